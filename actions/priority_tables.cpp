@@ -1,0 +1,110 @@
+#include "actions/priority_tables.h"
+
+#include <cstdio>
+#include <iterator>
+#include <span>
+
+#include "state/text.h"
+
+namespace treva {
+namespace {
+
+#include "actions/priority_tables_data.inc"
+
+const char kMisDieRoll[] = "(mis-die roll)";
+
+std::span<const PriorityRow> rowsOf(PriorityTable table) {
+    switch (table) {
+    case PriorityTable::IftAttack: return iftAttackTable;
+    case PriorityTable::AdvanceMovement: return advanceMovementTable;
+    case PriorityTable::HoldMovement: return holdMovementTable;
+    case PriorityTable::VehicleMovement: return vehicleMovementTable;
+    case PriorityTable::Latw: return latwTable;
+    case PriorityTable::OrdnanceVsVehicle: return ordnanceVsVehicleTable;
+    case PriorityTable::OrdnanceVsInfantry: return ordnanceVsInfantryTable;
+    }
+    return {};
+}
+
+std::string drText(const char *format, int value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Empties the result text and fills it with the table's text for the DR.
+const std::string &fillResultText(std::string &buffer, PriorityTable table, int dr) {
+    buffer.clear();
+    if (const PriorityRow *row = findPriorityRow(table, dr)) {
+        for (const char *part : row->parts) {
+            if (part) appendBounded(buffer, part, kResultTextCapacity);
+        }
+    } else {
+        appendBounded(buffer, kMisDieRoll, kResultTextCapacity);
+    }
+    return buffer;
+}
+
+} // namespace
+
+const PriorityRow *findPriorityRow(PriorityTable table, int dr) {
+    for (const PriorityRow &row : rowsOf(table)) {
+        if (dr >= row.firstDr && dr <= row.lastDr) return &row;
+    }
+    return nullptr;
+}
+
+std::string priorityText(PriorityTable table, int dr) {
+    std::string text;
+    return fillResultText(text, table, dr);
+}
+
+void iftAttackLookup(ProgramState &program, int dr, ActionFields &fields) {
+    fields.title = "Infantry Attack Directions";
+    fields.results = fillResultText(program.resultText, PriorityTable::IftAttack, dr);
+    program.resultText = drText("DR = %i", dr);
+    fields.roll = program.resultText;
+}
+
+void infantryMovementLookup(ProgramState &program, int dr, ActionFields &fields) {
+    const ScenarioState &s = program.scenario;
+    const PriorityTable table = s.attitude == 1 ? PriorityTable::AdvanceMovement : PriorityTable::HoldMovement;
+    fields.dice = "-";
+    fields.roll = drText("DR = %i", dr);
+    fields.results = fillResultText(program.resultText, table, dr);
+    const PriorityRow *row = findPriorityRow(table, dr);
+    if (row && row->directionMark) {
+        // A marked row sends the unit in a direction of its own: roll it and
+        // show it, so the player need not roll it separately.
+        const int direction = rollDice(program, 1, 6);
+        fields.direction = drText("dr = %i", direction);
+        fields.picture = directionResultBitmap(s.mapOrientation, direction);
+    } else {
+        fields.direction = "";
+    }
+}
+
+void vehicleMovementLookup(ProgramState &program, int dr, ActionFields &fields) {
+    fields.results = fillResultText(program.resultText, PriorityTable::VehicleMovement, dr);
+}
+
+void latwLookup(ProgramState &program, int dr, ActionFields &fields) {
+    fields.results = fillResultText(program.resultText, PriorityTable::Latw, dr);
+}
+
+void ordnanceVsVehicleLookup(ProgramState &program, int dr, ActionFields &fields) {
+    fields.results = fillResultText(program.resultText, PriorityTable::OrdnanceVsVehicle, dr);
+}
+
+void ordnanceVsInfantryLookup(ProgramState &program, int dr, ActionFields &fields) {
+    fields.results = fillResultText(program.resultText, PriorityTable::OrdnanceVsInfantry, dr);
+}
+
+int directionKeyBitmap(int32_t mapOrientation) { return mapOrientation == 0 ? 118 : 119; }
+
+int directionResultBitmap(int32_t mapOrientation, int dr) {
+    if (mapOrientation == 0) return dr == 1 ? 120 : (dr == 6 ? 122 : 121);
+    return dr <= 3 ? 123 : 125;
+}
+
+} // namespace treva

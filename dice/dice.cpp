@@ -1,0 +1,50 @@
+#include "dice/dice.h"
+
+#include <chrono>
+#include <cstring>
+#include <random>
+
+namespace treva {
+
+void seedGenerator(uint32_t &generator, uint32_t value) { generator = value; }
+
+int drawRandom(uint32_t &generator) {
+    generator = generator * 214013u + 2531011u; // wraps modulo 2^32
+    return static_cast<int>((generator >> 16) & 32767u);
+}
+
+int rollDice(uint32_t &generator, DieRollStats &stats, int count, int faces) {
+    int sum = 0;
+    for (int i = 0; i < count; ++i) {
+        // The 15-bit draw is taken modulo the faces directly, without
+        // rejection, so that every roll matches the module's dice exactly.
+        sum += drawRandom(generator) % faces + 1;
+    }
+    if (count == 2 && sum >= 2 && sum <= 12) {
+        stats.twoDiceCounts[sum - 2] += 1;
+        stats.twoDiceRolls += 1;
+        stats.twoDiceSum += sum;
+    } else if (count == 1 && sum >= 1 && sum <= 6) {
+        stats.oneDieCounts[sum - 1] += 1;
+        stats.oneDieRolls += 1;
+        stats.oneDieSum += sum;
+    }
+    return sum;
+}
+
+void clearStats(DieRollStats &stats) { std::memset(&stats, 0, sizeof stats); }
+
+uint32_t entropySeed() {
+    uint32_t seed = 0;
+    try {
+        std::random_device device;
+        seed = device();
+    } catch (...) {
+        // No entropy source on this system: the clock below still varies.
+    }
+    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    seed ^= static_cast<uint32_t>(ticks) ^ static_cast<uint32_t>(static_cast<uint64_t>(ticks) >> 32);
+    return seed;
+}
+
+} // namespace treva

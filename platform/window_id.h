@@ -1,0 +1,9 @@
+#pragma once
+
+namespace treva {
+
+// A window of the window layer; 0 is no window.
+using WindowId = int;
+inline constexpr WindowId kNoWindow = 0;
+
+} // namespace treva

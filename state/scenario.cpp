@@ -1,0 +1,197 @@
+#include "state/scenario.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "state/program_state.h"
+
+namespace treva {
+
+const char *const nationalityNames[8] = {
+    "vs. Unknown",
+    "vs. Russian",
+    "vs. Germans",
+    "vs. Americans",
+    "vs. Partisans (USSR)",
+    "vs. Partisans (France)",
+    "vs. British (ETO, D-Day+)",
+    "vs. British (Italy)",
+};
+
+const char *const monthNames[13] = {
+    "*",    "January", "February",  "March",   "April",    "May",      "June",
+    "July", "August",  "September", "October", "November", "December",
+};
+
+const char *const yearNames[8] = {"1939", "1940", "1941", "1942", "1943", "1944", "1945", "1946"};
+
+const char *const msrNames[5] = {"Minus 2", "Minus 1", "No MSR Modifier", "Plus 1", "Plus 2"};
+
+const char *attitudeText(int32_t attitude) { return attitude == 0 ? "Hold Attitude" : "Advance Attitude"; }
+
+namespace {
+
+void put32(uint8_t *at, int32_t value) {
+    auto v = static_cast<uint32_t>(value);
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+    at[2] = static_cast<uint8_t>(v >> 16);
+    at[3] = static_cast<uint8_t>(v >> 24);
+}
+
+int32_t get32(const uint8_t *at) {
+    uint32_t v = uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+    return static_cast<int32_t>(v);
+}
+
+// The int32 fields of the record with their offsets, in file order.
+template <typename Record, typename Visit> void forEachWord(Record &s, Visit visit) {
+    visit(0, s.formatTag);
+    visit(4, s.mapOrientation);
+    visit(8, s.yearIndex);
+    visit(12, s.month);
+    visit(16, s.attitude);
+    visit(20, s.reserved20);
+    visit(24, s.acNumber);
+    visit(28, s.nationality);
+    visit(32, s.msr);
+    visit(40, s.actionCategory);
+    visit(44, s.a1Modifier);
+    visit(48, s.a5Modifier);
+    visit(52, s.fortificationEvenDr);
+    for (int i = 0; i < 11; ++i) visit(60 + 4 * i, s.stats.twoDiceCounts[i]);
+    for (int i = 0; i < 6; ++i) visit(104 + 4 * i, s.stats.oneDieCounts[i]);
+    visit(128, s.stats.twoDiceRolls);
+    visit(132, s.stats.oneDieRolls);
+    visit(136, s.stats.twoDiceSum);
+    visit(140, s.stats.oneDieSum);
+}
+
+template <typename Record, typename Visit> void forEachByte(Record &s, Visit visit) {
+    visit(36, s.manualDieRoll);
+    for (int i = 0; i < 3; ++i) visit(37 + i, s.reserved37[i]);
+    visit(56, s.changed);
+    visit(57, s.reserved57);
+    for (int i = 0; i < 2; ++i) visit(58 + i, s.reserved58[i]);
+}
+
+bool inRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+
+} // namespace
+
+ScenarioBytes encodeScenario(const ScenarioState &state) {
+    ScenarioBytes bytes{};
+    forEachWord(state, [&](int offset, int32_t value) { put32(&bytes[offset], value); });
+    forEachByte(state, [&](int offset, uint8_t value) { bytes[offset] = value; });
+    return bytes;
+}
+
+bool decodeScenario(const uint8_t *bytes, std::size_t size, ScenarioState &out, ScenarioError &error) {
+    if (size != kScenarioBytes) {
+        char text[96];
+        std::snprintf(text, sizeof text, "a scenario is %zu bytes, this one is %zu", kScenarioBytes, size);
+        error = {"size", text};
+        return false;
+    }
+    ScenarioState s{};
+    forEachWord(s, [&](int offset, int32_t &value) { value = get32(bytes + offset); });
+    forEachByte(s, [&](int offset, uint8_t &value) { value = bytes[offset]; });
+
+    struct Check {
+        const char *field;
+        int32_t value, low, high;
+    };
+    const Check checks[] = {
+        {"yearIndex", s.yearIndex, kFirstYearIndex, kLastYearIndex},
+        {"month", s.month, 1, 12},
+        {"attitude", s.attitude, 0, 1},
+        {"acNumber", s.acNumber, 2, 5},
+        {"nationality", s.nationality, 0, kNationalityCount - 1},
+        {"msr", s.msr, -2, 2},
+        {"manualDieRoll", s.manualDieRoll, 0, 1},
+        {"fortificationEvenDr", s.fortificationEvenDr, 0, 1},
+    };
+    for (const Check &c : checks) {
+        if (!inRange(c.value, c.low, c.high)) {
+            char text[96];
+            std::snprintf(text, sizeof text, "%s is %ld, expected %ld..%ld", c.field, long(c.value), long(c.low),
+                          long(c.high));
+            error = {c.field, text};
+            return false;
+        }
+    }
+    // 0 until the Actions window first opens, else one of its six markers.
+    if (s.actionCategory != 0 && !inRange(s.actionCategory, 1079, 1084)) {
+        char text[96];
+        std::snprintf(text, sizeof text, "actionCategory is %ld, expected 0 or 1079..1084", long(s.actionCategory));
+        error = {"actionCategory", text};
+        return false;
+    }
+    out = s;
+    return true;
+}
+
+std::string formatScenarioSummary(const ScenarioState &s) {
+    char text[260];
+    std::snprintf(text, sizeof text, "%s\r%s, %i\r%s\rMSR = %i", nationalityNames[s.nationality],
+                  monthNames[s.month], 1935 + s.yearIndex, attitudeText(s.attitude), s.msr);
+    return text;
+}
+
+std::string formatScenarioFileName(const ScenarioState &s) {
+    char text[260];
+    std::snprintf(text, sizeof text, "%s (%i-%i)", nationalityNames[s.nationality], s.month, s.yearIndex + 35);
+    return text;
+}
+
+void applyNationalityDateFloor(ScenarioState &s) {
+    int32_t floorYear;
+    if (s.nationality == 6) {
+        floorYear = 9; // June 1944
+    } else if (s.nationality == 7) {
+        floorYear = 8; // June 1943
+    } else {
+        return;
+    }
+    if (s.yearIndex < floorYear || (s.yearIndex == floorYear && s.month < 6)) {
+        s.yearIndex = floorYear;
+        s.month = 6;
+    }
+}
+
+void resetScenario(ProgramState &program, uint32_t seed) {
+    program.modifiers = {};
+    seedGenerator(program.generator, seed);
+    clearStats(program.scenario.stats);
+    ScenarioState &s = program.scenario;
+    s.mapOrientation = 0;
+    s.acNumber = 3;
+    s.attitude = 0;
+    s.yearIndex = 4;
+    s.month = 1;
+    s.nationality = 1;
+    s.msr = 0;
+    s.manualDieRoll = 0;
+    s.a1Modifier = 0;
+    s.a5Modifier = 0;
+    s.fortificationEvenDr = 0;
+    s.formatTag = 1;
+    s.changed = 0;
+    s.reserved57 = 0;
+    program.snapshot = s;
+}
+
+void noteScenarioChange(ProgramState &program) {
+    if (encodeScenario(program.scenario) != encodeScenario(program.snapshot)) {
+        program.scenario.changed = 1;
+        program.snapshot = program.scenario;
+    }
+}
+
+void adoptLoadedScenario(ProgramState &program, const ScenarioState &loaded) {
+    program.scenario = loaded;
+    program.scenario.changed = 0;
+    program.snapshot = program.scenario;
+}
+
+} // namespace treva

@@ -1,0 +1,21 @@
+// Bounded texts, as the program's fixed-size result buffers hold them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace treva {
+
+// The byte that marks a text cut at its buffer's capacity.
+inline constexpr char kTruncationMark = '\xA5';
+
+// Appends `addition` to `text` as a buffer of `capacity` bytes (terminator
+// included) would hold it: whole while it fits, else cut to capacity - 1
+// characters with the character at capacity - 2 replaced by the mark.
+void appendBounded(std::string &text, std::string_view addition, std::size_t capacity);
+
+// Decodes code page 1252 bytes into UTF-8 (for JSON and terminals).
+std::string cp1252ToUtf8(std::string_view bytes);
+
+} // namespace treva
