@@ -1,0 +1,192 @@
+#include "actions/actions_window.h"
+
+#include <cstdio>
+
+#include "actions/action_roll.h"
+#include "shell/frame.h"
+
+namespace treva {
+namespace {
+
+enum : int {
+    kInfAction = 1000,
+    kAfvAction = 1001,
+    kManualBox = 1003,
+    kResults = 1050,
+    kSummary = 1051,
+    kDice = 1052,
+    kRoll = 1053,
+    kPanic = 1054,
+    kDirection = 1055,
+    kTitle = 1056,
+    kDirectionButton = 1078,
+    kPicture = 1090,
+    kFirstCategory = 1017, // Veh. Move.
+    kLastCategory = 1022,  // Ord. vs Inf
+    kFirstMarker = 1079,
+    kIftMarker = 1081,
+    kInfMoveMarker = 1080,
+    kFirstDieButton = 1031, // "2"
+    kLastDieButton = 1041,  // "12"
+};
+
+const char kIdleText[] = "(Actions get reported here)";
+const char kMarker[] = "\xBB";
+
+struct Category {
+    const char *title;
+    const char *help;
+    void (*lookup)(ProgramState &, int, ActionFields &);
+};
+
+// By button 1017..1022; the marker of button b is b + 62.
+const Category kCategories[] = {
+    {"Vehicle Movement Directions", "(Displays the results of an AFV movement using the buttons below.)",
+     vehicleMovementLookup},
+    {"Infantry Movement Directions", "(Displays the results of an INF movement using the buttons below.)",
+     infantryMovementLookup},
+    {"Infantry Attack Directions", "(Displays the results of an IFT attack using the buttons below.)",
+     iftAttackLookup},
+    {"LATW Attack Directions", "(Displays the results of an LATW attack using the buttons below.)", latwLookup},
+    {"Ordance vs. Vehicle Attack Directions",
+     "(Displays the results of an Ordance vs. vehicle attack using the buttons below.)", ordnanceVsVehicleLookup},
+    {"Ordance vs. Infantry Attack Directions",
+     "(Displays the results of an ordance vs. infantry attack using the buttons below.)", ordnanceVsInfantryLookup},
+};
+
+std::string drText(const char *format, int value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+void show(App &app, WindowId self, const ActionFields &f) {
+    const std::pair<const std::optional<std::string> *, int> fields[] = {
+        {&f.results, kResults}, {&f.dice, kDice},           {&f.roll, kRoll},
+        {&f.panic, kPanic},     {&f.direction, kDirection}, {&f.title, kTitle},
+    };
+    for (const auto &[text, control] : fields)
+        if (*text) app.ui.setText(self, control, **text);
+    if (f.picture) app.ui.setImage(self, kPicture, *f.picture);
+}
+
+void enableDieButtons(App &app, WindowId self, bool enabled) {
+    for (int id = kFirstDieButton; id <= kLastDieButton; ++id) app.ui.setEnabled(self, id, enabled);
+}
+
+void init(App &app, WindowId self) {
+    ScenarioState &s = app.state.scenario;
+    enableDieButtons(app, self, s.manualDieRoll == 1);
+    if (s.manualDieRoll == 1) app.ui.setChecked(self, kManualBox, true);
+    app.ui.setText(self, kResults, kIdleText);
+    app.ui.setText(self, kSummary, formatScenarioSummary(s));
+    app.state.resultText.clear();
+    s.actionCategory = kIftMarker;
+    showDirectionKey(app, self, kPicture);
+}
+
+void categoryButton(App &app, WindowId self, int id) {
+    ScenarioState &s = app.state.scenario;
+    const Category &category = kCategories[id - kFirstCategory];
+    const int marker = id - kFirstCategory + kFirstMarker;
+    ActionFields f;
+    f.title = category.title;
+    show(app, self, f);
+    showDirectionKey(app, self, kPicture);
+    if (s.manualDieRoll == 1) {
+        // Manual mode only chooses what the die buttons resolve.
+        app.ui.setText(self, s.actionCategory, "");
+        app.ui.setText(self, kResults, category.help);
+        s.actionCategory = marker;
+        app.ui.setText(self, marker, kMarker);
+        return;
+    }
+    const int dr = rollDice(app.state, 2, 6);
+    ActionFields r;
+    if (marker != kInfMoveMarker) r.roll = drText("DR = %i", dr);
+    if (marker != kInfMoveMarker && marker != kFirstMarker) r.dice = "-";
+    category.lookup(app.state, dr, r);
+    // A movement row that rolled its own direction keeps it shown.
+    if (marker != kInfMoveMarker) r.direction = "";
+    show(app, self, r);
+}
+
+void dieButton(App &app, WindowId self, int id) {
+    const ScenarioState &s = app.state.scenario;
+    app.ui.setText(self, kResults, "");
+    showDirectionKey(app, self, kPicture);
+    const int v = id - 1029;
+    ActionFields r;
+    r.roll = drText("DR = %i", v);
+    if (s.actionCategory >= kFirstMarker && s.actionCategory <= kFirstMarker + 5) {
+        if (s.actionCategory == kIftMarker) r.dice = "-";
+        kCategories[s.actionCategory - kFirstMarker].lookup(app.state, v, r);
+    }
+    if (s.actionCategory != kInfMoveMarker) r.direction = "";
+    show(app, self, r);
+}
+
+bool command(App &app, WindowId self, int id) {
+    ScenarioState &s = app.state.scenario;
+    if (id >= kFirstCategory && id <= kLastCategory) {
+        categoryButton(app, self, id);
+        return false;
+    }
+    if (id >= kFirstDieButton && id <= kLastDieButton) {
+        dieButton(app, self, id);
+        return false;
+    }
+    switch (id) {
+    case kInfAction:
+        show(app, self, infantryAction(app.state));
+        return false;
+    case kAfvAction:
+        show(app, self, vehicleAction(app.state));
+        return false;
+    case kManualBox:
+        app.ui.setText(self, kResults, kIdleText);
+        app.ui.setText(self, kTitle, "");
+        app.ui.setText(self, kRoll, "");
+        s.manualDieRoll = app.ui.isChecked(self, kManualBox) ? 1 : 0;
+        enableDieButtons(app, self, s.manualDieRoll == 1);
+        app.ui.setText(self, s.actionCategory, s.manualDieRoll == 1 ? kMarker : "");
+        return false;
+    case kDirectionButton: {
+        const int dr = rollDice(app.state, 1, 6);
+        app.ui.setText(self, kDirection, drText("dr = %i", dr));
+        showDirectionResult(app, self, dr, kPicture);
+        return false;
+    }
+    case kCommandOk:
+    case kCommandCancel:
+        closeToolWindow(app, self, ToolSlot::Actions);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void showDirectionKey(App &app, WindowId window, int control) {
+    app.ui.setImage(window, control, directionKeyBitmap(app.state.scenario.mapOrientation));
+}
+
+void showDirectionResult(App &app, WindowId window, int dr, int control) {
+    app.ui.setImage(window, control, directionResultBitmap(app.state.scenario.mapOrientation, dr));
+}
+
+bool actionsWindowProc(App &app, WindowId self, const Message &m) {
+    switch (m.kind) {
+    case MessageKind::Init:
+        init(app, self);
+        return true;
+    case MessageKind::Activate:
+        return noteReturnWindow(app, m);
+    case MessageKind::Command:
+        return command(app, self, m.id);
+    }
+    return false;
+}
+
+} // namespace treva

@@ -1,0 +1,116 @@
+#include "actions/advance_window.h"
+
+#include <cstdio>
+
+#include "actions/actions_window.h"
+#include "shell/frame.h"
+
+namespace treva {
+namespace {
+
+enum : int {
+    kAdvanceButton = 1000,
+    kNtcButton = 1001,
+    kAttackButton = 1002,
+    kPairingsButton = 1003,
+    kRollField = 1087,
+    kPicture = 1088,
+    kTextArea = 1086,
+};
+
+const char kInstructions[] =
+    "(Use the 'NTC' button to determine if the unit advances into CC)\r\r"
+    "(Use 'CC Pairings' to determine how that unit attacks once in CC/Melee)\r\r"
+    "(Use 'CC Attack' to resolve the attack)";
+
+const char kNtcModifiers[] = "-2   IF FRIENDLY units in VPO\r"
+                             "-1   ENEMY IS IN ADVANCE Atttiude\r"
+                             "-1   Per Pinned/Panicked FRIENDLY in LOCATION\r"
+                             "-1   Per FRIENDLY unit possessing a SW\r"
+                             "-1   Per ENEMY unit already in location\r"
+                             "+x   Per leader advacing in\r"
+                             "+2 If any FRIENDLY is concealed.";
+
+void showRoll(App &app, WindowId self, const char *format, int value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    app.ui.setText(self, kRollField, text);
+}
+
+// The CC buttons put the key back only if "Advance" replaced it.
+void putKeyBack(App &app, WindowId self) {
+    if (app.state.advancePictureState != -1) {
+        app.state.advancePictureState = -1;
+        showDirectionKey(app, self, kPicture);
+    }
+}
+
+bool command(App &app, WindowId self, int id) {
+    ProgramState &p = app.state;
+    switch (id) {
+    case kAdvanceButton: {
+        p.lastAdvanceCommand = kAdvanceButton;
+        const int dr = rollDice(p, 1, 6);
+        showRoll(app, self, "dr = %i", dr);
+        app.ui.setText(self, kTextArea, "");
+        showDirectionResult(app, self, dr, kPicture);
+        p.advancePictureState = 0;
+        return false;
+    }
+    case kNtcButton:
+        showRoll(app, self, "NTC = %i", rollDice(p, 2, 6));
+        putKeyBack(app, self);
+        if (p.lastAdvanceCommand != kNtcButton) {
+            p.lastAdvanceCommand = kNtcButton;
+            app.ui.setText(self, kTextArea, kNtcModifiers);
+        }
+        return false;
+    case kPairingsButton: {
+        p.lastAdvanceCommand = kPairingsButton;
+        const int dr = rollDice(p, 1, 6);
+        showRoll(app, self, "dr = %i", dr);
+        putKeyBack(app, self);
+        app.ui.setText(self, kTextArea, pairingRuleText(dr));
+        return false;
+    }
+    case kAttackButton:
+        p.lastAdvanceCommand = kAttackButton;
+        showRoll(app, self, "dr = %i", rollDice(p, 1, 6));
+        putKeyBack(app, self);
+        return false;
+    case kCommandOk:
+    case kCommandCancel:
+        closeToolWindow(app, self, ToolSlot::Advance);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+const char *pairingRuleText(int dr) {
+    if (dr < 3) return "Combine all ENEMY units one CC vs. one FRIENDLY, using Random Selection if needed.";
+    if (dr < 5)
+        return "Match each ENEMY with each FRIENDLY using the following priorities:\rbest odds, highest FRIENDLY "
+               "morale.";
+    return "Combine all ENEMY units in one CC with all FRIENDLY units.";
+}
+
+bool advanceWindowProc(App &app, WindowId self, const Message &m) {
+    switch (m.kind) {
+    case MessageKind::Init:
+        app.ui.setText(self, kTextArea, kInstructions);
+        showDirectionKey(app, self, kPicture);
+        app.state.lastAdvanceCommand = -1;
+        app.state.advancePictureState = -1;
+        return true;
+    case MessageKind::Activate:
+        return noteReturnWindow(app, m);
+    case MessageKind::Command:
+        return command(app, self, m.id);
+    }
+    return false;
+}
+
+} // namespace treva

@@ -1,0 +1,135 @@
+#include "activation/activation_window.h"
+
+#include "activation/activation.h"
+#include "shell/frame.h"
+
+namespace treva {
+namespace {
+
+enum : int {
+    kRoll = 1039,
+    kVpo = 1009,
+    kStone = 1010,
+    kNearby = 1011,
+    kSummary = 1044,
+    kAllowManual = 1012,
+    kLevelList = 1015,
+    kTerrainList = 1016,
+    kManual = 1049,
+    kA1Field = 1047,
+    kStatus = 1042,
+    kModifierField = 1040,
+    kFinalField = 1041,
+    kAcField = 1085,
+    kDrField = 1038,
+    kConditions = 1046,
+    kUnitsField = 1048,
+    kHold = 1018,
+    kAdvance = 1019,
+    kAllowAttitude = 1013,
+};
+
+const char *const kLevels[] = {"Same level", "1 level greater", "2 levels greater", "3 levels greater",
+                               "4 levels greater"};
+const char *const kTerrains[] = {"Open", "Village", "City"};
+
+void show(App &app, WindowId self, const ActivationOutcome &o) {
+    const std::pair<const std::optional<std::string> *, int> fields[] = {
+        {&o.dr, kDrField},   {&o.modifier, kModifierField}, {&o.finalDr, kFinalField},
+        {&o.status, kStatus}, {&o.a1, kA1Field},            {&o.units, kUnitsField},
+    };
+    for (const auto &[text, control] : fields)
+        if (*text) app.ui.setText(self, control, **text);
+}
+
+void init(App &app, WindowId self) {
+    WindowLayer &ui = app.ui;
+    const ActivationModifiers &m = app.state.modifiers;
+    app.state.lastActivationDr = 0;
+    for (const char *level : kLevels) ui.addItem(self, kLevelList, level);
+    for (const char *terrain : kTerrains) ui.addItem(self, kTerrainList, terrain);
+    // The controls show the modifiers that the next roll will use, which
+    // outlive the window.
+    ui.setSelection(self, kLevelList, -m.levelModifier);
+    ui.setSelection(self, kTerrainList, m.terrainModifier);
+    ui.setChecked(self, kVpo, m.vpoAdjacent != 0);
+    ui.setChecked(self, kStone, m.stoneBuilding != 0);
+    ui.setChecked(self, kNearby, m.nearbyUnits != 0);
+    ui.setText(self, kSummary, formatScenarioSummary(app.state.scenario));
+    ui.setText(self, kConditions, activationConditionsText(app.state.scenario.nationality));
+    ui.setEnabled(self, kManual, false);
+    ui.setText(self, kAcField, std::to_string(app.state.scenario.acNumber));
+    checkRadioButton(ui, self, kHold, kAdvance, app.state.scenario.attitude == 0 ? kHold : kAdvance);
+    ui.setEnabled(self, kHold, false);
+    ui.setEnabled(self, kAdvance, false);
+}
+
+bool command(App &app, WindowId self, int id) {
+    WindowLayer &ui = app.ui;
+    ActivationModifiers &m = app.state.modifiers;
+    switch (id) {
+    case kRoll:
+        show(app, self, rollActivation(app.state));
+        return false;
+    case kVpo:
+    case kStone:
+    case kNearby: {
+        int32_t &field = id == kVpo ? m.vpoAdjacent : (id == kStone ? m.stoneBuilding : m.nearbyUnits);
+        field = ui.isChecked(self, id) ? 1 : 0;
+        show(app, self, reevaluateActivation(app.state));
+        return false;
+    }
+    case kLevelList:
+    case kTerrainList: {
+        const int selected = ui.selection(self, id);
+        if (selected >= 0) {
+            if (id == kLevelList) m.levelModifier = -selected;
+            else m.terrainModifier = selected;
+        }
+        show(app, self, reevaluateActivation(app.state));
+        return false;
+    }
+    case kAllowManual:
+        ui.setEnabled(self, kManual, ui.isChecked(self, kAllowManual));
+        return false;
+    case kAllowAttitude: {
+        checkRadioButton(ui, self, kHold, kAdvance, app.state.scenario.attitude == 0 ? kHold : kAdvance);
+        const bool allowed = ui.isChecked(self, kAllowAttitude);
+        ui.setEnabled(self, kHold, allowed);
+        ui.setEnabled(self, kAdvance, allowed);
+        return false;
+    }
+    case kHold:
+    case kAdvance:
+        checkRadioButton(ui, self, kHold, kAdvance, id);
+        app.state.scenario.attitude = id == kHold ? 0 : 1;
+        ui.setText(self, kSummary, formatScenarioSummary(app.state.scenario));
+        return false;
+    case kManual:
+        show(app, self, manualActivation(app.state));
+        return false;
+    case kCommandOk:
+    case kCommandCancel:
+        closeToolWindow(app, self, ToolSlot::Activation);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool activationWindowProc(App &app, WindowId self, const Message &m) {
+    switch (m.kind) {
+    case MessageKind::Init:
+        init(app, self);
+        return true;
+    case MessageKind::Activate:
+        return noteReturnWindow(app, m);
+    case MessageKind::Command:
+        return command(app, self, m.id);
+    }
+    return false;
+}
+
+} // namespace treva

@@ -1,0 +1,55 @@
+#include "dice/die_stats_window.h"
+
+#include <cstdio>
+
+#include "shell/frame.h"
+
+namespace treva {
+namespace {
+
+enum : int { kClear = 1000, kTwoDiceTotal = 1074, kOneDieTotal = 1075, kTwoDiceAverage = 1076, kOneDieAverage = 1077 };
+
+std::string countText(int32_t count) { return count == 0 ? std::string() : std::to_string(count); }
+
+std::string averageText(const char *format, int32_t sum, int32_t rolls) {
+    if (rolls == 0) return "0";
+    char text[64];
+    std::snprintf(text, sizeof text, format, double(sum) / double(rolls));
+    return text;
+}
+
+// The window shows the statistics as they are now; it is filled only when it
+// opens and after Clear.
+void fill(App &app, WindowId self) {
+    const DieRollStats &st = app.state.scenario.stats;
+    for (int r = 2; r <= 12; ++r) app.ui.setText(self, 1055 + r, countText(st.twoDiceCounts[r - 2]));
+    for (int r = 1; r <= 6; ++r) app.ui.setText(self, 1067 + r, countText(st.oneDieCounts[r - 1]));
+    app.ui.setText(self, kTwoDiceTotal, std::to_string(st.twoDiceRolls));
+    app.ui.setText(self, kOneDieTotal, std::to_string(st.oneDieRolls));
+    app.ui.setText(self, kTwoDiceAverage, averageText("%2.3f", st.twoDiceSum, st.twoDiceRolls));
+    app.ui.setText(self, kOneDieAverage, averageText("%1.3f", st.oneDieSum, st.oneDieRolls));
+}
+
+} // namespace
+
+bool dieStatsWindowProc(App &app, WindowId self, const Message &m) {
+    if (m.kind == MessageKind::Init) {
+        fill(app, self);
+        return true;
+    }
+    if (m.kind != MessageKind::Command) return false; // activation is not remembered here
+    switch (m.id) {
+    case kCommandOk:
+    case kCommandCancel:
+        closeToolWindow(app, self, ToolSlot::DieStats, false);
+        return true;
+    case kClear:
+        clearStats(app.state.scenario.stats);
+        fill(app, self);
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace treva

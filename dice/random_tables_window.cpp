@@ -1,0 +1,71 @@
+#include "dice/random_tables_window.h"
+
+#include "shell/frame.h"
+
+namespace treva {
+namespace {
+
+enum : int { kDrField = 1091, kResultField = 1092, kTitleField = 1093 };
+enum : int { kSingleDie = 1018, kTwoDice = 1017, kHexRow = 1020, kHexNumber = 1019 };
+
+struct SmallTable {
+    int button;
+    const char *title;
+    int results[6]; // by dr 1..6
+};
+
+const SmallTable kSmallTables[] = {
+    {1000, "Table A", {4, 3, 3, 2, 2, 2}}, {1001, "Table B", {3, 3, 3, 2, 2, 1}},
+    {1003, "Table C", {3, 3, 2, 2, 1, 1}}, {1002, "Table D", {3, 2, 2, 1, 1, 1}},
+    {1004, "Table E", {2, 2, 2, 1, 1, 1}}, {1005, "Table F", {3, 2, 2, 2, 2, 1}},
+    {1007, "Table G", {2, 2, 1, 1, 1, 1}}, {1006, "Table H", {0, 0, 1, 1, 1, 2}},
+};
+
+const char *const kHexRows[33] = {"A",  "B",  "C",  "D",  "E",  "F",  "G",  "H",  "I",  "J",  "K",
+                                  "L",  "M",  "N",  "O",  "P",  "Q",  "R",  "S",  "T",  "U",  "V",
+                                  "W",  "X",  "Y",  "Z",  "AA", "BB", "CC", "DD", "EE", "FF", "GG"};
+
+void showRoll(App &app, WindowId self, const std::string &dr, const std::string &result, const char *title) {
+    app.ui.setText(self, kDrField, dr);
+    app.ui.setText(self, kResultField, result);
+    app.ui.setText(self, kTitleField, title);
+}
+
+} // namespace
+
+int smallTableResult(int table, int dr) { return kSmallTables[table].results[dr - 1]; }
+
+bool randomTablesWindowProc(App &app, WindowId self, const Message &m) {
+    if (m.kind == MessageKind::Init) return true;
+    if (m.kind == MessageKind::Activate) return noteReturnWindow(app, m);
+    ProgramState &p = app.state;
+    for (const SmallTable &t : kSmallTables) {
+        if (m.id == t.button) {
+            const int dr = rollDice(p, 1, 6);
+            showRoll(app, self, std::to_string(dr), std::to_string(t.results[dr - 1]), t.title);
+            return false;
+        }
+    }
+    switch (m.id) {
+    case kSingleDie:
+        showRoll(app, self, std::to_string(rollDice(p, 1, 6)), "-", "One die roll");
+        return false;
+    case kTwoDice:
+        showRoll(app, self, std::to_string(rollDice(p, 2, 6)), "-", "Two dice roll");
+        return false;
+    case kHexRow: // straight from the generator: not a die roll, not counted
+        showRoll(app, self, "", kHexRows[drawRandom(p) % 33], "A - GG Hex Rows");
+        return false;
+    case kHexNumber:
+        showRoll(app, self, "", std::to_string(drawRandom(p) % 10 + 1), "1 - 10 Rex Rows");
+        return false;
+    case kCommandOk:
+    case kCommandCancel:
+        closeToolWindow(app, self, ToolSlot::RandomTables);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace treva

@@ -1,0 +1,261 @@
+#include "platform/headless/headless_layer.h"
+
+#include <stdexcept>
+
+namespace treva {
+
+HeadlessControl *HeadlessWindow::control(int id) {
+    if (id == kNoId) return nullptr;
+    for (HeadlessControl &c : controls)
+        if (c.source->id == id) return &c;
+    return nullptr;
+}
+
+const HeadlessControl *HeadlessWindow::control(int id) const {
+    return const_cast<HeadlessWindow *>(this)->control(id);
+}
+
+HeadlessLayer::HeadlessLayer() = default;
+
+HeadlessWindow *HeadlessLayer::find(WindowId window) {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+const HeadlessWindow *HeadlessLayer::find(WindowId window) const {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+HeadlessControl *HeadlessLayer::findControl(WindowId window, int control) {
+    HeadlessWindow *w = find(window);
+    return w ? w->control(control) : nullptr;
+}
+
+const HeadlessControl *HeadlessLayer::findControl(WindowId window, int control) const {
+    const HeadlessWindow *w = find(window);
+    return w ? w->control(control) : nullptr;
+}
+
+void HeadlessLayer::send(WindowId window, const Message &message) {
+    HeadlessWindow *w = find(window);
+    if (!w || !w->open || !w->proc) return;
+    WindowProc proc = w->proc; // the procedure may end its window while it runs
+    proc(window, message);
+}
+
+WindowId HeadlessLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
+    const DialogTemplate *dialog = findDialogTemplate(templateId);
+    if (!dialog) throw std::invalid_argument("no dialog template " + std::to_string(templateId));
+    auto w = std::make_unique<HeadlessWindow>();
+    w->id = next_++;
+    w->dialog = dialog;
+    w->proc = std::move(proc);
+    w->owner = owner;
+    w->modal = modal;
+    for (const ControlTemplate &c : dialog->controls) {
+        HeadlessControl control;
+        control.source = &c;
+        control.text = c.caption;
+        control.image = c.bitmap;
+        w->controls.push_back(std::move(control));
+    }
+    const WindowId id = w->id;
+    windows_[id] = std::move(w);
+    send(id, {MessageKind::Init});
+    if (isOpen(id)) activate(id);
+    return id;
+}
+
+WindowId HeadlessLayer::createModeless(int templateId, WindowId owner, WindowProc proc) {
+    return createWindow(templateId, owner, std::move(proc), false);
+}
+
+int HeadlessLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
+    const WindowId box = createWindow(templateId, owner, std::move(proc), true);
+    if (onModal && isOpen(box)) onModal(box);
+    const HeadlessWindow *w = find(box);
+    return w->open ? 0 : w->result;
+}
+
+void HeadlessLayer::endWindow(WindowId window, int result) {
+    HeadlessWindow *w = find(window);
+    if (!w || !w->open) return;
+    w->open = false;
+    w->result = result;
+    if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
+}
+
+void HeadlessLayer::activate(WindowId window) {
+    if (!isOpen(window) || window == active_) return;
+    const WindowId previous = active_;
+    active_ = window;
+    send(previous, {MessageKind::Activate, 0, kInactive, window});
+    send(window, {MessageKind::Activate, 0, kActive, previous});
+}
+
+void HeadlessLayer::clickActivate(WindowId window) {
+    if (!isOpen(window) || window == active_) return;
+    const WindowId previous = active_;
+    active_ = window;
+    send(previous, {MessageKind::Activate, 0, kInactive, window});
+    send(window, {MessageKind::Activate, 0, kClickActive, previous});
+}
+
+bool HeadlessLayer::isOpen(WindowId window) const {
+    if (window == kFrameWindow) return !frameClosed;
+    const HeadlessWindow *w = find(window);
+    return w && w->open;
+}
+
+void HeadlessLayer::setText(WindowId window, int control, std::string_view text) {
+    if (HeadlessControl *c = findControl(window, control)) c->text = text;
+}
+
+std::string HeadlessLayer::text(WindowId window, int control) const {
+    const HeadlessControl *c = findControl(window, control);
+    return c ? c->text : std::string();
+}
+
+void HeadlessLayer::setChecked(WindowId window, int control, bool checked) {
+    if (HeadlessControl *c = findControl(window, control)) c->checked = checked;
+}
+
+bool HeadlessLayer::isChecked(WindowId window, int control) const {
+    const HeadlessControl *c = findControl(window, control);
+    return c && c->checked;
+}
+
+void HeadlessLayer::setEnabled(WindowId window, int control, bool enabled) {
+    if (HeadlessControl *c = findControl(window, control)) c->enabled = enabled;
+}
+
+void HeadlessLayer::addItem(WindowId window, int control, std::string_view item) {
+    if (HeadlessControl *c = findControl(window, control)) c->items.emplace_back(item);
+}
+
+void HeadlessLayer::setSelection(WindowId window, int control, int index) {
+    HeadlessControl *c = findControl(window, control);
+    if (!c) return;
+    // As a drop-down list does: an index outside the items selects nothing.
+    c->selection = index >= 0 && index < int(c->items.size()) ? index : -1;
+    c->text = c->selection >= 0 ? c->items[c->selection] : std::string();
+}
+
+int HeadlessLayer::selection(WindowId window, int control) const {
+    const HeadlessControl *c = findControl(window, control);
+    return c ? c->selection : -1;
+}
+
+void HeadlessLayer::setImage(WindowId window, int control, int bitmapId) {
+    if (HeadlessControl *c = findControl(window, control)) c->image = bitmapId;
+}
+
+void HeadlessLayer::focusAndSelectAll(WindowId window, int control) {
+    HeadlessWindow *w = find(window);
+    if (!w || !w->control(control)) return;
+    w->focus = control;
+    w->focusTextSelected = true;
+}
+
+void HeadlessLayer::closeFrame() {
+    frameClosed = true;
+    for (auto &[id, w] : windows_) w->open = false; // the frame takes its windows with it
+}
+
+std::optional<std::string> HeadlessLayer::askOpenPath(std::string_view startName) {
+    return onFileDialog ? onFileDialog(false, startName) : std::nullopt;
+}
+
+std::optional<std::string> HeadlessLayer::askSavePath(std::string_view proposedName) {
+    return onFileDialog ? onFileDialog(true, proposedName) : std::nullopt;
+}
+
+void HeadlessLayer::showError(std::string_view title, std::string_view text) {
+    errors.push_back(std::string(title) + ": " + std::string(text));
+}
+
+bool HeadlessLayer::click(WindowId window, int control) {
+    HeadlessWindow *w = find(window);
+    HeadlessControl *c = w && w->open ? w->control(control) : nullptr;
+    if (!c) return false;
+    if (!c->enabled) return true; // a disabled control ignores the click
+    switch (c->source->kind) {
+    case ControlKind::Text:
+    case ControlKind::Picture:
+        return true; // static controls send nothing
+    case ControlKind::CheckBox:
+        c->checked = !c->checked;
+        break;
+    case ControlKind::RadioButton: {
+        // The group runs from the nearest control that starts one up to the next.
+        std::size_t index = std::size_t(c - w->controls.data());
+        std::size_t first = index;
+        while (first > 0 && !(w->controls[first].source->style & kGroup)) --first;
+        for (std::size_t i = first; i < w->controls.size(); ++i) {
+            if (i > first && (w->controls[i].source->style & kGroup)) break;
+            if (w->controls[i].source->kind == ControlKind::RadioButton) w->controls[i].checked = false;
+        }
+        c->checked = true;
+        break;
+    }
+    default:
+        break;
+    }
+    send(window, {MessageKind::Command, control});
+    return true;
+}
+
+bool HeadlessLayer::choose(WindowId window, int control, int index) {
+    HeadlessControl *c = findControl(window, control);
+    if (!c || !isOpen(window) || c->source->kind != ControlKind::DropDownList) return false;
+    if (index < 0 || index >= int(c->items.size())) return false;
+    if (!c->enabled) return true;
+    setSelection(window, control, index);
+    send(window, {MessageKind::Command, control});
+    return true;
+}
+
+bool HeadlessLayer::type(WindowId window, int control, std::string_view text) {
+    HeadlessControl *c = findControl(window, control);
+    if (!c || !isOpen(window) || c->source->kind != ControlKind::EditBox) return false;
+    if (!c->enabled) return true;
+    c->text = text;
+    send(window, {MessageKind::Command, control});
+    return true;
+}
+
+bool HeadlessLayer::closeBox(WindowId window) {
+    HeadlessWindow *w = find(window);
+    if (!w || !w->open || !(w->dialog->style & kDialogSystemMenu)) return false;
+    send(window, {MessageKind::Command, kCommandCancel});
+    return true;
+}
+
+void HeadlessLayer::escape(WindowId window) {
+    HeadlessWindow *w = find(window);
+    // Only a modal box's own dialog loop turns Escape into command 2.
+    if (w && w->open && w->modal) send(window, {MessageKind::Command, kCommandCancel});
+}
+
+const HeadlessWindow *HeadlessLayer::window(WindowId window) const { return find(window); }
+
+const HeadlessControl *HeadlessLayer::control(WindowId window, int control) const {
+    return findControl(window, control);
+}
+
+WindowId HeadlessLayer::newestWindow(int templateId) const {
+    WindowId newest = kNoWindow;
+    for (const auto &[id, w] : windows_)
+        if (w->dialog->id == templateId) newest = id;
+    return newest;
+}
+
+std::vector<WindowId> HeadlessLayer::openWindows() const {
+    std::vector<WindowId> open;
+    for (const auto &[id, w] : windows_)
+        if (w->open) open.push_back(id);
+    return open;
+}
+
+} // namespace treva

@@ -1,0 +1,123 @@
+// In-memory windows: each window holds its controls as data built from its
+// template, and takes input as a player would give it (clicks, list choices,
+// typing, Escape). Serves tests and treva-cli.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window_layer.h"
+#include "resources/dialogs.h"
+
+namespace treva {
+
+struct HeadlessControl {
+    const ControlTemplate *source = nullptr;
+    std::string text;
+    bool enabled = true;
+    bool checked = false;
+    std::vector<std::string> items;
+    int selection = -1;
+    int image = 0;
+};
+
+struct HeadlessWindow {
+    WindowId id = kNoWindow;
+    const DialogTemplate *dialog = nullptr;
+    WindowProc proc;
+    WindowId owner = kNoWindow;
+    bool modal = false;
+    bool open = true;
+    int result = 0;
+    int focus = kNoId;
+    bool focusTextSelected = false;
+    std::vector<HeadlessControl> controls;
+
+    HeadlessControl *control(int id);
+    const HeadlessControl *control(int id) const;
+};
+
+class HeadlessLayer : public WindowLayer {
+public:
+    HeadlessLayer();
+
+    // WindowLayer
+    WindowId frame() const override { return kFrameWindow; }
+    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;
+    int runModal(int templateId, WindowId owner, WindowProc proc) override;
+    void endWindow(WindowId window, int result) override;
+    void activate(WindowId window) override;
+    bool isOpen(WindowId window) const override;
+    void setText(WindowId window, int control, std::string_view text) override;
+    std::string text(WindowId window, int control) const override;
+    void setChecked(WindowId window, int control, bool checked) override;
+    bool isChecked(WindowId window, int control) const override;
+    void setEnabled(WindowId window, int control, bool enabled) override;
+    void addItem(WindowId window, int control, std::string_view item) override;
+    void setSelection(WindowId window, int control, int index) override;
+    int selection(WindowId window, int control) const override;
+    void setImage(WindowId window, int control, int bitmapId) override;
+    void focusAndSelectAll(WindowId window, int control) override;
+    void setFrameCaption(std::string_view caption) override { frameCaption = caption; }
+    void setMenuItemEnabled(int command, bool enabled) override { menuEnabled[command] = enabled; }
+    void closeFrame() override;
+    std::optional<std::string> askOpenPath(std::string_view startName) override;
+    std::optional<std::string> askSavePath(std::string_view proposedName) override;
+    void showError(std::string_view title, std::string_view text) override;
+
+    // Input. Each returns false when the window has no such control or the
+    // input does not apply to it (nothing is sent then).
+    // A mouse click: a push button sends its command, a check box toggles
+    // then sends, a radio button checks itself (unchecking its group) then
+    // sends. A disabled control ignores the click; texts and pictures send nothing.
+    bool click(WindowId window, int control);
+    // Chooses item `index` of a drop-down list, then sends its command.
+    bool choose(WindowId window, int control, int index);
+    // Replaces the text of an edit box, then sends its command.
+    bool type(WindowId window, int control, std::string_view text);
+    // The caption's close box: command 2, where the window has one.
+    bool closeBox(WindowId window);
+    // The Escape key: command 2 in a modal box, nothing in a modeless window.
+    void escape(WindowId window);
+    // Makes a window active by a mouse click.
+    void clickActivate(WindowId window);
+
+    // What the windows show.
+    const HeadlessWindow *window(WindowId window) const;
+    const HeadlessControl *control(WindowId window, int control) const;
+    WindowId activeWindow() const { return active_; }
+    // The newest window made from this template, open or not; kNoWindow if none.
+    WindowId newestWindow(int templateId) const;
+    std::vector<WindowId> openWindows() const;
+
+    // Called by runModal with the new box so that a test or script can give
+    // it input; a box still open when this returns is left open, and runModal
+    // returns 0.
+    std::function<void(WindowId box)> onModal;
+    // Answers of the file dialogs (nothing: the player cancels).
+    std::function<std::optional<std::string>(bool save, std::string_view name)> onFileDialog;
+
+    std::string frameCaption;
+    std::map<int, bool> menuEnabled;
+    bool frameClosed = false;
+    std::vector<std::string> errors; // what showError told the player
+
+    static constexpr WindowId kFrameWindow = 1;
+
+private:
+    HeadlessWindow *find(WindowId window);
+    const HeadlessWindow *find(WindowId window) const;
+    HeadlessControl *findControl(WindowId window, int control);
+    const HeadlessControl *findControl(WindowId window, int control) const;
+    WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
+    void send(WindowId window, const Message &message);
+
+    std::map<WindowId, std::unique_ptr<HeadlessWindow>> windows_;
+    WindowId next_ = kFrameWindow + 1;
+    WindowId active_ = kFrameWindow;
+};
+
+} // namespace treva

@@ -1,0 +1,84 @@
+// The window layer: what the program's window procedures ask of the windowing
+// system. Realised by real windows (platform/qt) and by in-memory windows
+// (platform/headless) for tests and treva-cli.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/window_id.h"
+
+namespace treva {
+
+enum class MessageKind {
+    Init,     // the window has been created from its template
+    Command,  // a control (or menu, or close box as 2) sent command `id`
+    Activate, // activation changed: `activeState`, and the `other` window
+};
+
+// How a window became active.
+enum ActiveState { kInactive = 0, kActive = 1, kClickActive = 2 };
+
+struct Message {
+    MessageKind kind;
+    int id = 0;
+    int activeState = kInactive;
+    WindowId other = kNoWindow;
+};
+
+// A window procedure: true when it handled the message.
+using WindowProc = std::function<bool(WindowId self, const Message &message)>;
+
+// Standard command ids that windows send to themselves.
+inline constexpr int kCommandOk = 1;
+inline constexpr int kCommandCancel = 2; // Escape in a modal box; the caption's close box
+
+class WindowLayer {
+public:
+    virtual ~WindowLayer() = default;
+
+    // The frame window, owner of every tool window and box.
+    virtual WindowId frame() const = 0;
+
+    // A modeless window from dialog template `templateId`, shown at once; its
+    // procedure receives Init before this returns.
+    virtual WindowId createModeless(int templateId, WindowId owner, WindowProc proc) = 0;
+    // A modal box: returns once the box has ended, with its result.
+    virtual int runModal(int templateId, WindowId owner, WindowProc proc) = 0;
+    // Ends a window (modal or modeless) from within its procedure.
+    virtual void endWindow(WindowId window, int result) = 0;
+    virtual void activate(WindowId window) = 0;
+    virtual bool isOpen(WindowId window) const = 0;
+
+    // Controls of a window, by control id. An id the window lacks is ignored.
+    virtual void setText(WindowId window, int control, std::string_view text) = 0;
+    virtual std::string text(WindowId window, int control) const = 0;
+    virtual void setChecked(WindowId window, int control, bool checked) = 0;
+    virtual bool isChecked(WindowId window, int control) const = 0;
+    virtual void setEnabled(WindowId window, int control, bool enabled) = 0;
+    virtual void addItem(WindowId window, int control, std::string_view item) = 0;
+    virtual void setSelection(WindowId window, int control, int index) = 0;
+    virtual int selection(WindowId window, int control) const = 0; // -1 for none
+    virtual void setImage(WindowId window, int control, int bitmapId) = 0;
+    // Puts the focus on an edit box with all its text selected.
+    virtual void focusAndSelectAll(WindowId window, int control) = 0;
+
+    // The frame's caption and menu.
+    virtual void setFrameCaption(std::string_view caption) = 0;
+    virtual void setMenuItemEnabled(int command, bool enabled) = 0;
+    virtual void closeFrame() = 0;
+
+    // File dialogs: a full path, or nothing when the player cancels. Open asks
+    // before accepting a missing name; Save asks before replacing a file.
+    virtual std::optional<std::string> askOpenPath(std::string_view startName) = 0;
+    virtual std::optional<std::string> askSavePath(std::string_view proposedName) = 0;
+    // Tells the player something went wrong (a file that could not be read or written).
+    virtual void showError(std::string_view title, std::string_view text) = 0;
+};
+
+// Checks `checkedId` and unchecks the other buttons first..last.
+void checkRadioButton(WindowLayer &ui, WindowId window, int first, int last, int checkedId);
+
+} // namespace treva

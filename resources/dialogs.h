@@ -1,0 +1,81 @@
+// Dialog templates: every window's controls with their ids, kinds, captions,
+// positions and sizes in dialog units. Both window realisations build their
+// windows from these.
+#pragma once
+
+#include <vector>
+
+namespace treva {
+
+enum class ControlKind {
+    PushButton,
+    DefaultPushButton,
+    CheckBox,    // toggles itself before it sends its command
+    RadioButton, // checks itself (and unchecks its group) before it sends its command
+    DropDownList,
+    EditBox,
+    Text,    // static text: sends no command
+    Picture, // static picture: sends no command
+};
+
+// Control styles.
+enum : unsigned {
+    kCentred = 1u << 0,
+    kSunken = 1u << 1,
+    kBorder = 1u << 2,
+    kTabStop = 1u << 3,
+    kGroup = 1u << 4,      // starts a group (radio buttons group up to the next)
+    kVScroll = 1u << 5,    // drop-down list with a vertical scroll bar
+    kAutoHScroll = 1u << 6, // edit box scrolls horizontally
+};
+
+// Dialog styles.
+enum : unsigned {
+    kDialogCentred = 1u << 0,
+    kDialogSystemMenu = 1u << 1, // caption with system menu and close box
+    kDialogModalFrame = 1u << 2,
+};
+
+inline constexpr int kNoId = -1;
+
+struct ControlTemplate {
+    int id; // kNoId for texts and pictures nobody addresses
+    ControlKind kind;
+    const char *caption; // code page 1252; "\r" breaks lines
+    int x, y, width, height;
+    unsigned style;
+    int bitmap = 0; // picture controls: the bitmap shown from the start
+};
+
+struct DialogTemplate {
+    int id;
+    const char *title;
+    int width, height;
+    const char *fontName;
+    int pointSize;
+    unsigned style;
+    std::vector<ControlTemplate> controls;
+
+    const ControlTemplate *control(int controlId) const;
+};
+
+// The template with this id, or nullptr.
+const DialogTemplate *findDialogTemplate(int templateId);
+
+// Every template, in id order.
+const std::vector<DialogTemplate> &allDialogTemplates();
+
+// Template ids.
+enum : int {
+    kActivationDialog = 101,
+    kSetupDialog = 102,
+    kActionsDialog = 103,
+    kSpecialDialog = 107,
+    kDieStatsDialog = 114,
+    kAdvanceDialog = 115,
+    kAboutDialog = 116,
+    kNoticeDialog = 126,
+    kRandomTablesDialog = 128,
+};
+
+} // namespace treva

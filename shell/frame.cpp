@@ -1,0 +1,152 @@
+#include "shell/frame.h"
+
+#include "actions/actions_window.h"
+#include "actions/advance_window.h"
+#include "activation/activation.h"
+#include "activation/activation_window.h"
+#include "dice/die_stats_window.h"
+#include "dice/random_tables_window.h"
+#include "resources/dialogs.h"
+#include "resources/menu.h"
+#include "shell/scenario_files.h"
+#include "state/setup_window.h"
+
+namespace treva {
+namespace {
+
+struct ToolWindowKind {
+    ToolSlot slot;
+    int command;
+    int templateId;
+    AppWindowProc proc;
+};
+
+const ToolWindowKind kToolWindows[] = {
+    {ToolSlot::Activation, kCmdActivation, kActivationDialog, activationWindowProc},
+    {ToolSlot::Setup, kCmdSetup, kSetupDialog, setupWindowProc},
+    {ToolSlot::Actions, kCmdActions, kActionsDialog, actionsWindowProc},
+    {ToolSlot::DieStats, kCmdDieStats, kDieStatsDialog, dieStatsWindowProc},
+    {ToolSlot::Advance, kCmdAdvance, kAdvanceDialog, advanceWindowProc},
+    {ToolSlot::RandomTables, kCmdRandomTables, kRandomTablesDialog, randomTablesWindowProc},
+};
+
+const ToolWindowKind *kindOfSlot(ToolSlot slot) {
+    for (const ToolWindowKind &k : kToolWindows)
+        if (k.slot == slot) return &k;
+    return nullptr;
+}
+
+WindowId &slotOf(App &app, ToolSlot slot) { return app.state.toolWindows[static_cast<int>(slot)]; }
+
+// The About and notice boxes end on their button, Escape or the close box.
+bool aboutBoxProc(App &app, WindowId self, const Message &m) {
+    if (m.kind == MessageKind::Init) return true;
+    if (m.kind == MessageKind::Command && (m.id == kCommandOk || m.id == kCommandCancel)) {
+        app.ui.endWindow(self, m.id);
+        return true;
+    }
+    return false;
+}
+
+void showAboutBoxes(App &app) {
+    app.ui.runModal(kAboutDialog, app.ui.frame(), bindProc(app, aboutBoxProc));
+    app.ui.runModal(kNoticeDialog, app.ui.frame(), bindProc(app, aboutBoxProc));
+}
+
+} // namespace
+
+WindowId toolWindow(const App &app, ToolSlot slot) { return app.state.toolWindows[static_cast<int>(slot)]; }
+
+int commandForTemplate(int templateId) {
+    for (const ToolWindowKind &k : kToolWindows)
+        if (k.templateId == templateId) return k.command;
+    return -1;
+}
+
+WindowId openToolWindow(App &app, ToolSlot slot) {
+    WindowId &window = slotOf(app, slot);
+    if (window != kNoWindow && app.ui.isOpen(window)) {
+        app.ui.activate(window); // an open window keeps its contents
+        return window;
+    }
+    const ToolWindowKind *kind = kindOfSlot(slot);
+    window = kNoWindow;
+    const WindowId created = app.ui.createModeless(kind->templateId, app.ui.frame(), bindProc(app, kind->proc));
+    if (app.ui.isOpen(created)) slotOf(app, slot) = created;
+    return created;
+}
+
+void frameCommand(App &app, int command) {
+    switch (command) {
+    case kCmdSaveAs: saveAsCommand(app); return;
+    case kCmdExit: app.ui.closeFrame(); return;
+    case kCmdAbout: showAboutBoxes(app); return;
+    case kCmdOpen: openCommand(app); return;
+    case kCmdSave: saveCommand(app); return;
+    default: break;
+    }
+    for (const ToolWindowKind &k : kToolWindows) {
+        if (k.command == command) {
+            openToolWindow(app, k.slot);
+            return;
+        }
+    }
+}
+
+bool noteReturnWindow(App &app, const Message &m) {
+    if (m.kind == MessageKind::Activate && (m.activeState & 0xFFFF) == kClickActive) app.state.returnWindow = m.other;
+    return false;
+}
+
+void closeToolWindow(App &app, WindowId self, ToolSlot slot, bool reactivateReturnWindow) {
+    app.ui.endWindow(self, 0);
+    WindowId &window = slotOf(app, slot);
+    if (window == self) window = kNoWindow;
+    if (reactivateReturnWindow && app.state.returnWindow != kNoWindow) app.ui.activate(app.state.returnWindow);
+}
+
+void setMenuItemState(App &app, int command, int state) { app.ui.setMenuItemEnabled(command, state == 0); }
+
+void refreshToolWindows(App &app) {
+    const ScenarioState &s = app.state.scenario;
+    if (WindowId actions = toolWindow(app, ToolSlot::Actions); app.ui.isOpen(actions)) {
+        app.ui.setText(actions, 1051, formatScenarioSummary(s));
+        showDirectionKey(app, actions, 1090);
+    }
+    if (WindowId activation = toolWindow(app, ToolSlot::Activation); app.ui.isOpen(activation)) {
+        app.ui.setText(activation, 1044, formatScenarioSummary(s));
+        app.ui.setText(activation, 1085, std::to_string(s.acNumber));
+        app.ui.setText(activation, 1046, activationConditionsText(s.nationality));
+    }
+    if (WindowId advance = toolWindow(app, ToolSlot::Advance); app.ui.isOpen(advance)) showDirectionKey(app, advance, 1088);
+}
+
+void startUp(App &app, std::string_view commandLine) {
+    if (app.registerFileType) app.registerFileType();
+    resetScenario(app.state);
+    showAboutBoxes(app);
+    // A scenario that cannot be loaded has been reported; the player then sets
+    // one up as on a start without a file.
+    if (!commandLine.empty() && loadScenarioFile(app, std::string(commandLine))) {
+        setFrameTitle(app, commandLine);
+        setMenuItemState(app, kCmdSave, 1);
+        setMenuItemState(app, kCmdSaveAs, 0);
+    } else {
+        app.ui.runModal(kSetupDialog, app.ui.frame(), bindProc(app, setupWindowProc));
+        setMenuItemState(app, kCmdSave, 0);
+        setMenuItemState(app, kCmdSaveAs, 1);
+    }
+    frameCommand(app, kCmdActivation);
+}
+
+std::string commandLinePath(int argc, const char *const *argv) {
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) path += ' ';
+        path += argv[i];
+    }
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+    return path;
+}
+
+} // namespace treva

@@ -1,0 +1,47 @@
+// The frame's logic: start-up, the command table, the single instance of each
+// tool window, the window to return to, and the operations every tool window
+// shares.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "shell/app.h"
+
+namespace treva {
+
+// Everything start-up does once the frame exists: file type, fresh scenario,
+// the About and notice boxes, the scenario from the command line (or the
+// Setup Options box), then the Activation window.
+void startUp(App &app, std::string_view commandLine);
+
+// A command from the menu, the toolbar, the accelerator or the program.
+void frameCommand(App &app, int command);
+
+// The tool window of a slot, opened if needed and brought forward.
+WindowId openToolWindow(App &app, ToolSlot slot);
+WindowId toolWindow(const App &app, ToolSlot slot);
+// The command that opens a tool window of this template, or -1.
+int commandForTemplate(int templateId);
+
+// Tool windows pass every activation message here; remembers the window
+// that lost activation to a tool window clicked with the mouse. Returns false
+// so that default activation handling still runs.
+bool noteReturnWindow(App &app, const Message &message);
+
+// Ends a tool window: empties its slot and, when asked, makes the return
+// window active again.
+void closeToolWindow(App &app, WindowId self, ToolSlot slot, bool reactivateReturnWindow = true);
+
+// Enables (state 0) or grays (state 1) a frame menu item by its command.
+void setMenuItemState(App &app, int command, int state);
+
+// After a whole-scenario change: the scenario texts and direction pictures of
+// the open Activation, Actions and Advance windows follow it.
+void refreshToolWindows(App &app);
+
+// Joins a command line split into arguments back into one path, without one
+// pair of surrounding quotes.
+std::string commandLinePath(int argc, const char *const *argv);
+
+} // namespace treva

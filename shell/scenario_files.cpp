@@ -1,0 +1,175 @@
+#include "shell/scenario_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "resources/menu.h"
+#include "shell/frame.h"
+
+namespace treva {
+namespace {
+
+std::string reason(int error) { return std::strerror(error); }
+
+#ifndef _WIN32
+// The mode a new file would get, or the mode of the file being replaced.
+mode_t modeFor(const std::string &path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+#endif
+
+} // namespace
+
+bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &error) {
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = reason(errno);
+        return false;
+    }
+    // One byte more than a record, to tell a longer file from a good one.
+    std::vector<uint8_t> bytes(kScenarioBytes + 1);
+    const std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
+    const bool failed = std::ferror(file);
+    const int readError = errno;
+    std::fclose(file);
+    if (failed) {
+        error = reason(readError);
+        return false;
+    }
+    ScenarioError decodeError;
+    if (!decodeScenario(bytes.data(), size, out, decodeError)) {
+        error = size != kScenarioBytes ? "not a scenario file: " + decodeError.message
+                                       : "damaged scenario: " + decodeError.message;
+        return false;
+    }
+    return true;
+}
+
+bool writeScenarioFile(const std::string &path, const ScenarioState &state, std::string &error) {
+    const ScenarioBytes bytes = encodeScenario(state);
+#ifdef _WIN32
+    const std::string temporary = path + ".saving";
+    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        error = reason(errno);
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0 &&
+              _commit(_fileno(file)) == 0;
+    int writeError = errno;
+    if (std::fclose(file) != 0 && ok) ok = false, writeError = errno;
+    if (ok && !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = false;
+        writeError = EACCES;
+    }
+    if (!ok) {
+        std::remove(temporary.c_str());
+        error = reason(writeError);
+    }
+    return ok;
+#else
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        error = reason(errno);
+        return false;
+    }
+    bool ok = true;
+    int writeError = 0;
+    std::size_t written = 0;
+    while (ok && written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false, writeError = n < 0 ? errno : EIO;
+        else written += std::size_t(n);
+    }
+    if (ok && ::fchmod(fd, modeFor(path)) != 0) ok = false, writeError = errno;
+    if (ok && ::fsync(fd) != 0) ok = false, writeError = errno;
+    if (::close(fd) != 0 && ok) ok = false, writeError = errno;
+    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false, writeError = errno;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        error = reason(writeError);
+    }
+    return ok;
+#endif
+}
+
+bool loadScenarioFile(App &app, const std::string &path) {
+    ScenarioState loaded{};
+    std::string error;
+    if (!readScenarioFile(path, loaded, error)) {
+        app.ui.showError("Open", "Could not open \"" + path + "\": " + error + ".");
+        return false;
+    }
+    adoptLoadedScenario(app.state, loaded);
+    refreshToolWindows(app);
+    setMenuItemState(app, kCmdSave, 1);
+    setMenuItemState(app, kCmdSaveAs, 0);
+    return true;
+}
+
+bool saveScenarioFile(App &app, const std::string &path) {
+    std::string error;
+    if (!writeScenarioFile(path, app.state.scenario, error)) {
+        app.ui.showError("Save", "Could not save \"" + path + "\": " + error + ". Nothing was written.");
+        return false;
+    }
+    app.state.scenario.changed = 0; // the file keeps the value from before
+    setMenuItemState(app, kCmdSave, 1);
+    setMenuItemState(app, kCmdSaveAs, 0);
+    setFrameTitle(app, path);
+    return true;
+}
+
+std::string frameTitleFor(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (name.size() >= 4) name.remove_suffix(4);
+    return "TREVA! (" + std::string(name) + ")";
+}
+
+void setFrameTitle(App &app, std::string_view path) { app.ui.setFrameCaption(frameTitleFor(path)); }
+
+void openCommand(App &app) {
+    const std::optional<std::string> path = app.ui.askOpenPath(app.state.currentFilePath);
+    if (!path) return;
+    if (!loadScenarioFile(app, *path)) return;
+    app.state.currentFilePath = *path;
+    setFrameTitle(app, *path);
+    setMenuItemState(app, kCmdSave, 1);
+}
+
+void saveCommand(App &app) {
+    if (!app.state.currentFilePath.empty()) {
+        saveScenarioFile(app, app.state.currentFilePath);
+        return;
+    }
+    saveAsCommand(app);
+    setMenuItemState(app, kCmdSave, 1);
+    setMenuItemState(app, kCmdSaveAs, 0);
+}
+
+void saveAsCommand(App &app) {
+    const std::optional<std::string> path = app.ui.askSavePath(formatScenarioFileName(app.state.scenario));
+    // Cancelled or failed, the current file stays what it was, so that a
+    // later Save never writes a stray file.
+    if (path && saveScenarioFile(app, *path)) app.state.currentFilePath = *path;
+}
+
+} // namespace treva

@@ -1,0 +1,34 @@
+// Scenario files: the 144-byte record on disk, read whole and checked, and
+// written atomically so that a failure never leaves a half-written scenario.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "shell/app.h"
+#include "state/scenario.h"
+
+namespace treva {
+
+// Reads and checks a scenario file. On failure `error` says why, naming the
+// problem (the file is not touched, `out` is unchanged).
+bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &error);
+
+// Writes the record through a temporary file in the same folder, flushed to
+// disk and renamed over the old file. On failure the old file is untouched.
+bool writeScenarioFile(const std::string &path, const ScenarioState &state, std::string &error);
+
+// The frame's file operations. Failures are shown to the player and change
+// nothing.
+bool loadScenarioFile(App &app, const std::string &path);
+bool saveScenarioFile(App &app, const std::string &path);
+void setFrameTitle(App &app, std::string_view path);
+// "TREVA! (name)": the file name after the last folder separator, without its
+// extension of four characters.
+std::string frameTitleFor(std::string_view path);
+
+void openCommand(App &app);
+void saveCommand(App &app);
+void saveAsCommand(App &app);
+
+} // namespace treva
