@@ -1,0 +1,53 @@
+// A running program on in-memory windows, for tests that drive windows the
+// way a player does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/headless/headless_layer.h"
+#include "resources/dialogs.h"
+#include "resources/menu.h"
+#include "seeds.h"
+#include "shell/app.h"
+#include "shell/frame.h"
+
+namespace treva::testing {
+
+struct Session {
+    HeadlessLayer ui;
+    App app{ui};
+
+    Session() {
+        resetScenario(app.state, 1);
+        ui.frameCaption = kUntitledCaption;
+    }
+
+    ProgramState &state() { return app.state; }
+    ScenarioState &scenario() { return app.state.scenario; }
+    const DieRollStats &stats() { return app.state.scenario.stats; }
+    void seed(uint32_t value) { seedGenerator(app.state, value); }
+    void seedFor(const std::vector<WantedRoll> &rolls) { seed(seedGiving(rolls)); }
+
+    // Opens (or brings forward) a tool window by its frame command.
+    WindowId open(int command) {
+        frameCommand(app, command);
+        for (int slot = 0; slot < int(ToolSlot::Count); ++slot) {
+            const WindowId w = app.state.toolWindows[slot];
+            if (w != kNoWindow && ui.activeWindow() == w) return w;
+        }
+        return ui.activeWindow();
+    }
+
+    std::string text(WindowId w, int id) const { return ui.text(w, id); }
+    bool enabled(WindowId w, int id) const { return ui.control(w, id)->enabled; }
+    bool checked(WindowId w, int id) const { return ui.control(w, id)->checked; }
+    int image(WindowId w, int id) const { return ui.control(w, id)->image; }
+    int selection(WindowId w, int id) const { return ui.selection(w, id); }
+
+    void click(WindowId w, int id) { ASSERT_TRUE(ui.click(w, id)) << "no control " << id; }
+    void choose(WindowId w, int id, int index) { ASSERT_TRUE(ui.choose(w, id, index)) << "list " << id; }
+};
+
+} // namespace treva::testing
