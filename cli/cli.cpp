@@ -1,0 +1,375 @@
+#include "cli/cli.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+
+#include "activation/activation.h"
+#include "cli/json.h"
+#include "platform/headless/headless_layer.h"
+#include "resources/dialogs.h"
+#include "resources/menu.h"
+#include "shell/frame.h"
+#include "shell/scenario_files.h"
+#include "state/text.h"
+
+namespace treva {
+namespace {
+
+struct CliError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+const char kUsage[] =
+    "Usage: treva-cli [--scenario FILE] [--seed N] COMMAND [ARGS...]\n"
+    "\n"
+    "Runs TREVA's dice, tables and windows without a display. With --scenario the\n"
+    "scenario (statistics included) is read from FILE and written back after the\n"
+    "command; without it the command runs on a fresh scenario and writes nothing.\n"
+    "--seed N (0..4294967295) makes every die of the command reproducible.\n"
+    "\n"
+    "Commands:\n"
+    "  new FILE [--force]     write a fresh scenario to FILE\n"
+    "  show                   the scenario as JSON\n"
+    "  drive TEMPLATE TOKEN.. open a window (101 Activation, 102 Setup Options,\n"
+    "                         103 Actions, 114 Die Stats, 115 Advance,\n"
+    "                         128 Random Number Tables), apply the tokens and print\n"
+    "                         its controls as JSON. Tokens: N (click control N),\n"
+    "                         N=K (choose item K of list N), N:TEXT (type TEXT\n"
+    "                         into edit box N), close (the close box)\n"
+    "  roll [dr|DR]           one die (dr) or two dice (DR)\n"
+    "  activate               an activation roll, with the units that appear\n"
+    "  units                  units without an activation roll (manual activation)\n"
+    "  action inf|afv         an ENEMY infantry or AFV action roll\n"
+    "  lookup TABLE [DR]      a priority table for a DR (rolled when left out);\n"
+    "                         TABLE: veh-move inf-move ift latw ord-veh ord-inf\n"
+    "  table A..H             one of the small random number tables 6a..6h\n"
+    "  advance|ntc|pairings|attack   the Advance window's rolls\n"
+    "  stats                  the die roll statistics\n"
+    "  --help                 this text\n";
+
+// Strict decimal number within [low, high].
+std::optional<long long> parseNumber(const std::string &text, long long low, long long high) {
+    if (text.empty() || text.size() > 12) return std::nullopt;
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+// Text fields for a terminal: lines broken with newlines, UTF-8.
+std::string plain(const std::string &cp1252) {
+    std::string text = cp1252ToUtf8(cp1252);
+    for (char &c : text)
+        if (c == '\r') c = '\n';
+    return text;
+}
+
+struct Invocation {
+    std::optional<std::string> scenarioPath;
+    std::optional<uint32_t> seed;
+    std::vector<std::string> command;
+};
+
+Invocation parseArgs(const std::vector<std::string> &args) {
+    Invocation inv;
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (a == "--scenario" || a == "--seed") {
+            if (i + 1 >= args.size()) throw CliError(a + " needs a value");
+            const std::string &value = args[++i];
+            if (a == "--scenario") {
+                if (value.empty()) throw CliError("--scenario needs a file name");
+                inv.scenarioPath = value;
+            } else {
+                const auto seed = parseNumber(value, 0, 4294967295LL);
+                if (!seed) throw CliError("--seed takes a number from 0 to 4294967295, not \"" + value + "\"");
+                inv.seed = uint32_t(*seed);
+            }
+        } else if (a.rfind("--", 0) == 0 && a != "--help") {
+            throw CliError("unknown option " + a);
+        } else {
+            break;
+        }
+    }
+    inv.command.assign(args.begin() + std::ptrdiff_t(i), args.end());
+    return inv;
+}
+
+// One run of the program on in-memory windows.
+class Session {
+public:
+    explicit Session(const Invocation &inv) : inv_(inv), app_(ui_) {
+        ui_.frameCaption = kUntitledCaption;
+        resetScenario(app_.state);
+        if (inv.scenarioPath) {
+            ScenarioState loaded{};
+            std::string error;
+            if (!readScenarioFile(*inv.scenarioPath, loaded, error))
+                throw CliError("cannot read scenario \"" + *inv.scenarioPath + "\": " + error);
+            adoptLoadedScenario(app_.state, loaded);
+            std::string raw;
+            // The file as it was, so that an unchanged scenario is not rewritten.
+            std::ifstream file(*inv.scenarioPath, std::ios::binary);
+            raw.assign(std::istreambuf_iterator<char>(file), {});
+            fileBytes_ = raw;
+        }
+        if (inv.seed) seedGenerator(app_.state, *inv.seed);
+    }
+
+    App &app() { return app_; }
+    HeadlessLayer &ui() { return ui_; }
+    ScenarioState &scenario() { return app_.state.scenario; }
+
+    // Writes the scenario back where it came from, if it differs from the file.
+    void finish() {
+        if (!inv_.scenarioPath) return;
+        const ScenarioBytes now = encodeScenario(scenario());
+        if (std::string(now.begin(), now.end()) == fileBytes_) return;
+        std::string error;
+        if (!writeScenarioFile(*inv_.scenarioPath, scenario(), error))
+            throw CliError("cannot write scenario \"" + *inv_.scenarioPath + "\": " + error);
+    }
+
+    // Opens a tool window as the frame's command does.
+    WindowId openTemplate(int templateId) {
+        const int command = commandForTemplate(templateId);
+        if (command < 0) throw CliError("no tool window has template " + std::to_string(templateId));
+        frameCommand(app_, command);
+        return ui_.newestWindow(templateId);
+    }
+
+    void apply(WindowId window, const std::string &token) {
+        const HeadlessWindow *w = ui_.window(window);
+        if (!w->open) throw CliError("window " + std::to_string(w->dialog->id) + " has closed; token " + token);
+        if (token == "close") {
+            if (!ui_.closeBox(window))
+                throw CliError("window " + std::to_string(w->dialog->id) + " has no close box");
+            return;
+        }
+        const std::size_t sep = token.find_first_of("=:");
+        const auto id = parseNumber(token.substr(0, sep), 0, 65535);
+        if (!id) throw CliError("bad token \"" + token + "\" (N, N=K, N:TEXT or close)");
+        const HeadlessControl *c = ui_.control(window, int(*id));
+        if (!c)
+            throw CliError("window " + std::to_string(w->dialog->id) + " has no control " + std::to_string(*id));
+        if (sep == std::string::npos) {
+            ui_.click(window, int(*id));
+        } else if (token[sep] == '=') {
+            const auto item = parseNumber(token.substr(sep + 1), 0, 1000000);
+            if (c->source->kind != ControlKind::DropDownList)
+                throw CliError("control " + std::to_string(*id) + " is not a list");
+            if (!item || !ui_.choose(window, int(*id), int(*item)))
+                throw CliError("list " + std::to_string(*id) + " has no item " + token.substr(sep + 1));
+        } else {
+            if (c->source->kind != ControlKind::EditBox)
+                throw CliError("control " + std::to_string(*id) + " is not an edit box");
+            ui_.type(window, int(*id), token.substr(sep + 1));
+        }
+    }
+
+    // Applies tokens to a window; a modal box opened on the way takes the
+    // tokens until it ends.
+    void drive(WindowId window, const std::vector<std::string> &tokens) {
+        std::size_t next = 0;
+        ui_.onModal = [&](WindowId box) {
+            while (ui_.isOpen(box) && next < tokens.size()) apply(box, tokens[next++]);
+            if (ui_.isOpen(box)) openModal_ = box;
+        };
+        while (next < tokens.size()) apply(window, tokens[next++]);
+    }
+
+    WindowId openModal() const { return ui_.isOpen(openModal_) ? openModal_ : kNoWindow; }
+
+private:
+    const Invocation &inv_;
+    HeadlessLayer ui_;
+    App app_;
+    std::string fileBytes_;
+    WindowId openModal_ = kNoWindow;
+};
+
+void requireArgs(const std::vector<std::string> &cmd, std::size_t low, std::size_t high) {
+    if (cmd.size() - 1 < low || cmd.size() - 1 > high)
+        throw CliError("\"" + cmd[0] + "\" takes " +
+                       (low == high ? std::to_string(low) : std::to_string(low) + " to " + std::to_string(high)) +
+                       " argument(s); see treva-cli --help");
+}
+
+int newCommand(const Invocation &inv, std::ostream &out) {
+    std::vector<std::string> rest(inv.command.begin() + 1, inv.command.end());
+    bool force = false;
+    std::string path;
+    for (const std::string &a : rest) {
+        if (a == "--force") force = true;
+        else if (path.empty() && a.rfind("--", 0) != 0) path = a;
+        else throw CliError("new takes FILE and optionally --force");
+    }
+    if (path.empty()) throw CliError("new needs a file name");
+    std::error_code ec;
+    if (!force && std::filesystem::exists(path, ec))
+        throw CliError("\"" + path + "\" exists; use --force to replace it");
+    ProgramState fresh;
+    resetScenario(fresh, 1);
+    std::string error;
+    if (!writeScenarioFile(path, fresh.scenario, error)) throw CliError("cannot write \"" + path + "\": " + error);
+    out << "wrote a fresh scenario to " << path << "\n";
+    return 0;
+}
+
+struct FieldLine {
+    const char *label;
+    int control;
+};
+
+void printFields(std::ostream &out, Session &s, WindowId w, std::initializer_list<FieldLine> fields) {
+    for (const FieldLine &f : fields) {
+        const std::string text = plain(s.ui().text(w, f.control));
+        if (!text.empty()) out << f.label << ": " << text << "\n";
+    }
+}
+
+int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out) {
+    const std::string &name = cmd[0];
+    if (name == "roll") {
+        requireArgs(cmd, 0, 1);
+        const std::string kind = cmd.size() > 1 ? cmd[1] : "DR";
+        if (kind != "dr" && kind != "DR") throw CliError("roll takes dr or DR");
+        const WindowId w = s.openTemplate(kRandomTablesDialog);
+        s.ui().click(w, kind == "dr" ? 1018 : 1017);
+        out << kind << " = " << s.ui().text(w, 1091) << "\n";
+    } else if (name == "activate" || name == "units") {
+        requireArgs(cmd, 0, 0);
+        const WindowId w = s.openTemplate(kActivationDialog);
+        if (name == "units") {
+            s.ui().click(w, 1012);
+            s.ui().click(w, 1049);
+        } else {
+            s.ui().click(w, 1039);
+            printFields(out, s, w, {{"dr", 1038}, {"Modifiers", 1040}, {"Final DR", 1041}, {"AC#", 1085}});
+        }
+        printFields(out, s, w, {{"Result", 1042}, {"A1", 1047}});
+        out << "Units:\n" << plain(s.ui().text(w, 1048)) << "\n";
+    } else if (name == "action") {
+        requireArgs(cmd, 1, 1);
+        if (cmd[1] != "inf" && cmd[1] != "afv") throw CliError("action takes inf or afv");
+        const WindowId w = s.openTemplate(kActionsDialog);
+        s.ui().click(w, cmd[1] == "inf" ? 1000 : 1001);
+        printFields(out, s, w, {{"Dice", 1052}, {"Panic", 1054}, {"Table", 1056}, {"Roll", 1053}});
+        out << plain(s.ui().text(w, 1050)) << "\n";
+    } else if (name == "lookup") {
+        requireArgs(cmd, 1, 2);
+        const char *const tables[] = {"veh-move", "inf-move", "ift", "latw", "ord-veh", "ord-inf"};
+        int category = -1;
+        for (int i = 0; i < 6; ++i)
+            if (cmd[1] == tables[i]) category = i;
+        if (category < 0) throw CliError("unknown table \"" + cmd[1] + "\"; see treva-cli --help");
+        std::optional<long long> dr;
+        if (cmd.size() > 2 && !(dr = parseNumber(cmd[2], 2, 12))) throw CliError("DR must be 2..12");
+        const WindowId w = s.openTemplate(kActionsDialog);
+        if (dr) {
+            // The manual die buttons read a DR rolled by the player; the mode
+            // is put back as it was.
+            const bool wasManual = s.scenario().manualDieRoll == 1;
+            if (!wasManual) s.ui().click(w, 1003);
+            s.ui().click(w, 1017 + category);
+            s.ui().click(w, 1029 + int(*dr));
+            const std::string title = s.ui().text(w, 1056), roll = s.ui().text(w, 1053),
+                              results = s.ui().text(w, 1050), direction = s.ui().text(w, 1055);
+            if (!wasManual) s.ui().click(w, 1003);
+            out << plain(title) << "\n" << plain(roll) << "\n";
+            if (!direction.empty()) out << "Direction: " << plain(direction) << "\n";
+            out << plain(results) << "\n";
+        } else {
+            if (s.scenario().manualDieRoll == 1) throw CliError("manual die roll is on: give the DR");
+            s.ui().click(w, 1017 + category);
+            printFields(out, s, w, {{"Table", 1056}, {"Roll", 1053}, {"Direction", 1055}});
+            out << plain(s.ui().text(w, 1050)) << "\n";
+        }
+    } else if (name == "table") {
+        requireArgs(cmd, 1, 1);
+        const int buttons[] = {1000, 1001, 1003, 1002, 1004, 1005, 1007, 1006};
+        const std::string &t = cmd[1];
+        if (t.size() != 1 || std::toupper(t[0]) < 'A' || std::toupper(t[0]) > 'H')
+            throw CliError("table takes A..H");
+        const WindowId w = s.openTemplate(kRandomTablesDialog);
+        s.ui().click(w, buttons[std::toupper(t[0]) - 'A']);
+        out << plain(s.ui().text(w, 1093)) << ": dr = " << s.ui().text(w, 1091)
+            << ", result = " << s.ui().text(w, 1092) << "\n";
+    } else if (name == "advance" || name == "ntc" || name == "pairings" || name == "attack") {
+        requireArgs(cmd, 0, 0);
+        const WindowId w = s.openTemplate(kAdvanceDialog);
+        s.ui().click(w, name == "advance" ? 1000 : name == "ntc" ? 1001 : name == "pairings" ? 1003 : 1002);
+        out << plain(s.ui().text(w, 1087)) << "\n";
+        if (name != "attack" && !s.ui().text(w, 1086).empty()) out << plain(s.ui().text(w, 1086)) << "\n";
+    } else if (name == "stats") {
+        requireArgs(cmd, 0, 0);
+        const WindowId w = s.openTemplate(kDieStatsDialog);
+        out << "DR ";
+        for (int r = 2; r <= 12; ++r) out << " " << r << ":" << (s.ui().text(w, 1055 + r).empty() ? "0" : s.ui().text(w, 1055 + r));
+        out << "\ndr ";
+        for (int r = 1; r <= 6; ++r) out << " " << r << ":" << (s.ui().text(w, 1067 + r).empty() ? "0" : s.ui().text(w, 1067 + r));
+        out << "\nDR rolls: " << s.ui().text(w, 1074) << ", average " << s.ui().text(w, 1076) << "\n"
+            << "dr rolls: " << s.ui().text(w, 1075) << ", average " << s.ui().text(w, 1077) << "\n";
+    } else {
+        throw CliError("unknown command \"" + name + "\"; see treva-cli --help");
+    }
+    return 0;
+}
+
+int run(const std::vector<std::string> &args, std::ostream &out) {
+    const Invocation inv = parseArgs(args);
+    if (inv.command.empty()) throw CliError("no command; see treva-cli --help");
+    const std::string &name = inv.command[0];
+    if (name == "--help" || name == "help") {
+        out << kUsage;
+        return 0;
+    }
+    if (name == "new") return newCommand(inv, out);
+
+    Session s(inv);
+    if (name == "show") {
+        requireArgs(inv.command, 0, 0);
+        const ScenarioState &sc = s.scenario();
+        out << "{\"scenario\": " << scenarioJson(sc) << ", \"stats\": " << statsJson(sc.stats)
+            << ", \"summary\": " << jsonString(formatScenarioSummary(sc))
+            << ", \"fileName\": " << jsonString(formatScenarioFileName(sc))
+            << ", \"conditions\": " << jsonString(activationConditionsText(sc.nationality)) << "}\n";
+    } else if (name == "drive") {
+        if (inv.command.size() < 2) throw CliError("drive needs a template number");
+        const auto templateId = parseNumber(inv.command[1], 0, 65535);
+        if (!templateId) throw CliError("bad template \"" + inv.command[1] + "\"");
+        const WindowId window = s.openTemplate(int(*templateId));
+        s.drive(window, {inv.command.begin() + 2, inv.command.end()});
+        const WindowId modal = s.openModal();
+        out << windowJsonFields(s.ui(), window) << ", \"modal\": "
+            << (modal ? windowJsonFields(s.ui(), modal) + "}" : std::string("null"))
+            << ", \"scenario\": " << scenarioJson(s.scenario()) << ", \"stats\": " << statsJson(s.scenario().stats)
+            << "}\n";
+    } else {
+        friendly(s, inv.command, out);
+    }
+    s.finish();
+    return 0;
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+    try {
+        return run(args, out);
+    } catch (const CliError &e) {
+        err << "treva-cli: " << e.what() << "\n";
+    } catch (const std::exception &e) {
+        err << "treva-cli: " << e.what() << "\n";
+    }
+    return 2;
+}
+
+} // namespace treva

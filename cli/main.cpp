@@ -1,0 +1,15 @@
+#include <iostream>
+
+#include "cli/cli.h"
+
+int main(int argc, char **argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int status = treva::runCli(args, std::cout, std::cerr);
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "treva-cli: cannot write the output\n";
+        return 2;
+    }
+    return status;
+}

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+
+#include "cli/cli.h"
+#include "resources/dialogs.h"
+#include "shell/scenario_files.h"
+
+namespace treva {
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun cli(const std::vector<std::string> &args) {
+    std::ostringstream out, err;
+    const int status = runCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string readAll(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct CliFiles : ::testing::Test {
+    std::filesystem::path folder;
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 (std::string("treva-cli-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string path(const char *name) { return (folder / name).string(); }
+};
+
+TEST(CliDrive, ActionsWindowWithTheDiceOfStateOne) {
+    const CliRun r = cli({"--seed", "1", "drive", "103", "1000"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"window\": 103, \"open\": true, \"controls\": {", 0), 0u);
+    EXPECT_NE(r.out.find("\"1052\": {\"text\": \"DR = 6, 6\", \"enabled\": true}"), std::string::npos);
+    EXPECT_NE(r.out.find("\"1054\": {\"text\": \"All Classes Panic\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"1090\": {\"text\": \"\", \"enabled\": true, \"image\": 118}"), std::string::npos);
+    EXPECT_NE(r.out.find("\"1003\": {\"text\": \"Manual die roll\", \"enabled\": true, \"checked\": false}"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("\"modal\": null"), std::string::npos);
+    EXPECT_NE(r.out.find("\"oneDieCounts\": [0, 0, 0, 0, 0, 2]"), std::string::npos);
+    EXPECT_NE(r.out.find("\"1051\": {\"text\": \"vs. Russian\\rJanuary, 1939\\rHold Attitude\\rMSR = 0\""),
+              std::string::npos);
+}
+
+TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
+    const struct {
+        std::vector<std::string> args;
+        int templateId;
+    } windows[] = {
+        {{"drive", "101"}, kActivationDialog}, {{"drive", "102"}, kSetupDialog},
+        {{"drive", "103"}, kActionsDialog},    {{"drive", "114"}, kDieStatsDialog},
+        {{"drive", "115"}, kAdvanceDialog},    {{"drive", "128"}, kRandomTablesDialog},
+        {{"drive", "102", "1000"}, kSpecialDialog},
+    };
+    for (const auto &w : windows) {
+        const CliRun r = cli(w.args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        int listed = 0;
+        for (const ControlTemplate &c : findDialogTemplate(w.templateId)->controls) {
+            if (c.id == kNoId) continue;
+            ++listed;
+            EXPECT_NE(r.out.find("\"" + std::to_string(c.id) + "\": {\"text\""), std::string::npos)
+                << w.templateId << " control " << c.id;
+        }
+        EXPECT_GT(listed, 0);
+    }
+}
+
+TEST(CliDrive, ModalBoxTakesTheTokensUntilItEnds) {
+    CliRun r = cli({"drive", "102", "1000", "1094:-4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"modal\": {\"window\": 107, \"open\": true"), std::string::npos);
+    EXPECT_NE(r.out.find("\"1094\": {\"text\": \"-4\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"a1Modifier\": 0"), std::string::npos) << "not stored before OK";
+
+    r = cli({"drive", "102", "1024=4", "1000", "1094:-4", "1", "1020", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"open\": false"), std::string::npos);
+    EXPECT_NE(r.out.find("\"modal\": null"), std::string::npos);
+    EXPECT_NE(r.out.find("\"a1Modifier\": -4"), std::string::npos);
+    EXPECT_NE(r.out.find("\"msr\": 0"), std::string::npos);
+    EXPECT_NE(r.out.find("\"acNumber\": 4"), std::string::npos);
+    EXPECT_NE(r.out.find("\"changed\": 1"), std::string::npos);
+}
+
+TEST(CliDrive, BadInputIsOneLineAndStatusTwo) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"drive", "103", "9999"},     {"drive", "102", "close"},    {"drive", "101", "1015=5"},
+        {"drive", "101", "1039=1"},   {"drive", "101", "abc"},      {"drive", "101", "1039:x"},
+        {"drive", "107"},             {"drive", "999"},             {"drive"},
+        {"frobnicate"},               {"--seed", "4294967296", "show"}, {"--seed", "-1", "show"},
+        {"--seed"},                   {"--bogus", "show"},          {},
+        {"drive", "103", "close", "1000"}, {"roll", "d7"},          {"lookup", "ift", "13"},
+        {"--scenario", "/nonexistent/folder/x.trv", "show"},
+    };
+    for (const auto &args : bad) {
+        const CliRun r = cli(args);
+        std::string joined;
+        for (const auto &a : args) joined += a + " ";
+        EXPECT_EQ(r.status, 2) << joined;
+        EXPECT_TRUE(r.out.empty()) << joined;
+        ASSERT_FALSE(r.err.empty()) << joined;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+        EXPECT_EQ(r.err.rfind("treva-cli: ", 0), 0u) << r.err;
+    }
+}
+
+TEST(CliDrive, ClickOnAStaticOrDisabledControlDoesNothing) {
+    const CliRun r = cli({"--seed", "1", "drive", "103", "1050", "1031"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"oneDieRolls\": 0"), std::string::npos);
+    EXPECT_NE(r.out.find("\"1050\": {\"text\": \"(Actions get reported here)\""), std::string::npos);
+}
+
+TEST(CliShow, FreshScenario) {
+    const CliRun r = cli({"show"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"summary\": \"vs. Russian\\rJanuary, 1939\\rHold Attitude\\rMSR = 0\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"fileName\": \"vs. Russian (1-39)\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"conditions\": \"* FRIENDLY Infantry in LOS within 8"), std::string::npos);
+}
+
+TEST_F(CliFiles, NewRefusesAnExistingFileUnlessForced) {
+    const std::string file = path("s.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    EXPECT_EQ(std::filesystem::file_size(file), 144u);
+    std::ofstream(file, std::ios::binary) << "keep me";
+    const CliRun refused = cli({"new", file});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(readAll(file), "keep me");
+    EXPECT_EQ(cli({"new", file, "--force"}).status, 0);
+    EXPECT_EQ(std::filesystem::file_size(file), 144u);
+}
+
+TEST_F(CliFiles, ScenarioIsReadAndWrittenBack) {
+    const std::string file = path("s.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    CliRun r = cli({"--scenario", file, "--seed", "1", "drive", "128", "1018", "1018"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ScenarioState saved{};
+    std::string error;
+    ASSERT_TRUE(readScenarioFile(file, saved, error)) << error;
+    EXPECT_EQ(saved.stats.oneDieRolls, 2);
+    EXPECT_EQ(saved.stats.oneDieCounts[5], 2);
+    r = cli({"--scenario", file, "stats"});
+    EXPECT_NE(r.out.find("dr rolls: 2, average 6.000"), std::string::npos) << r.out;
+}
+
+TEST_F(CliFiles, ChangedByteIsWhatTheFileReceives) {
+    const std::string file = path("s.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    const CliRun r = cli({"--scenario", file, "drive", "102", "1021", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"changed\": 1"), std::string::npos);
+    EXPECT_EQ(uint8_t(readAll(file)[56]), 1);
+    EXPECT_EQ(uint8_t(readAll(file)[24]), 5);
+}
+
+TEST_F(CliFiles, DamagedScenariosAreRefusedAndLeftAlone) {
+    const std::string shortFile = path("short.trv"), badFile = path("bad.trv");
+    std::ofstream(shortFile, std::ios::binary) << std::string(100, '\0');
+    ASSERT_EQ(cli({"new", badFile}).status, 0);
+    std::string bytes = readAll(badFile);
+    bytes[28] = 9; // nationality
+    std::ofstream(badFile, std::ios::binary | std::ios::trunc) << bytes;
+
+    CliRun r = cli({"--scenario", shortFile, "roll"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("short.trv"), std::string::npos);
+    EXPECT_NE(r.err.find("100"), std::string::npos);
+    EXPECT_EQ(readAll(shortFile), std::string(100, '\0'));
+    r = cli({"--scenario", badFile, "roll"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("nationality"), std::string::npos);
+    EXPECT_EQ(readAll(badFile), bytes);
+}
+
+TEST_F(CliFiles, ShowWithoutChangesDoesNotRewriteTheFile) {
+    const std::string file = path("s.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    const CliRun r = cli({"--scenario", file, "show"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino) << "a save replaces the file; nothing to save here";
+    cli({"--scenario", file, "roll"});
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino) << "a roll changes the statistics, which are saved";
+}
+
+TEST(CliFriendly, CommandsPrintWhatTheWindowsShow) {
+    CliRun r = cli({"--seed", "1", "roll", "dr"});
+    EXPECT_EQ(r.out, "dr = 6\n");
+    r = cli({"--seed", "0", "roll"});
+    EXPECT_EQ(r.out, "DR = 7\n");
+    r = cli({"lookup", "inf-move", "6"});
+    EXPECT_NE(r.out.find("Infantry Movement Directions\nDR = 6\n"), std::string::npos) << r.out;
+    r = cli({"lookup", "ord-veh", "4"});
+    EXPECT_NE(r.out.find("possessing MA \u00B3 firer\u00D5s"), std::string::npos) << r.out;
+    r = cli({"--seed", "1", "table", "h"});
+    EXPECT_EQ(r.out, "Table H: dr = 6, result = 2\n");
+    for (const char *command : {"activate", "units", "advance", "ntc", "pairings", "attack", "stats"}) {
+        r = cli({command});
+        EXPECT_EQ(r.status, 0) << command << r.err;
+        EXPECT_FALSE(r.out.empty()) << command;
+    }
+    r = cli({"--help"});
+    EXPECT_NE(r.out.find("drive TEMPLATE"), std::string::npos);
+}
+
+} // namespace
+} // namespace treva
