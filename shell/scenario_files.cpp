@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #ifdef _WIN32
@@ -83,7 +84,26 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
     }
     return ok;
 #else
-    std::string temporary = path + ".XXXXXX";
+    struct stat target;
+    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+        // A device or pipe cannot be replaced by renaming; write into it.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            error = reason(errno);
+            return false;
+        }
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        int writeError = n < 0 ? errno : (std::size_t(n) != bytes.size() ? EIO : 0);
+        if (!writeError && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) writeError = errno;
+        if (::close(fd) != 0 && !writeError) writeError = errno;
+        if (writeError) error = reason(writeError);
+        return writeError == 0;
+    }
+    // Beside the real file, so that a link to it stays a link.
+    std::error_code ec;
+    const std::string real = std::filesystem::is_symlink(path, ec) ? std::filesystem::canonical(path, ec).string() : path;
+    const std::string &destination = ec || real.empty() ? path : real;
+    std::string temporary = destination + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         error = reason(errno);
@@ -98,10 +118,10 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
         if (n <= 0) ok = false, writeError = n < 0 ? errno : EIO;
         else written += std::size_t(n);
     }
-    if (ok && ::fchmod(fd, modeFor(path)) != 0) ok = false, writeError = errno;
+    if (ok && ::fchmod(fd, modeFor(destination)) != 0) ok = false, writeError = errno;
     if (ok && ::fsync(fd) != 0) ok = false, writeError = errno;
     if (::close(fd) != 0 && ok) ok = false, writeError = errno;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false, writeError = errno;
+    if (ok && std::rename(temporary.c_str(), destination.c_str()) != 0) ok = false, writeError = errno;
     if (!ok) {
         ::unlink(temporary.c_str());
         error = reason(writeError);

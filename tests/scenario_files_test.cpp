@@ -1,0 +1,231 @@
+#include <filesystem>
+#include <fstream>
+
+#include "activation/activation.h"
+#include "session.h"
+#include "shell/scenario_files.h"
+
+namespace treva {
+namespace {
+
+using testing::Session;
+namespace fs = std::filesystem;
+
+std::string readAll(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct Files : ::testing::Test {
+    Session s;
+    fs::path folder;
+    std::vector<std::string> asked; // names the file dialogs started from
+    std::optional<std::string> answer;
+
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 (std::string("treva-files-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        s.ui.onFileDialog = [this](bool, std::string_view name) {
+            asked.emplace_back(name);
+            return answer;
+        };
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::string path(const char *name) const { return (folder / name).string(); }
+
+    // Save As through the dialog, answered with `file`.
+    void saveAs(const std::string &file) {
+        answer = file;
+        frameCommand(s.app, kCmdSaveAs);
+    }
+    void open(const std::string &file) {
+        answer = file;
+        frameCommand(s.app, kCmdOpen);
+    }
+};
+
+TEST_F(Files, SaveThenOpenRestoresAllBytes) {
+    rollDice(s.state(), 2, 6);
+    rollDice(s.state(), 1, 6);
+    s.scenario().reserved20 = 0x12345678;
+    s.scenario().reserved37[1] = 0xEE;
+    s.scenario().reserved58[0] = 0x44;
+    s.scenario().changed = 1;
+    s.scenario().nationality = 7;
+    const ScenarioBytes before = encodeScenario(s.scenario());
+    saveAs(path("june.trv"));
+    EXPECT_EQ(asked.back(), "vs. British (Italy) (1-39)");
+    const std::string file = readAll(path("june.trv"));
+    ASSERT_EQ(file.size(), 144u);
+    EXPECT_EQ(file, std::string(before.begin(), before.end())) << "changed is written as it stood";
+    EXPECT_EQ(s.scenario().changed, 0);
+    EXPECT_EQ(s.ui.frameCaption, "TREVA! (june)");
+
+    Session other;
+    other.ui.onFileDialog = [&](bool, std::string_view) { return std::optional<std::string>(path("june.trv")); };
+    frameCommand(other.app, kCmdOpen);
+    ScenarioBytes expected = before;
+    expected[56] = 0;
+    EXPECT_EQ(encodeScenario(other.scenario()), expected);
+    EXPECT_EQ(encodeScenario(other.state().snapshot), expected);
+    EXPECT_EQ(other.state().currentFilePath, path("june.trv"));
+    EXPECT_EQ(other.ui.frameCaption, "TREVA! (june)");
+}
+
+TEST_F(Files, MenuItemsFollowEveryEvent) {
+    s.ui.menuEnabled = {{kCmdSave, true}, {kCmdSaveAs, false}}; // after a start without a file
+    // Save with no current file runs Save As; cancelled, Save is grayed anyway.
+    answer.reset();
+    frameCommand(s.app, kCmdSave);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
+    EXPECT_TRUE(s.state().currentFilePath.empty()) << "a cancelled Save As keeps the old path";
+
+    // Setup Options OK with a change enables both.
+    const WindowId setup = s.open(kCmdSetup);
+    s.click(setup, 1021);
+    s.click(setup, kCommandOk);
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSave]);
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
+
+    saveAs(path("a.trv"));
+    EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
+
+    // With a current file, Save writes it without asking.
+    s.ui.menuEnabled[kCmdSave] = true;
+    asked.clear();
+    rollDice(s.state(), 1, 6);
+    frameCommand(s.app, kCmdSave);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(uint8_t(readAll(path("a.trv"))[132]), 1) << "the dr is in the file";
+    EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
+
+    // Open grays Save.
+    s.ui.menuEnabled[kCmdSave] = true;
+    open(path("a.trv"));
+    EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
+}
+
+TEST_F(Files, CancelledDialogsChangeNothing) {
+    saveAs(path("first.trv"));
+    answer.reset();
+    frameCommand(s.app, kCmdSaveAs);
+    EXPECT_EQ(s.state().currentFilePath, path("first.trv"));
+    s.scenario().acNumber = 5;
+    frameCommand(s.app, kCmdOpen);
+    EXPECT_EQ(asked.back(), path("first.trv")) << "Open starts from the current file";
+    EXPECT_EQ(s.scenario().acNumber, 5);
+}
+
+TEST_F(Files, CaptionFromTheFileName) {
+    const struct {
+        const char *path, *caption;
+    } cases[] = {
+        {"C:\\games\\june.trv", "TREVA! (june)"},
+        {"/home/p/june.trv", "TREVA! (june)"},
+        {"june.trv", "TREVA! (june)"},
+        {"/x/a.trv", "TREVA! (a)"},
+        {"/x/.trv", "TREVA! ()"},
+        {"/x/abc", "TREVA! (abc)"},
+        {"/x/scenario.backup", "TREVA! (scenario.ba)"},
+    };
+    for (const auto &c : cases) EXPECT_EQ(frameTitleFor(c.path), c.caption) << c.path;
+    const std::string longName(300, 'n');
+    EXPECT_EQ(frameTitleFor("/x/" + longName + ".trv"), "TREVA! (" + longName + ")") << "shown whole";
+}
+
+struct FailedSave {
+    const char *name;
+    std::string target;
+};
+
+TEST_F(Files, FailedSavesAreReportedAndChangeNothing) {
+    saveAs(path("good.trv"));
+    const std::string good = readAll(path("good.trv"));
+    s.scenario().acNumber = 2;
+    s.scenario().changed = 1;
+    s.ui.menuEnabled[kCmdSave] = true;
+    const std::vector<FailedSave> failures = {
+        {"missing folder", path("no-such-folder/x.trv")},
+        {"read-only file system", "/proc/treva-test.trv"},
+        {"full device", "/dev/full"},
+    };
+    for (const FailedSave &f : failures) {
+        if (f.target == "/dev/full" && !fs::exists("/dev/full")) continue;
+        s.ui.errors.clear();
+        saveAs(f.target);
+        ASSERT_EQ(s.ui.errors.size(), 1u) << f.name;
+        EXPECT_NE(s.ui.errors[0].find(f.target), std::string::npos) << s.ui.errors[0];
+        EXPECT_EQ(s.scenario().changed, 1) << f.name;
+        EXPECT_EQ(s.state().currentFilePath, path("good.trv")) << f.name;
+        EXPECT_EQ(s.ui.frameCaption, "TREVA! (good)") << f.name;
+        EXPECT_TRUE(s.ui.menuEnabled[kCmdSave]) << f.name;
+    }
+    EXPECT_EQ(readAll(path("good.trv")), good);
+    for (const auto &entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename(), "good.trv") << "no temporary file is left behind";
+}
+
+TEST_F(Files, DamagedFilesAreRefusedAndChangeNothing) {
+    const ScenarioBytes fresh = encodeScenario(s.scenario());
+    std::string outOfRange(fresh.begin(), fresh.end());
+    outOfRange[12] = 13; // month
+    const struct {
+        const char *name;
+        std::string bytes;
+        const char *problem;
+    } files[] = {
+        {"short.trv", std::string(fresh.begin(), fresh.begin() + 100), "100"},
+        {"long.trv", std::string(fresh.begin(), fresh.end()) + "x", "145"},
+        {"empty.trv", "", "0"},
+        {"month.trv", outOfRange, "month"},
+    };
+    s.scenario().msr = 2;
+    const ScenarioBytes before = encodeScenario(s.scenario());
+    for (const auto &f : files) {
+        std::ofstream(path(f.name), std::ios::binary) << f.bytes;
+        s.ui.errors.clear();
+        open(path(f.name));
+        ASSERT_EQ(s.ui.errors.size(), 1u) << f.name;
+        EXPECT_NE(s.ui.errors[0].find(f.name), std::string::npos) << s.ui.errors[0];
+        EXPECT_NE(s.ui.errors[0].find(f.problem), std::string::npos) << s.ui.errors[0];
+        EXPECT_EQ(encodeScenario(s.scenario()), before) << f.name;
+        EXPECT_TRUE(s.state().currentFilePath.empty());
+    }
+    s.ui.errors.clear();
+    open(path("never-written.trv"));
+    EXPECT_EQ(s.ui.errors.size(), 1u);
+}
+
+TEST_F(Files, LoadRefreshesOpenWindowsButNotDieStats) {
+    ScenarioState other = s.scenario();
+    other.nationality = 4;
+    other.stats.oneDieRolls = 9;
+    std::string error;
+    ASSERT_TRUE(writeScenarioFile(path("p.trv"), other, error)) << error;
+    const WindowId activation = s.open(kCmdActivation);
+    const WindowId stats = s.open(kCmdDieStats);
+    open(path("p.trv"));
+    EXPECT_EQ(s.text(activation, 1046), activationConditionsText(4));
+    EXPECT_EQ(s.text(stats, 1075), "0");
+}
+
+TEST_F(Files, SavingKeepsALinkAndTheFileMode) {
+    saveAs(path("real.trv"));
+    fs::permissions(path("real.trv"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(path("real.trv"), path("link.trv"));
+    rollDice(s.state(), 2, 6);
+    saveAs(path("link.trv"));
+    EXPECT_TRUE(fs::is_symlink(path("link.trv")));
+    EXPECT_EQ(uint8_t(readAll(path("real.trv"))[128]), 1);
+    EXPECT_EQ(fs::status(path("real.trv")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+} // namespace
+} // namespace treva
