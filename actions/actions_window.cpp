@@ -126,23 +126,23 @@ void dieButton(App &app, WindowId self, int id) {
     show(app, self, r);
 }
 
-bool command(App &app, WindowId self, int id) {
+void command(App &app, WindowId self, int id) {
     ScenarioState &s = app.state.scenario;
     if (id >= kFirstCategory && id <= kLastCategory) {
         categoryButton(app, self, id);
-        return false;
+        return;
     }
     if (id >= kFirstDieButton && id <= kLastDieButton) {
         dieButton(app, self, id);
-        return false;
+        return;
     }
     switch (id) {
     case kInfAction:
         show(app, self, infantryAction(app.state));
-        return false;
+        return;
     case kAfvAction:
         show(app, self, vehicleAction(app.state));
-        return false;
+        return;
     case kManualBox:
         app.ui.setText(self, kResults, kIdleText);
         app.ui.setText(self, kTitle, "");
@@ -150,19 +150,15 @@ bool command(App &app, WindowId self, int id) {
         s.manualDieRoll = app.ui.isChecked(self, kManualBox) ? 1 : 0;
         enableDieButtons(app, self, s.manualDieRoll == 1);
         app.ui.setText(self, s.actionCategory, s.manualDieRoll == 1 ? kMarker : "");
-        return false;
+        return;
     case kDirectionButton: {
         const int dr = rollDice(app.state, 1, 6);
         app.ui.setText(self, kDirection, drText("dr = %i", dr));
         showDirectionResult(app, self, dr, kPicture);
-        return false;
+        return;
     }
-    case kCommandOk:
-    case kCommandCancel:
-        closeToolWindow(app, self, ToolSlot::Actions);
-        return true;
     default:
-        return false;
+        break;
     }
 }
 
@@ -177,16 +173,7 @@ void showDirectionResult(App &app, WindowId window, int dr, int control) {
 }
 
 bool actionsWindowProc(App &app, WindowId self, const Message &m) {
-    switch (m.kind) {
-    case MessageKind::Init:
-        init(app, self);
-        return true;
-    case MessageKind::Activate:
-        return noteReturnWindow(app, m);
-    case MessageKind::Command:
-        return command(app, self, m.id);
-    }
-    return false;
+    return toolWindowProc(app, self, m, ToolSlot::Actions, init, command);
 }
 
 } // namespace treva

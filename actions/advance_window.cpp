@@ -45,7 +45,7 @@ void putKeyBack(App &app, WindowId self) {
     }
 }
 
-bool command(App &app, WindowId self, int id) {
+void command(App &app, WindowId self, int id) {
     ProgramState &p = app.state;
     switch (id) {
     case kAdvanceButton: {
@@ -55,7 +55,7 @@ bool command(App &app, WindowId self, int id) {
         app.ui.setText(self, kTextArea, "");
         showDirectionResult(app, self, dr, kPicture);
         p.advancePictureState = 0;
-        return false;
+        return;
     }
     case kNtcButton:
         showRoll(app, self, "NTC = %i", rollDice(p, 2, 6));
@@ -64,27 +64,30 @@ bool command(App &app, WindowId self, int id) {
             p.lastAdvanceCommand = kNtcButton;
             app.ui.setText(self, kTextArea, kNtcModifiers);
         }
-        return false;
+        return;
     case kPairingsButton: {
         p.lastAdvanceCommand = kPairingsButton;
         const int dr = rollDice(p, 1, 6);
         showRoll(app, self, "dr = %i", dr);
         putKeyBack(app, self);
         app.ui.setText(self, kTextArea, pairingRuleText(dr));
-        return false;
+        return;
     }
     case kAttackButton:
         p.lastAdvanceCommand = kAttackButton;
         showRoll(app, self, "dr = %i", rollDice(p, 1, 6));
         putKeyBack(app, self);
-        return false;
-    case kCommandOk:
-    case kCommandCancel:
-        closeToolWindow(app, self, ToolSlot::Advance);
-        return true;
+        return;
     default:
-        return false;
+        break;
     }
+}
+
+void init(App &app, WindowId self) {
+    app.ui.setText(self, kTextArea, kInstructions);
+    showDirectionKey(app, self, kPicture);
+    app.state.lastAdvanceCommand = -1;
+    app.state.advancePictureState = -1;
 }
 
 } // namespace
@@ -98,19 +101,7 @@ const char *pairingRuleText(int dr) {
 }
 
 bool advanceWindowProc(App &app, WindowId self, const Message &m) {
-    switch (m.kind) {
-    case MessageKind::Init:
-        app.ui.setText(self, kTextArea, kInstructions);
-        showDirectionKey(app, self, kPicture);
-        app.state.lastAdvanceCommand = -1;
-        app.state.advancePictureState = -1;
-        return true;
-    case MessageKind::Activate:
-        return noteReturnWindow(app, m);
-    case MessageKind::Command:
-        return command(app, self, m.id);
-    }
-    return false;
+    return toolWindowProc(app, self, m, ToolSlot::Advance, init, command);
 }
 
 } // namespace treva

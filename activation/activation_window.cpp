@@ -64,20 +64,20 @@ void init(App &app, WindowId self) {
     ui.setEnabled(self, kAdvance, false);
 }
 
-bool command(App &app, WindowId self, int id) {
+void command(App &app, WindowId self, int id) {
     WindowLayer &ui = app.ui;
     ActivationModifiers &m = app.state.modifiers;
     switch (id) {
     case kRoll:
         show(app, self, rollActivation(app.state));
-        return false;
+        return;
     case kVpo:
     case kStone:
     case kNearby: {
         int32_t &field = id == kVpo ? m.vpoAdjacent : (id == kStone ? m.stoneBuilding : m.nearbyUnits);
         field = ui.isChecked(self, id) ? 1 : 0;
         show(app, self, reevaluateActivation(app.state));
-        return false;
+        return;
     }
     case kLevelList:
     case kTerrainList: {
@@ -87,49 +87,36 @@ bool command(App &app, WindowId self, int id) {
             else m.terrainModifier = selected;
         }
         show(app, self, reevaluateActivation(app.state));
-        return false;
+        return;
     }
     case kAllowManual:
         ui.setEnabled(self, kManual, ui.isChecked(self, kAllowManual));
-        return false;
+        return;
     case kAllowAttitude: {
         checkRadioButton(ui, self, kHold, kAdvance, app.state.scenario.attitude == 0 ? kHold : kAdvance);
         const bool allowed = ui.isChecked(self, kAllowAttitude);
         ui.setEnabled(self, kHold, allowed);
         ui.setEnabled(self, kAdvance, allowed);
-        return false;
+        return;
     }
     case kHold:
     case kAdvance:
         checkRadioButton(ui, self, kHold, kAdvance, id);
         app.state.scenario.attitude = id == kHold ? 0 : 1;
         ui.setText(self, kSummary, formatScenarioSummary(app.state.scenario));
-        return false;
+        return;
     case kManual:
         show(app, self, manualActivation(app.state));
-        return false;
-    case kCommandOk:
-    case kCommandCancel:
-        closeToolWindow(app, self, ToolSlot::Activation);
-        return true;
+        return;
     default:
-        return false;
+        break;
     }
 }
 
 } // namespace
 
 bool activationWindowProc(App &app, WindowId self, const Message &m) {
-    switch (m.kind) {
-    case MessageKind::Init:
-        init(app, self);
-        return true;
-    case MessageKind::Activate:
-        return noteReturnWindow(app, m);
-    case MessageKind::Command:
-        return command(app, self, m.id);
-    }
-    return false;
+    return toolWindowProc(app, self, m, ToolSlot::Activation, init, command);
 }
 
 } // namespace treva

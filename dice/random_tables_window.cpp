@@ -31,41 +31,39 @@ void showRoll(App &app, WindowId self, const std::string &dr, const std::string 
     app.ui.setText(self, kTitleField, title);
 }
 
-} // namespace
-
-int smallTableResult(int table, int dr) { return kSmallTables[table].results[dr - 1]; }
-
-bool randomTablesWindowProc(App &app, WindowId self, const Message &m) {
-    if (m.kind == MessageKind::Init) return true;
-    if (m.kind == MessageKind::Activate) return noteReturnWindow(app, m);
+void command(App &app, WindowId self, int id) {
     ProgramState &p = app.state;
     for (const SmallTable &t : kSmallTables) {
-        if (m.id == t.button) {
+        if (id == t.button) {
             const int dr = rollDice(p, 1, 6);
             showRoll(app, self, std::to_string(dr), std::to_string(t.results[dr - 1]), t.title);
-            return false;
+            return;
         }
     }
-    switch (m.id) {
+    switch (id) {
     case kSingleDie:
         showRoll(app, self, std::to_string(rollDice(p, 1, 6)), "-", "One die roll");
-        return false;
+        break;
     case kTwoDice:
         showRoll(app, self, std::to_string(rollDice(p, 2, 6)), "-", "Two dice roll");
-        return false;
+        break;
     case kHexRow: // straight from the generator: not a die roll, not counted
         showRoll(app, self, "", kHexRows[drawRandom(p) % 33], "A - GG Hex Rows");
-        return false;
+        break;
     case kHexNumber:
         showRoll(app, self, "", std::to_string(drawRandom(p) % 10 + 1), "1 - 10 Rex Rows");
-        return false;
-    case kCommandOk:
-    case kCommandCancel:
-        closeToolWindow(app, self, ToolSlot::RandomTables);
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
+}
+
+void init(App &, WindowId) {} // the output fields start empty
+
+} // namespace
+
+bool randomTablesWindowProc(App &app, WindowId self, const Message &m) {
+    return toolWindowProc(app, self, m, ToolSlot::RandomTables, init, command);
 }
 
 } // namespace treva

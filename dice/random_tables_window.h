@@ -8,7 +8,4 @@ namespace treva {
 // die, two dice, a hex row A..GG and a hex number 1..10.
 bool randomTablesWindowProc(App &app, WindowId self, const Message &message);
 
-// The result of small table 0..7 ("Table A".."Table H") for a dr of 1..6.
-int smallTableResult(int table, int dr);
-
 } // namespace treva

@@ -105,6 +105,24 @@ void closeToolWindow(App &app, WindowId self, ToolSlot slot, bool reactivateRetu
     if (reactivateReturnWindow && app.state.returnWindow != kNoWindow) app.ui.activate(app.state.returnWindow);
 }
 
+bool toolWindowProc(App &app, WindowId self, const Message &m, ToolSlot slot, ToolInit init, ToolCommand command) {
+    switch (m.kind) {
+    case MessageKind::Init:
+        init(app, self);
+        return true;
+    case MessageKind::Activate:
+        return noteReturnWindow(app, m);
+    case MessageKind::Command:
+        command(app, self, m.id);
+        if (m.id == kCommandOk || m.id == kCommandCancel) {
+            closeToolWindow(app, self, slot);
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
 void setMenuItemState(App &app, int command, int state) { app.ui.setMenuItemEnabled(command, state == 0); }
 
 void refreshToolWindows(App &app) {

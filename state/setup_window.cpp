@@ -59,7 +59,7 @@ void pressOk(App &app, WindowId self) {
     refreshToolWindows(app);
 }
 
-bool setupCommand(App &app, WindowId self, int id) {
+void setupCommand(App &app, WindowId self, int id) {
     WindowLayer &ui = app.ui;
     ScenarioState &s = app.state.scenario;
     switch (id) {
@@ -69,38 +69,34 @@ bool setupCommand(App &app, WindowId self, int id) {
     case 1021:
         checkRadioButton(ui, self, kAcFirst, kAcLast, id);
         s.acNumber = id - 1016;
-        return false;
+        return;
     case kHold:
     case kAdvance:
         checkRadioButton(ui, self, kHold, kAdvance, id);
         s.attitude = id == kHold ? 0 : 1;
-        return false;
+        return;
     case kFlatHexes:
     case kPointedHexes:
         checkRadioButton(ui, self, kFlatHexes, kPointedHexes, id);
         s.mapOrientation = id - kFlatHexes;
-        return false;
+        return;
     case kMsrList: {
         const int selected = ui.selection(self, kMsrList);
-        if (selected < 0) return false;
+        if (selected < 0) return;
         s.msr = selected - 2;
         // An MSR and the special modifiers exclude each other.
         if (s.msr != 0) s.a1Modifier = s.a5Modifier = 0;
-        return false;
+        return;
     }
     case kSpecialButton:
         ui.runModal(kSpecialDialog, self, bindProc(app, specialWindowProc));
         if (s.a1Modifier != 0 || s.a5Modifier != 0) ui.setSelection(self, kMsrList, s.msr + 2);
-        return false;
-    case kCommandOk:
+        return;
+    case kCommandOk: // the window closes after this
         pressOk(app, self);
-        closeToolWindow(app, self, ToolSlot::Setup);
-        return true;
-    case kCommandCancel:
-        closeToolWindow(app, self, ToolSlot::Setup);
-        return true;
+        return;
     default:
-        return false;
+        break;
     }
 }
 
@@ -129,16 +125,7 @@ bool specialCommand(App &app, WindowId self, int id) {
 } // namespace
 
 bool setupWindowProc(App &app, WindowId self, const Message &m) {
-    switch (m.kind) {
-    case MessageKind::Init:
-        initSetup(app, self);
-        return true;
-    case MessageKind::Activate:
-        return noteReturnWindow(app, m);
-    case MessageKind::Command:
-        return setupCommand(app, self, m.id);
-    }
-    return false;
+    return toolWindowProc(app, self, m, ToolSlot::Setup, initSetup, setupCommand);
 }
 
 bool specialWindowProc(App &app, WindowId self, const Message &m) {
