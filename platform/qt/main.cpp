@@ -1,0 +1,79 @@
+// The desktop program: the frame and its windows on Qt.
+#include <QApplication>
+#include <QEvent>
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/qt/pictures.h"
+#include "platform/qt/qt_window_layer.h"
+#include "platform/qt/screenshots.h"
+#include "resources/dialogs.h"
+#include "resources/menu.h"
+#include "shell/app.h"
+#include "shell/frame.h"
+
+namespace {
+
+bool isSet(const char *name) {
+    const char *value = std::getenv(name);
+    return value && *value;
+}
+
+// Ends the program once a window has painted itself for the first time.
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Paint) QCoreApplication::exit(0);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const char *screenshotFolder = nullptr;
+    bool benchmarkStartup = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc) screenshotFolder = argv[i + 1];
+        if (std::strcmp(argv[i], "--benchmark-startup") == 0) benchmarkStartup = true;
+    }
+    // Screenshots need no screen of their own.
+    if (screenshotFolder && !isSet("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#if defined(__linux__)
+    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "treva: no display to show windows on; use treva-cli instead.\n");
+        return 1;
+    }
+#endif
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TREVA"));
+    QApplication::setWindowIcon(treva::loadIcon(treva::kAppIcon));
+
+    treva::QtWindowLayer layer;
+    treva::App app(layer);
+    layer.onCommand = [&app](int command) { treva::frameCommand(app, command); };
+
+    if (screenshotFolder) {
+        treva::resetScenario(app.state);
+        return treva::takeScreenshots(layer, app, QString::fromLocal8Bit(screenshotFolder));
+    }
+
+    layer.frameWidget()->show();
+    if (benchmarkStartup) {
+        treva::resetScenario(app.state);
+        const treva::WindowId activation = treva::openToolWindow(app, treva::ToolSlot::Activation);
+        FirstPaint firstPaint;
+        if (QWidget *window = layer.widget(activation)) window->installEventFilter(&firstPaint);
+        return QApplication::exec();
+    }
+
+    // Qt has taken its own options out of argv by now.
+    treva::startUp(app, treva::commandLinePath(argc, argv));
+    if (!layer.isOpen(layer.frame())) return 0;
+    return QApplication::exec();
+}

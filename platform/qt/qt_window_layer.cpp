@@ -1,0 +1,909 @@
+#include "platform/qt/qt_window_layer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/qt/accessible_names.h"
+#include "platform/qt/cp1252.h"
+#include "platform/qt/pictures.h"
+#include "resources/menu.h"
+
+namespace treva {
+
+// ---------------------------------------------------------------------------
+// Dialog units
+
+int DialogUnits::x(int units) const { return (units * averageWidth + 2) / 4; }
+int DialogUnits::y(int units) const { return (units * fontHeight + 4) / 8; }
+
+QFont dialogFont(const DialogTemplate &dialog) {
+    // The templates name a bitmap font of another system. DejaVu Sans reads
+    // well at small sizes, and its average letter width rounds up into whole
+    // dialog units, so every caption keeps a little room to spare.
+    static const QString family = [] {
+        for (const char *candidate : {"DejaVu Sans", "Nimbus Sans", "Liberation Sans", "Arial"}) {
+            const QString name = QString::fromLatin1(candidate);
+            // The database knows families by foundry too ("Nimbus Sans [urw]").
+            if (QFontInfo(QFont(name)).family().startsWith(name)) return name;
+        }
+        return QApplication::font().family();
+    }();
+    QFont font(family);
+    font.setPointSize(dialog.pointSize);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+DialogUnits dialogUnits(const QFont &font) {
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    // Lines of a static text are lineSpacing() apart here: a field so many
+    // lines high must hold them.
+    const QFontMetricsF exact(font);
+    return {(width / 26 + 1) / 2, int(std::ceil(std::max(exact.height(), exact.lineSpacing())))};
+}
+
+// ---------------------------------------------------------------------------
+// Widgets
+
+class QtDialogWindow : public QDialog {
+public:
+    QtDialogWindow(QtWindowLayer &layer, WindowId id, const DialogTemplate &dialog, bool modal, QWidget *owner)
+        : QDialog(owner), layer_(layer), id_(id), modal_(modal),
+          closeBox_((dialog.style & kDialogSystemMenu) != 0) {
+        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::MSWindowsFixedSizeDialogHint;
+        if (closeBox_) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        setWindowFlags(flags);
+    }
+
+    WindowId id() const { return id_; }
+    bool ending = false; // ended by the program: let it go without asking
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        switch (event->key()) {
+        case Qt::Key_Escape:
+            // Only a modal box's own loop turns Escape into command 2; a tool
+            // window stays open.
+            if (modal_) layer_.send(id_, {MessageKind::Command, kCommandCancel});
+            event->accept();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (modal_) QDialog::keyPressEvent(event); // presses the default button
+            else event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+        }
+    }
+
+    void closeEvent(QCloseEvent *event) override {
+        if (ending) {
+            event->accept();
+            return;
+        }
+        // The caption's close box is command 2 to the procedure, which decides.
+        event->ignore();
+        if (closeBox_) layer_.send(id_, {MessageKind::Command, kCommandCancel});
+    }
+
+private:
+    QtWindowLayer &layer_;
+    WindowId id_;
+    bool modal_;
+    bool closeBox_;
+};
+
+class QtFrameWindow : public QMainWindow {
+public:
+    explicit QtFrameWindow(QtWindowLayer &layer) : layer_(layer) {}
+
+protected:
+    void closeEvent(QCloseEvent *event) override {
+        if (layer_.frameClosed_) {
+            event->accept();
+            return;
+        }
+        event->ignore();
+        layer_.frameCloseBox();
+    }
+
+private:
+    QtWindowLayer &layer_;
+};
+
+namespace {
+
+// A static picture: the bitmap at its own size, the sharp variant on a 200% screen.
+class PictureControl : public QWidget {
+public:
+    explicit PictureControl(QWidget *parent) : QWidget(parent) {}
+
+    void setBitmap(int id) {
+        bitmap_ = id;
+        setProperty("bitmap", id);
+        const QPixmap pixmap = loadPicture(id, 1.0);
+        if (!pixmap.isNull()) resize(pixmap.deviceIndependentSize().toSize());
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        if (bitmap_ == 0) return;
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, loadPicture(bitmap_, devicePixelRatioF()));
+    }
+
+private:
+    int bitmap_ = 0;
+};
+
+// A radio button checks itself and unchecks the rest of its group, as the
+// template's groups say; Qt's own exclusivity would join every sibling.
+class RadioControl : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+    std::function<void()> onClickCheck;
+
+protected:
+    void nextCheckState() override {
+        if (onClickCheck) onClickCheck();
+    }
+};
+
+// A drop-down list also tells its window when it gets the focus.
+class DropDownControl : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> onFocus;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override {
+        QComboBox::focusInEvent(event);
+        if (onFocus) onFocus();
+    }
+};
+
+// Qt draws a larger check mark, and further from its caption, than the
+// templates allow for: a check box or radio button may reach further right,
+// up to the window's edge, to show its whole caption.
+QRect roomForIndicator(QRect rect, QSize hint, int windowWidth) {
+    const int wanted = std::min(hint.width(), windowWidth - rect.x() - 2);
+    if (wanted > rect.width()) rect.setWidth(wanted);
+    return rect;
+}
+
+// A caption wider than this font sets it, where the template's font did
+// not, is set a little smaller rather than cut off.
+void fitCaption(QLabel *label) {
+    const QRect room = label->contentsRect();
+    const int flags = Qt::TextWordWrap | int(label->alignment());
+    QFont font = label->font();
+    const qreal smallest = font.pointSizeF() * 0.8;
+    while (QFontMetrics(font).boundingRect(room, flags, label->text()).height() > room.height() &&
+           font.pointSizeF() - 0.5 >= smallest) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+    }
+}
+
+QString controlObjectName(const ControlTemplate &c, std::size_t index) {
+    return c.id == kNoId ? QStringLiteral("s%1").arg(index) : QStringLiteral("c%1").arg(c.id);
+}
+
+void showLabelText(QLabel *label, std::string_view bytes) {
+    const QString text = displayText(bytes);
+    label->setText(text);
+    label->setAccessibleDescription(text); // what the field shows now, for screen readers
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The layer
+
+QtWindowLayer::QtWindowLayer() {
+    buildFrame();
+    qApp->installEventFilter(this);
+}
+
+QtWindowLayer::~QtWindowLayer() {
+    qApp->removeEventFilter(this);
+    frameClosed_ = true;
+    for (auto &[id, w] : windows_)
+        if (w->widget) w->widget->ending = true;
+    frame_.reset();
+}
+
+void QtWindowLayer::buildFrame() {
+    frame_ = std::make_unique<QtFrameWindow>(*this);
+    frame_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    frame_->setWindowTitle(QString::fromLatin1(kUntitledCaption));
+    frame_->setAccessibleName(QString::fromLatin1(kUntitledCaption));
+    frame_->setContextMenuPolicy(Qt::PreventContextMenu); // the toolbar stays put
+
+    for (const MenuPopup &popup : frameMenu()) {
+        QMenu *menu = frame_->menuBar()->addMenu(fromCp1252(popup.title));
+        for (const MenuItem &item : popup.items) {
+            if (!item.text) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction *action = menu->addAction(fromCp1252(item.text));
+            action->setEnabled(!item.grayed);
+            const int command = item.command;
+            connect(action, &QAction::triggered, this, [this, command] {
+                if (onCommand) onCommand(command);
+            });
+            menuActions_[command] = action;
+        }
+    }
+
+    auto *toolbar = new QToolBar(QStringLiteral("Tools"), frame_.get());
+    toolbar->setObjectName(QStringLiteral("toolbar"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setIconSize(QSize(kToolbarButtonSize, kToolbarButtonSize));
+    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Seven pictures fill the strip's width: no room for Qt's padding.
+    toolbar->setContentsMargins(0, 0, 0, 0);
+    toolbar->layout()->setContentsMargins(0, 0, 0, 0);
+    toolbar->layout()->setSpacing(0);
+    const QPixmap strip = loadPicture(kToolbarBitmap, 1.0);
+    const QPixmap sharpStrip = loadPicture(kToolbarBitmap, 2.0);
+    for (const ToolbarButton &button : toolbarButtons()) {
+        QIcon icon;
+        icon.addPixmap(strip.copy(button.image * kToolbarButtonSize, 0, kToolbarButtonSize, kToolbarButtonSize));
+        if (sharpStrip.devicePixelRatio() > 1.0) {
+            const int size = kToolbarButtonSize * 2;
+            QPixmap sharp = sharpStrip.copy(button.image * size, 0, size, size);
+            sharp.setDevicePixelRatio(2.0);
+            icon.addPixmap(sharp);
+        }
+        const QString name = QString::fromLatin1(button.name);
+        QAction *action = toolbar->addAction(icon, name);
+        action->setToolTip(name);
+        const int command = button.command;
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (onCommand) onCommand(command);
+        });
+        auto *toolButton = qobject_cast<QToolButton *>(toolbar->widgetForAction(action));
+        if (toolButton) {
+            toolButton->setObjectName(QStringLiteral("tool%1").arg(command));
+            toolButton->setAccessibleName(name);
+            toolButtons_[command] = toolButton;
+        }
+    }
+    frame_->addToolBar(Qt::BottomToolBarArea, toolbar);
+    frame_->setCentralWidget(new QWidget(frame_.get()));
+    frame_->setFixedSize(kFrameWidth, kFrameHeight);
+
+    // Alt+O opens a scenario from the frame or any tool window; the letter
+    // typed with Shift counts too.
+    for (const QKeySequence &keys : {QKeySequence(Qt::ALT | Qt::Key_O), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_O)}) {
+        auto *shortcut = new QShortcut(keys, frame_.get());
+        shortcut->setContext(Qt::ApplicationShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            if (QApplication::activeModalWidget() || !onCommand) return; // a box has the keyboard
+            onCommand(kCmdOpen);
+        });
+    }
+    static_assert(kOpenAcceleratorChar == 'O');
+}
+
+void QtWindowLayer::frameCloseBox() {
+    if (onCommand) onCommand(kCmdExit);
+    else closeFrame();
+}
+
+QtWindowLayer::Window *QtWindowLayer::find(WindowId window) {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+const QtWindowLayer::Window *QtWindowLayer::find(WindowId window) const {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+QtWindowLayer::Control *QtWindowLayer::findControl(WindowId window, int control) {
+    Window *w = find(window);
+    if (!w || control == kNoId) return nullptr;
+    for (Control &c : w->controls)
+        if (c.source->id == control) return &c;
+    return nullptr;
+}
+
+const QtWindowLayer::Control *QtWindowLayer::findControl(WindowId window, int control) const {
+    return const_cast<QtWindowLayer *>(this)->findControl(window, control);
+}
+
+void QtWindowLayer::send(WindowId window, const Message &message) {
+    Window *w = find(window);
+    if (!w || !w->open || !w->proc) return;
+    WindowProc proc = w->proc; // the procedure may end its window while it runs
+    proc(window, message);
+}
+
+QWidget *QtWindowLayer::ownerWidget(WindowId owner) const {
+    const Window *w = find(owner);
+    if (w && w->open && w->widget) return w->widget;
+    return frame_.get();
+}
+
+WindowId QtWindowLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
+    const DialogTemplate *dialog = findDialogTemplate(templateId);
+    if (!dialog || frameClosed_) return kNoWindow;
+    auto record = std::make_unique<Window>();
+    Window &w = *record;
+    w.id = next_++;
+    w.dialog = dialog;
+    w.proc = std::move(proc);
+    w.owner = owner;
+    w.modal = modal;
+    windows_[w.id] = std::move(record);
+
+    auto *window = new QtDialogWindow(*this, w.id, *dialog, modal, ownerWidget(owner));
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setWindowTitle(fromCp1252(dialog->title));
+    window->setObjectName(QStringLiteral("dialog%1").arg(dialog->id));
+    const QFont font = dialogFont(*dialog);
+    window->setFont(font);
+    const DialogUnits du = dialogUnits(font);
+    window->setFixedSize(du.x(dialog->width), du.y(dialog->height));
+    if (modal) window->setWindowModality(Qt::ApplicationModal);
+    w.widget = window;
+    buildControls(w, window, font);
+
+    const WindowId id = w.id;
+    send(id, {MessageKind::Init});
+    Window *after = find(id);
+    if (!after->open) return id; // ended during Init: never shown
+    place(*after, window);
+    programActivation_ = id; // showing it activates it, at the program's request
+    window->show();
+    if (after->initialFocus) {
+        after->initialFocus->setFocus(Qt::OtherFocusReason);
+        after->initialFocus = nullptr;
+    }
+    activate(id);
+    return id;
+}
+
+void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) const {
+    QWidget *owner = ownerWidget(w.owner);
+    QScreen *screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    const QSize size = dialog->size();
+    if (w.dialog->style & kDialogCentred) {
+        const QRect area = screen->availableGeometry();
+        dialog->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    } else if (w.modal) {
+        dialog->move(owner->frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
+    } else {
+        // Tool windows open under the frame strip, each a step further along.
+        int open = 0;
+        for (const auto &[id, other] : windows_)
+            if (other->open && !other->modal && other.get() != &w) ++open;
+        const QRect frame = frame_->frameGeometry();
+        dialog->move(frame.left() + 24 * open, frame.bottom() + 8 + 24 * open);
+    }
+}
+
+void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont &font) {
+    const DialogUnits du = dialogUnits(font);
+    const QFontMetrics metrics(font);
+    QWidget *previousFocus = nullptr;
+    const WindowId wid = w.id;
+    for (std::size_t index = 0; index < w.dialog->controls.size(); ++index) {
+        const ControlTemplate &c = w.dialog->controls[index];
+        const QRect rect(du.x(c.x), du.y(c.y), du.x(c.width), du.y(c.height));
+        const QString caption = fromCp1252(c.caption ? c.caption : "");
+        const int id = c.id;
+        QWidget *widget = nullptr;
+        bool focusable = true;
+        switch (c.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton: {
+            auto *button = new QPushButton(caption, dialog);
+            button->setAutoDefault(false); // Enter presses the default button only
+            button->setDefault(c.kind == ControlKind::DefaultPushButton);
+            connect(button, &QPushButton::clicked, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
+            button->setGeometry(rect);
+            widget = button;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto *box = new QCheckBox(caption, dialog);
+            // Qt toggles the box before it reports the click, as the procedures expect.
+            connect(box, &QCheckBox::clicked, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
+            box->setGeometry(roomForIndicator(rect, box->sizeHint(), dialog->width()));
+            widget = box;
+            break;
+        }
+        case ControlKind::RadioButton: {
+            auto *radio = new RadioControl(caption, dialog);
+            radio->setAutoExclusive(false);
+            radio->onClickCheck = [this, wid, index] {
+                if (Window *self = find(wid)) clickRadio(*self, index);
+            };
+            connect(radio, &QRadioButton::clicked, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
+            radio->setGeometry(roomForIndicator(rect, radio->sizeHint(), dialog->width()));
+            widget = radio;
+            break;
+        }
+        case ControlKind::DropDownList: {
+            auto *list = new DropDownControl(dialog);
+            list->setEditable(false);
+            list->onFocus = [this, wid, id] { send(wid, {MessageKind::Command, id}); };
+            connect(list, &QComboBox::activated, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
+            // The template's height includes the dropped list; closed it is one line.
+            const int closed = std::min(rect.height(), list->sizeHint().height());
+            list->setGeometry(rect.x(), rect.y(), rect.width(), closed);
+            list->setMaxVisibleItems(std::max(4, (rect.height() - closed) / std::max(1, metrics.height())));
+            widget = list;
+            break;
+        }
+        case ControlKind::EditBox: {
+            auto *edit = new QLineEdit(dialog);
+            edit->setFrame(c.style & kBorder);
+            connect(edit, &QLineEdit::textEdited, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
+            edit->setGeometry(rect);
+            widget = edit;
+            break;
+        }
+        case ControlKind::Text: {
+            auto *label = new QLabel(dialog);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+            label->setAlignment((c.style & kCentred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+            QRect area = rect;
+            if (c.style & (kSunken | kBorder)) {
+                label->setFrameStyle(c.style & kSunken ? QFrame::Panel | QFrame::Sunken : QFrame::Box | QFrame::Plain);
+                label->setLineWidth(1);
+                // The frame goes around the template's area, so that a field
+                // one line high still shows its whole line.
+                area.adjust(-1, -1, 1, 1);
+            }
+            showLabelText(label, c.caption ? c.caption : "");
+            label->setGeometry(area);
+            fitCaption(label);
+            widget = label;
+            focusable = false;
+            break;
+        }
+        case ControlKind::Picture: {
+            auto *picture = new PictureControl(dialog);
+            picture->setGeometry(rect);
+            picture->setBitmap(c.bitmap);
+            widget = picture;
+            focusable = false;
+            break;
+        }
+        }
+        widget->setObjectName(controlObjectName(c, index));
+        widget->setAccessibleName(accessibleName(*w.dialog, c));
+        widget->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
+        if (focusable) {
+            if (previousFocus) QWidget::setTabOrder(previousFocus, widget);
+            previousFocus = widget;
+        }
+        Control control;
+        control.source = &c;
+        control.widget = widget;
+        control.image = c.bitmap;
+        w.controls.push_back(control);
+    }
+}
+
+void QtWindowLayer::clickRadio(Window &w, std::size_t index) {
+    // The group runs from the nearest control that starts one up to the next.
+    std::size_t first = index;
+    while (first > 0 && !(w.controls[first].source->style & kGroup)) --first;
+    for (std::size_t i = first; i < w.controls.size(); ++i) {
+        if (i > first && (w.controls[i].source->style & kGroup)) break;
+        if (w.controls[i].source->kind != ControlKind::RadioButton || i == index) continue;
+        if (auto *radio = qobject_cast<QAbstractButton *>(w.controls[i].widget.data())) radio->setChecked(false);
+    }
+    if (auto *radio = qobject_cast<QAbstractButton *>(w.controls[index].widget.data())) radio->setChecked(true);
+}
+
+WindowId QtWindowLayer::createModeless(int templateId, WindowId owner, WindowProc proc) {
+    return createWindow(templateId, owner, std::move(proc), false);
+}
+
+int QtWindowLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
+    const WindowId box = createWindow(templateId, owner, std::move(proc), true);
+    Window *w = find(box);
+    if (!w) return 0;
+    if (w->open) {
+        QEventLoop loop;
+        w->loop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        w = find(box);
+        w->loop = nullptr;
+    }
+    return w->result;
+}
+
+void QtWindowLayer::endWindow(WindowId window, int result) {
+    Window *w = find(window);
+    if (!w || !w->open) return;
+    w->open = false;
+    w->result = result;
+    if (w->loop) w->loop->exit(result);
+    if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
+    if (unexplainedActivation_ == window) unexplainedActivation_ = kNoWindow;
+    if (QtDialogWindow *widget = w->widget) {
+        // The procedure that ends its window may still be running on its
+        // stack: hide now, delete once back in the event loop.
+        widget->ending = true;
+        widget->hide();
+        widget->deleteLater();
+    }
+}
+
+void QtWindowLayer::activate(WindowId window) {
+    if (!isOpen(window)) return;
+    QWidget *target = window == kFrameWindow ? static_cast<QWidget *>(frame_.get()) : widget(window);
+    if (!target) return;
+    if (window != active_) programActivation_ = window;
+    if (target->isMinimized()) target->showNormal();
+    // The offscreen platform (screenshots, tests) has no stacking order and
+    // says so on every raise.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) target->raise();
+    target->activateWindow();
+}
+
+bool QtWindowLayer::isOpen(WindowId window) const {
+    if (window == kFrameWindow) return !frameClosed_;
+    const Window *w = find(window);
+    return w && w->open;
+}
+
+void QtWindowLayer::setText(WindowId window, int control, std::string_view text) {
+    Control *c = findControl(window, control);
+    if (!c || !c->widget) return;
+    if (auto *label = qobject_cast<QLabel *>(c->widget)) showLabelText(label, text);
+    else if (auto *edit = qobject_cast<QLineEdit *>(c->widget)) edit->setText(fromCp1252(text));
+    else if (auto *button = qobject_cast<QAbstractButton *>(c->widget)) button->setText(fromCp1252(text));
+}
+
+std::string QtWindowLayer::text(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    if (!c || !c->widget) return {};
+    if (auto *label = qobject_cast<QLabel *>(c->widget)) {
+        QString shown = label->text();
+        shown.replace(QChar(u'\n'), QChar(u'\r'));
+        return toCp1252(shown);
+    }
+    if (auto *edit = qobject_cast<QLineEdit *>(c->widget)) return toCp1252(edit->text());
+    if (auto *list = qobject_cast<QComboBox *>(c->widget)) return toCp1252(list->currentText());
+    if (auto *button = qobject_cast<QAbstractButton *>(c->widget)) return toCp1252(button->text());
+    return {};
+}
+
+void QtWindowLayer::setChecked(WindowId window, int control, bool checked) {
+    const Control *c = findControl(window, control);
+    if (auto *button = c ? qobject_cast<QAbstractButton *>(c->widget.data()) : nullptr)
+        if (button->isCheckable()) button->setChecked(checked);
+}
+
+bool QtWindowLayer::isChecked(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    auto *button = c ? qobject_cast<QAbstractButton *>(c->widget.data()) : nullptr;
+    return button && button->isChecked();
+}
+
+void QtWindowLayer::setEnabled(WindowId window, int control, bool enabled) {
+    const Control *c = findControl(window, control);
+    if (c && c->widget) c->widget->setEnabled(enabled);
+}
+
+void QtWindowLayer::addItem(WindowId window, int control, std::string_view item) {
+    const Control *c = findControl(window, control);
+    auto *list = c ? qobject_cast<QComboBox *>(c->widget.data()) : nullptr;
+    if (!list) return;
+    const int selected = list->currentIndex();
+    list->addItem(fromCp1252(item));
+    list->setCurrentIndex(selected); // adding an item selects nothing
+}
+
+void QtWindowLayer::setSelection(WindowId window, int control, int index) {
+    const Control *c = findControl(window, control);
+    auto *list = c ? qobject_cast<QComboBox *>(c->widget.data()) : nullptr;
+    if (!list) return;
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+int QtWindowLayer::selection(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    auto *list = c ? qobject_cast<QComboBox *>(c->widget.data()) : nullptr;
+    return list ? list->currentIndex() : -1;
+}
+
+void QtWindowLayer::setImage(WindowId window, int control, int bitmapId) {
+    Control *c = findControl(window, control);
+    if (!c) return;
+    c->image = bitmapId;
+    if (auto *picture = dynamic_cast<PictureControl *>(c->widget.data())) picture->setBitmap(bitmapId);
+}
+
+int QtWindowLayer::image(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    return c ? c->image : 0;
+}
+
+void QtWindowLayer::focusAndSelectAll(WindowId window, int control) {
+    Window *w = find(window);
+    Control *c = findControl(window, control);
+    if (!w || !c || !c->widget) return;
+    if (auto *edit = qobject_cast<QLineEdit *>(c->widget)) edit->selectAll();
+    if (w->widget && w->widget->isVisible()) c->widget->setFocus(Qt::OtherFocusReason);
+    else w->initialFocus = c->widget; // takes the focus once shown
+}
+
+void QtWindowLayer::setFrameCaption(std::string_view caption) {
+    const QString title = fromCp1252(caption);
+    frame_->setWindowTitle(title);
+    frame_->setAccessibleName(title);
+}
+
+void QtWindowLayer::setMenuItemEnabled(int command, bool enabled) {
+    auto it = menuActions_.find(command);
+    if (it != menuActions_.end()) it->second->setEnabled(enabled);
+}
+
+void QtWindowLayer::closeFrame() {
+    if (frameClosed_) return;
+    frameClosed_ = true;
+    for (auto &[id, w] : windows_) {
+        if (!w->open) continue;
+        // The frame takes its windows with it; a running box ends with 0.
+        w->open = false;
+        if (w->loop) w->loop->exit(0);
+        if (QtDialogWindow *widget = w->widget) {
+            widget->ending = true;
+            widget->hide();
+            widget->deleteLater();
+        }
+    }
+    frame_->close();
+    // Ends the program's event loop. Outside one (start-up, tests) main()
+    // sees the frame closed instead: exiting then would make every later
+    // loop return at once.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+
+namespace {
+
+// The scenario file dialog: Treva files or all files, asking before it
+// accepts a name that does not exist (Open) or replaces a file (Save).
+class ScenarioFileDialog : public QFileDialog {
+public:
+    ScenarioFileDialog(QWidget *owner, bool save) : QFileDialog(owner), save_(save) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setWindowTitle(save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+        setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        setFileMode(QFileDialog::AnyFile);
+        setNameFilters({QStringLiteral("Treva Files (*.TRV)"), QStringLiteral("All Files (*.*)")});
+        // "*.*" names every file here, dotted or not; the file list matches
+        // without regard to case, so "*.TRV" also shows "x.trv".
+        connect(this, &QFileDialog::filterSelected, this, [this](const QString &filter) {
+            if (filter.startsWith(QStringLiteral("All Files"))) setNameFilter(QStringLiteral("All Files (*)"));
+        });
+        if (save) setDefaultSuffix(QStringLiteral("trv"));
+    }
+
+    void accept() override {
+        if (!save_) {
+            const QStringList files = selectedFiles();
+            if (!files.isEmpty()) {
+                const QFileInfo info(files.first());
+                if (!info.exists()) {
+                    const auto answer = QMessageBox::question(
+                        this, windowTitle(),
+                        QStringLiteral("%1\nThis file does not exist.\nCreate the file?").arg(info.fileName()),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+                    if (answer != QMessageBox::Yes) return;
+                }
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool save_;
+};
+
+std::optional<std::string> askPath(QWidget *owner, bool save, std::string_view name) {
+    ScenarioFileDialog dialog(owner, save);
+    if (!name.empty()) {
+        const QFileInfo start(QString::fromLocal8Bit(name.data(), qsizetype(name.size())));
+        if (!start.path().isEmpty() && start.path() != QStringLiteral(".")) dialog.setDirectory(start.path());
+        dialog.selectFile(start.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return files.first().toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+std::optional<std::string> QtWindowLayer::askOpenPath(std::string_view startName) {
+    return askPath(QApplication::activeWindow() ? QApplication::activeWindow() : frame_.get(), false, startName);
+}
+
+std::optional<std::string> QtWindowLayer::askSavePath(std::string_view proposedName) {
+    return askPath(QApplication::activeWindow() ? QApplication::activeWindow() : frame_.get(), true, proposedName);
+}
+
+void QtWindowLayer::showError(std::string_view title, std::string_view text) {
+    QWidget *owner = QApplication::activeWindow() ? QApplication::activeWindow() : frame_.get();
+    QMessageBox::warning(owner, fromCp1252(title), displayText(text));
+}
+
+// ---------------------------------------------------------------------------
+// Accessors
+
+QMainWindow *QtWindowLayer::frameWidget() const { return frame_.get(); }
+
+QWidget *QtWindowLayer::widget(WindowId window) const {
+    if (window == kFrameWindow) return frame_.get();
+    const Window *w = find(window);
+    return w && w->open ? w->widget.data() : nullptr;
+}
+
+QWidget *QtWindowLayer::controlWidget(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    return c ? c->widget.data() : nullptr;
+}
+
+WindowId QtWindowLayer::windowOf(const QWidget *widget) const {
+    if (!widget) return kNoWindow;
+    if (widget == frame_.get()) return kFrameWindow;
+    for (const auto &[id, w] : windows_)
+        if (w->widget == widget) return id;
+    return kNoWindow;
+}
+
+int QtWindowLayer::templateOf(WindowId window) const {
+    const Window *w = find(window);
+    return w ? w->dialog->id : 0;
+}
+
+QAction *QtWindowLayer::menuAction(int command) const {
+    auto it = menuActions_.find(command);
+    return it == menuActions_.end() ? nullptr : it->second;
+}
+
+QToolButton *QtWindowLayer::toolbarButton(int command) const {
+    auto it = toolButtons_.find(command);
+    return it == toolButtons_.end() ? nullptr : it->second;
+}
+
+WindowId QtWindowLayer::newestWindow(int templateId) const {
+    WindowId newest = kNoWindow;
+    for (const auto &[id, w] : windows_)
+        if (w->dialog->id == templateId) newest = id;
+    return newest;
+}
+
+// ---------------------------------------------------------------------------
+// Activation
+//
+// The procedures want to know how a window became active: by the program
+// (activate(): kActive), or by a mouse click on it (kClickActive), and which
+// window lost activation. Qt reports only that a window became active, so:
+//  - the layer keeps the active window of its own (active_), which gives
+//    `other` on both sides of a change;
+//  - a mouse press on a window of ours that is not the active one marks it;
+//    its activation, when it follows, is a click activation;
+//  - some window systems activate the window before they deliver the press
+//    that caused it. An activation the program did not ask for is held as
+//    "unexplained"; if the first input that follows is a mouse press on that
+//    window, shortly after, the window gets kClickActive as well. Keyboard
+//    input first (Alt+Tab and the like) settles it as a plain activation.
+
+namespace {
+constexpr qint64 kPressAfterActivationMs = 400;
+}
+
+void QtWindowLayer::windowActivated(WindowId window) {
+    if (window == active_) return;
+    const WindowId previous = active_;
+    active_ = window;
+    int state = kActive;
+    if (pressedInactive_ == window) state = kClickActive;
+    if (state == kActive && programActivation_ != window) {
+        unexplainedActivation_ = window;
+        unexplainedPrevious_ = previous;
+        sinceUnexplained_.start();
+    } else {
+        unexplainedActivation_ = kNoWindow;
+    }
+    pressedInactive_ = kNoWindow;
+    programActivation_ = kNoWindow;
+    send(previous, {MessageKind::Activate, 0, kInactive, window});
+    send(window, {MessageKind::Activate, 0, state, previous});
+}
+
+bool QtWindowLayer::eventFilter(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress: {
+        if (!watched->isWidgetType()) break;
+        const WindowId window = windowOf(static_cast<QWidget *>(watched)->window());
+        if (window == kNoWindow) break;
+        if (window != active_) {
+            pressedInactive_ = window;
+        } else if (window == unexplainedActivation_ && sinceUnexplained_.elapsed() < kPressAfterActivationMs) {
+            const WindowId previous = unexplainedPrevious_;
+            unexplainedActivation_ = kNoWindow;
+            send(window, {MessageKind::Activate, 0, kClickActive, previous});
+        }
+        unexplainedActivation_ = kNoWindow;
+        break;
+    }
+    case QEvent::KeyPress:
+        unexplainedActivation_ = kNoWindow;
+        break;
+    case QEvent::WindowActivate:
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()) {
+            const WindowId window = windowOf(static_cast<QWidget *>(watched));
+            if (window != kNoWindow) windowActivated(window);
+        }
+        break;
+    case QEvent::WindowDeactivate:
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow() &&
+            windowOf(static_cast<QWidget *>(watched)) == active_ && active_ != kNoWindow) {
+            // Another program took the keyboard when none of ours is active
+            // once the change has settled: the window hears of it then.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (QApplication::activeWindow() || active_ == kNoWindow) return;
+                    const WindowId previous = active_;
+                    active_ = kNoWindow;
+                    send(previous, {MessageKind::Activate, 0, kInactive, kNoWindow});
+                },
+                Qt::QueuedConnection);
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace treva

@@ -1,0 +1,148 @@
+// The window layer on Qt Widgets: the frame (menu, toolbar, accelerator) and
+// every window and box built from its dialog template. What the windows do is
+// up to their procedures; this layer only shows controls and passes input on.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/window_layer.h"
+#include "resources/dialogs.h"
+
+class QAction;
+class QDialog;
+class QEventLoop;
+class QMainWindow;
+class QToolButton;
+class QWidget;
+
+namespace treva {
+
+class QtDialogWindow;
+class QtFrameWindow;
+
+// Dialog units to pixels for one dialog font, as the dialog manager counts
+// them: a horizontal unit is a quarter of the average letter width, a
+// vertical one an eighth of the font height.
+struct DialogUnits {
+    int averageWidth = 0;
+    int fontHeight = 0;
+    int x(int units) const;
+    int y(int units) const;
+};
+
+// The font a template asks for, realised with a sans font that exists here.
+QFont dialogFont(const DialogTemplate &dialog);
+DialogUnits dialogUnits(const QFont &font);
+
+class QtWindowLayer : public QObject, public WindowLayer {
+public:
+    QtWindowLayer();
+    ~QtWindowLayer() override;
+
+    // WindowLayer
+    WindowId frame() const override { return kFrameWindow; }
+    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;
+    int runModal(int templateId, WindowId owner, WindowProc proc) override;
+    void endWindow(WindowId window, int result) override;
+    void activate(WindowId window) override;
+    bool isOpen(WindowId window) const override;
+    void setText(WindowId window, int control, std::string_view text) override;
+    std::string text(WindowId window, int control) const override;
+    void setChecked(WindowId window, int control, bool checked) override;
+    bool isChecked(WindowId window, int control) const override;
+    void setEnabled(WindowId window, int control, bool enabled) override;
+    void addItem(WindowId window, int control, std::string_view item) override;
+    void setSelection(WindowId window, int control, int index) override;
+    int selection(WindowId window, int control) const override;
+    void setImage(WindowId window, int control, int bitmapId) override;
+    void focusAndSelectAll(WindowId window, int control) override;
+    void setFrameCaption(std::string_view caption) override;
+    void setMenuItemEnabled(int command, bool enabled) override;
+    void closeFrame() override;
+    std::optional<std::string> askOpenPath(std::string_view startName) override;
+    std::optional<std::string> askSavePath(std::string_view proposedName) override;
+    void showError(std::string_view title, std::string_view text) override;
+
+    // Where the menu, the toolbar, the accelerator and the frame's close box
+    // send their commands (the program's frame logic).
+    std::function<void(int command)> onCommand;
+
+    // The widgets, for start-up, screenshots and tests.
+    QMainWindow *frameWidget() const;
+    QWidget *widget(WindowId window) const; // nullptr once the window is gone
+    // A control's widget; its object name is "c<id>".
+    QWidget *controlWidget(WindowId window, int control) const;
+    WindowId windowOf(const QWidget *widget) const; // kNoWindow if not one of ours
+    int templateOf(WindowId window) const;          // 0 if unknown
+    int image(WindowId window, int control) const;   // bitmap id a picture shows
+    QAction *menuAction(int command) const;
+    QToolButton *toolbarButton(int command) const;
+    // The newest window made from this template, open or not; kNoWindow if none.
+    WindowId newestWindow(int templateId) const;
+    WindowId activeWindow() const { return active_; }
+
+    static constexpr WindowId kFrameWindow = 1;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Control {
+        const ControlTemplate *source = nullptr;
+        QPointer<QWidget> widget;
+        int image = 0;
+    };
+    struct Window {
+        WindowId id = kNoWindow;
+        const DialogTemplate *dialog = nullptr;
+        WindowProc proc;
+        WindowId owner = kNoWindow;
+        bool modal = false;
+        bool open = true;
+        int result = 0;
+        QPointer<QtDialogWindow> widget;
+        std::vector<Control> controls;
+        QPointer<QWidget> initialFocus;
+        QEventLoop *loop = nullptr;
+    };
+    friend class QtDialogWindow;
+    friend class QtFrameWindow;
+
+    Window *find(WindowId window);
+    const Window *find(WindowId window) const;
+    Control *findControl(WindowId window, int control);
+    const Control *findControl(WindowId window, int control) const;
+    QWidget *ownerWidget(WindowId owner) const;
+    WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
+    void buildControls(Window &w, QtDialogWindow *dialog, const QFont &font);
+    void place(Window &w, QtDialogWindow *dialog) const;
+    void send(WindowId window, const Message &message);
+    void clickRadio(Window &w, std::size_t index);
+    void buildFrame();
+    void frameCloseBox();
+    void windowActivated(WindowId window);
+
+    std::unique_ptr<QtFrameWindow> frame_;
+    std::map<int, QAction *> menuActions_;
+    std::map<int, QToolButton *> toolButtons_;
+    std::map<WindowId, std::unique_ptr<Window>> windows_;
+    WindowId next_ = kFrameWindow + 1;
+    bool frameClosed_ = false;
+
+    // Activation tracking: see windowActivated() and eventFilter().
+    WindowId active_ = kNoWindow;
+    WindowId pressedInactive_ = kNoWindow;    // pressed with the mouse while inactive
+    WindowId programActivation_ = kNoWindow;  // asked for by activate()
+    WindowId unexplainedActivation_ = kNoWindow; // activated by the window system
+    WindowId unexplainedPrevious_ = kNoWindow;
+    QElapsedTimer sinceUnexplained_;
+};
+
+} // namespace treva
