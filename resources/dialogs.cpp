@@ -231,6 +231,14 @@ const ControlTemplate *DialogTemplate::control(int controlId) const {
     return nullptr;
 }
 
+std::pair<std::size_t, std::size_t> DialogTemplate::groupOf(std::size_t index) const {
+    std::size_t first = index;
+    while (first > 0 && !(controls[first].style & kGroup)) --first;
+    std::size_t end = index + 1;
+    while (end < controls.size() && !(controls[end].style & kGroup)) ++end;
+    return {first, end};
+}
+
 const std::vector<DialogTemplate> &allDialogTemplates() {
     static const std::vector<DialogTemplate> templates = makeTemplates();
     return templates;

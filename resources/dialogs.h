@@ -3,6 +3,8 @@
 // windows from these.
 #pragma once
 
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace treva {
@@ -57,6 +59,10 @@ struct DialogTemplate {
     std::vector<ControlTemplate> controls;
 
     const ControlTemplate *control(int controlId) const;
+    // The controls [first, end) of the group that holds control `index`: from
+    // the nearest control that starts a group up to the next one. A radio
+    // button clicked unchecks the other radio buttons of its group.
+    std::pair<std::size_t, std::size_t> groupOf(std::size_t index) const;
 };
 
 // The template with this id, or nullptr.

@@ -18,19 +18,33 @@ void appendBounded(std::string &text, std::string_view addition, std::size_t cap
     if (capacity >= 2) text[capacity - 2] = kTruncationMark;
 }
 
+namespace {
+
+// Code points of 0x80..0x9F; the rest of the code page is Latin-1.
+constexpr char16_t kHighBytes[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+char16_t cp1252ToUnicode(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kHighBytes[byte - 0x80] : char16_t(byte);
+}
+
+int unicodeToCp1252(char32_t character) {
+    if (character < 0x80 || (character >= 0xA0 && character < 0x100)) return int(character);
+    for (int i = 0; i < 32; ++i)
+        if (kHighBytes[i] == character) return 0x80 + i;
+    return -1;
+}
+
 std::string cp1252ToUtf8(std::string_view bytes) {
-    // Code points of 0x80..0x9F; 0 where code page 1252 leaves a byte unassigned
-    // (those bytes are passed on as the C1 control of the same value).
-    static constexpr uint16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-    };
     std::string out;
     out.reserve(bytes.size());
     for (unsigned char c : bytes) {
-        uint32_t cp = c;
-        if (c >= 0x80 && c < 0xA0 && high[c - 0x80] != 0) cp = high[c - 0x80];
+        const uint32_t cp = cp1252ToUnicode(c);
         if (cp < 0x80) {
             out += static_cast<char>(cp);
         } else if (cp < 0x800) {

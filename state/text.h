@@ -15,6 +15,12 @@ inline constexpr char kTruncationMark = '\xA5';
 // characters with the character at capacity - 2 replaced by the mark.
 void appendBounded(std::string &text, std::string_view addition, std::size_t capacity);
 
+// The Unicode character of a code page 1252 byte. The five bytes the code
+// page leaves undefined become the C1 controls of the same value.
+char16_t cp1252ToUnicode(unsigned char byte);
+// The code page 1252 byte of a character, or -1 when the code page lacks it.
+int unicodeToCp1252(char32_t character);
+
 // Decodes code page 1252 bytes into UTF-8 (for JSON and terminals).
 std::string cp1252ToUtf8(std::string_view bytes);
 

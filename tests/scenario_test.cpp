@@ -235,5 +235,11 @@ TEST(Cp1252, DecodesTheProgramsSpecialBytes) {
     EXPECT_EQ(cp1252ToUtf8("a\rb"), "a\rb");
 }
 
+TEST(Cp1252, EveryByteComesBackFromItsCharacter) {
+    for (int byte = 0; byte < 256; ++byte) EXPECT_EQ(unicodeToCp1252(cp1252ToUnicode(byte)), byte) << byte;
+    EXPECT_EQ(unicodeToCp1252(U'\u2264'), -1) << "no less-or-equal sign in the code page";
+    EXPECT_EQ(unicodeToCp1252(U'\u20AC'), 0x80);
+}
+
 } // namespace
 } // namespace treva

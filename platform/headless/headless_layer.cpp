@@ -188,14 +188,9 @@ bool HeadlessLayer::click(WindowId window, int control) {
         c->checked = !c->checked;
         break;
     case ControlKind::RadioButton: {
-        // The group runs from the nearest control that starts one up to the next.
-        std::size_t index = std::size_t(c - w->controls.data());
-        std::size_t first = index;
-        while (first > 0 && !(w->controls[first].source->style & kGroup)) --first;
-        for (std::size_t i = first; i < w->controls.size(); ++i) {
-            if (i > first && (w->controls[i].source->style & kGroup)) break;
+        const auto [first, end] = w->dialog->groupOf(std::size_t(c - w->controls.data()));
+        for (std::size_t i = first; i < end; ++i)
             if (w->controls[i].source->kind == ControlKind::RadioButton) w->controls[i].checked = false;
-        }
         c->checked = true;
         break;
     }

@@ -525,11 +525,8 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
 }
 
 void QtWindowLayer::clickRadio(Window &w, std::size_t index) {
-    // The group runs from the nearest control that starts one up to the next.
-    std::size_t first = index;
-    while (first > 0 && !(w.controls[first].source->style & kGroup)) --first;
-    for (std::size_t i = first; i < w.controls.size(); ++i) {
-        if (i > first && (w.controls[i].source->style & kGroup)) break;
+    const auto [first, end] = w.dialog->groupOf(index);
+    for (std::size_t i = first; i < end; ++i) {
         if (w.controls[i].source->kind != ControlKind::RadioButton || i == index) continue;
         if (auto *radio = qobject_cast<QAbstractButton *>(w.controls[i].widget.data())) radio->setChecked(false);
     }
