@@ -38,8 +38,25 @@ int main(int argc, char **argv) {
     const char *screenshotFolder = nullptr;
     bool benchmarkStartup = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc) screenshotFolder = argv[i + 1];
-        if (std::strcmp(argv[i], "--benchmark-startup") == 0) benchmarkStartup = true;
+        const char *arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0) {
+            std::printf("Usage: treva [SCENARIO.trv]\n"
+                        "       treva --screenshots DIR   write a picture of every window into DIR\n"
+                        "       treva --benchmark-startup open the Activation window, then quit\n");
+            return 0;
+        }
+        if (std::strcmp(arg, "--screenshots") == 0) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "treva: --screenshots needs a folder\n");
+                return 2;
+            }
+            screenshotFolder = argv[++i];
+        } else if (std::strcmp(arg, "--benchmark-startup") == 0) {
+            benchmarkStartup = true;
+        } else if (std::strncmp(arg, "--", 2) == 0) {
+            std::fprintf(stderr, "treva: unknown option %s (see treva --help)\n", arg);
+            return 2;
+        }
     }
     // Screenshots need no screen of their own.
     if (screenshotFolder && !isSet("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
