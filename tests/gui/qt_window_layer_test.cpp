@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
 #include <QtTest>
@@ -26,6 +27,7 @@
 #include "resources/menu.h"
 #include "shell/app.h"
 #include "shell/frame.h"
+#include "shell/scenario_files.h"
 
 using namespace treva;
 
@@ -115,6 +117,7 @@ class QtWindowLayerTest : public QObject {
 
 private slots:
     void startUpShowsTheBoxesThenTheActivationWindow();
+    void startUpWithAScenarioShowsIt();
     void frameIsAFixedStripWithMenuAndToolbar();
     void everyToolWindowOpensOnceFromMenuAndToolbar();
     void closeBoxEndsAToolWindowAndReopeningStartsAfresh();
@@ -163,6 +166,43 @@ void QtWindowLayerTest::startUpShowsTheBoxesThenTheActivationWindow() {
     QCOMPARE(p.layer.frameWidget()->windowTitle(), QString::fromLatin1(kUntitledCaption));
     QVERIFY(p.layer.menuAction(kCmdSave)->isEnabled());
     QVERIFY(!p.layer.menuAction(kCmdSaveAs)->isEnabled());
+}
+
+void QtWindowLayerTest::startUpWithAScenarioShowsIt() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const std::string path = (folder.path() + QStringLiteral("/my june.trv")).toStdString();
+    ScenarioState saved{};
+    {
+        ProgramState fresh;
+        resetScenario(fresh, 1);
+        saved = fresh.scenario;
+    }
+    saved.nationality = 3;
+    saved.acNumber = 5;
+    std::string error;
+    QVERIFY2(writeScenarioFile(path, saved, error), error.c_str());
+
+    Program p;
+    ModalScript script;
+    QStringList titles;
+    for (int box = 0; box < 2; ++box) {
+        script.then([&](QWidget *w) {
+            titles << w->windowTitle();
+            p.click(p.layer.windowOf(w), kCommandOk);
+        });
+    }
+    startUp(p.app, path);
+    Program::settle();
+
+    QCOMPARE(titles, (QStringList{"About TREVA!", "Beta Notice"}));
+    QCOMPARE(p.layer.frameWidget()->windowTitle(), QStringLiteral("TREVA! (my june)"));
+    const WindowId activation = p.tool(ToolSlot::Activation);
+    QVERIFY(p.layer.isOpen(activation));
+    QCOMPARE(p.shown(activation, 1085), QStringLiteral("5"));
+    QVERIFY(p.shown(activation, 1044).startsWith(QStringLiteral("vs. Americans")));
+    QVERIFY(!p.layer.menuAction(kCmdSave)->isEnabled());
+    QVERIFY(p.layer.menuAction(kCmdSaveAs)->isEnabled());
 }
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
