@@ -14,6 +14,7 @@
 #include "resources/dialogs.h"
 #include "resources/menu.h"
 #include "shell/app.h"
+#include "shell/filetype/file_type.h"
 #include "shell/frame.h"
 
 namespace {
@@ -89,6 +90,8 @@ int main(int argc, char **argv) {
         return QApplication::exec();
     }
 
+    // Scenario files open TREVA from the desktop; the outcome changes nothing here.
+    app.registerFileType = [] { treva::registerScenarioFileType(); };
     // Qt has taken its own options out of argv by now.
     treva::startUp(app, treva::commandLinePath(argc, argv));
     if (!layer.isOpen(layer.frame())) return 0;
