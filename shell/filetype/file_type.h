@@ -145,7 +145,8 @@ struct FileTypeInfo {
     std::string description = kScenarioDescription;
     std::string programPath; // "": the running program
     std::string mimeType = "application/x-treva-scenario";
-    std::string iconName = "treva";
+    std::string iconName = "treva";                         // the program's icon
+    std::string fileIconName = "application-x-treva-scenario"; // a scenario file's icon
     std::string packageFile = "treva-trvfile.xml"; // in <dataHome>/mime/packages
     std::string desktopFile = "treva.desktop";     // in <dataHome>/applications
 };

@@ -432,7 +432,7 @@ std::string mimePackage(const FileTypeInfo &info, const std::string &pattern, bo
            "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
            "  <mime-type type=\"" + escapeXml(info.mimeType) + "\">\n"
            "    <comment>" + escapeXml(info.description) + "</comment>\n"
-           "    <icon name=\"" + escapeXml(info.iconName) + "\"/>\n"
+           "    <icon name=\"" + escapeXml(info.fileIconName) + "\"/>\n"
            "    <glob pattern=\"" + escapeXml(pattern) + "\"" + (outrank ? " weight=\"80\"" : "") + "/>\n"
            "  </mime-type>\n"
            "</mime-info>\n";
