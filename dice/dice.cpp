@@ -1,6 +1,7 @@
 #include "dice/dice.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <random>
 
@@ -13,6 +14,16 @@ int drawRandom(uint32_t &generator) {
     return static_cast<int>((generator >> 16) & 32767u);
 }
 
+namespace {
+
+// A counter stops at its largest value rather than wrap: a scenario file may
+// bring counters close to it.
+void countUp(int32_t &counter, int32_t amount) {
+    counter = counter > INT32_MAX - amount ? INT32_MAX : counter + amount;
+}
+
+} // namespace
+
 int rollDice(uint32_t &generator, DieRollStats &stats, int count, int faces) {
     int sum = 0;
     for (int i = 0; i < count; ++i) {
@@ -21,13 +32,13 @@ int rollDice(uint32_t &generator, DieRollStats &stats, int count, int faces) {
         sum += drawRandom(generator) % faces + 1;
     }
     if (count == 2 && sum >= 2 && sum <= 12) {
-        stats.twoDiceCounts[sum - 2] += 1;
-        stats.twoDiceRolls += 1;
-        stats.twoDiceSum += sum;
+        countUp(stats.twoDiceCounts[sum - 2], 1);
+        countUp(stats.twoDiceRolls, 1);
+        countUp(stats.twoDiceSum, sum);
     } else if (count == 1 && sum >= 1 && sum <= 6) {
-        stats.oneDieCounts[sum - 1] += 1;
-        stats.oneDieRolls += 1;
-        stats.oneDieSum += sum;
+        countUp(stats.oneDieCounts[sum - 1], 1);
+        countUp(stats.oneDieRolls, 1);
+        countUp(stats.oneDieSum, sum);
     }
     return sum;
 }

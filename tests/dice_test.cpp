@@ -87,6 +87,21 @@ TEST(RollDice, OtherFacesNeverCountOutsideTheHistogram) {
                                      stats.oneDieCounts[3] + stats.oneDieCounts[4] + stats.oneDieCounts[5]);
 }
 
+TEST(RollDice, CountersFromAFileStopAtTheirLargestValue) {
+    uint32_t g = 0;
+    DieRollStats stats{};
+    stats.twoDiceRolls = INT32_MAX;
+    stats.twoDiceSum = INT32_MAX - 3;
+    stats.twoDiceCounts[5] = INT32_MAX;
+    EXPECT_EQ(rollDice(g, stats, 2, 6), 7);
+    EXPECT_EQ(stats.twoDiceRolls, INT32_MAX);
+    EXPECT_EQ(stats.twoDiceSum, INT32_MAX);
+    EXPECT_EQ(stats.twoDiceCounts[5], INT32_MAX);
+    stats.oneDieSum = -5; // a damaged file's negative count still counts up
+    rollDice(g, stats, 1, 6);
+    EXPECT_GT(stats.oneDieSum, -5);
+}
+
 TEST(EntropySeed, VariesFromCallToCall) {
     std::set<uint32_t> seeds;
     for (int i = 0; i < 8; ++i) seeds.insert(entropySeed());

@@ -34,13 +34,9 @@ namespace {
 constexpr const char *kOldPath = R"(C:\Games\TREVA\treva.exe)";
 constexpr const char *kNewPath = R"(C:\Program Files\TREVA\treva.exe)";
 
-RegistryValue text(const std::string &s) {
-    return {RegistryValueType::String, s};
-}
+RegistryValue text(const std::string &s) { return {RegistryValueType::String, s}; }
 
-RegistryValue noValue() {
-    return {};
-}
+RegistryValue noValue() { return {}; }
 
 FileTypeResult startUp(MemoryRegistry &registry, const char *programPath) {
     return registerFileType(registry, ".trv", "trvfile", "TREVA file", programPath, 1, RewriteOwn);
@@ -130,9 +126,9 @@ TEST(RegisterFileType, BadExtensionDoesNotTouchTheRegistry) {
     for (const char *extension : {static_cast<const char *>(nullptr), "", "trv", "trvx", ".", ".abcd"}) {
         SCOPED_TRACE(extension != nullptr ? extension : "(null)");
         MemoryRegistry registry;
-        EXPECT_EQ(registerFileType(registry, extension, "trvfile", "TREVA file", kNewPath, 1,
-                                   ReplaceForeign | RewriteOwn),
-                  FileTypeResult::BadExtension);
+        EXPECT_EQ(
+            registerFileType(registry, extension, "trvfile", "TREVA file", kNewPath, 1, ReplaceForeign | RewriteOwn),
+            FileTypeResult::BadExtension);
         EXPECT_EQ(registry.accesses, 0);
         EXPECT_TRUE(registry.keys.empty());
     }
@@ -144,11 +140,9 @@ TEST(RegisterFileType, ProgIdDefaultsToExtensionAndFile) {
         const char *progId;
         const char *expectedProgId;
     } cases[] = {
-        {".a", nullptr, "afile"},     // shortest extension
-        {".ab", nullptr, "abfile"},
-        {".abc", nullptr, "abcfile"}, // longest extension
-        {".ab", "", "abfile"},
-        {".ab", "Treva.Scenario", "Treva.Scenario"},
+        {".a", nullptr, "afile"},                                 // shortest extension
+        {".ab", nullptr, "abfile"}, {".abc", nullptr, "abcfile"}, // longest extension
+        {".ab", "", "abfile"},      {".ab", "Treva.Scenario", "Treva.Scenario"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.extension) + " " + (c.progId != nullptr ? c.progId : "(null)"));
@@ -259,8 +253,8 @@ std::pair<ino_t, int64_t> identity(const std::string &path) {
 
 std::string mimePackageClaiming(const std::string &type, const std::string &globElement) {
     return "<?xml version=\"1.0\"?>\n<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-           "  <mime-type type=\"" + type + "\">\n    <comment>Something else</comment>\n    " + globElement +
-           "\n  </mime-type>\n</mime-info>\n";
+           "  <mime-type type=\"" +
+           type + "\">\n    <comment>Something else</comment>\n    " + globElement + "\n  </mime-type>\n</mime-info>\n";
 }
 
 constexpr const char *kProgram = "/opt/treva/bin/treva";
@@ -286,9 +280,7 @@ protected:
         fs::remove_all(root, error);
     }
 
-    FileTypeResult run(unsigned flags = RewriteOwn) {
-        return registerFileTypeFreedesktop(paths, info, flags);
-    }
+    FileTypeResult run(unsigned flags = RewriteOwn) { return registerFileTypeFreedesktop(paths, info, flags); }
 
     std::string package() const { return paths.dataHome + "/mime/packages/treva-trvfile.xml"; }
     std::string desktop() const { return paths.dataHome + "/applications/treva.desktop"; }
@@ -312,7 +304,7 @@ TEST_F(Freedesktop, FirstRunWritesTypeEntryAndDefault) {
     EXPECT_NE(xml.find("<mime-type type=\"application/x-treva-scenario\">"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<glob pattern=\"*.trv\"/>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<comment>TREVA file</comment>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<icon name=\"treva\"/>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<icon name=\"application-x-treva-scenario\"/>"), std::string::npos) << xml;
 
     EXPECT_EQ(readText(desktop()), "[Desktop Entry]\n"
                                    "Type=Application\n"
@@ -439,12 +431,10 @@ TEST_F(Freedesktop, InstalledPackageWithThisProgramIsLeftAlone) {
         {"quoted", kProgram, "Exec=\"/opt/treva/bin/treva\" %f\nMimeType=text/plain;application/x-treva-scenario;\n",
          FileTypeResult::LeftAlone},
         {"link to it", root + "/opt/treva",
-         "Exec=\"" + root + "/usr/bin/treva\" %f\nMimeType=application/x-treva-scenario;\n",
-         FileTypeResult::LeftAlone},
+         "Exec=\"" + root + "/usr/bin/treva\" %f\nMimeType=application/x-treva-scenario;\n", FileTypeResult::LeftAlone},
         {"another program", kProgram, "Exec=/usr/bin/treva %f\nMimeType=application/x-treva-scenario;\n",
          FileTypeResult::Written},
-        {"not for our type", kProgram, "Exec=/opt/treva/bin/treva %f\nMimeType=text/plain;\n",
-         FileTypeResult::Written},
+        {"not for our type", kProgram, "Exec=/opt/treva/bin/treva %f\nMimeType=text/plain;\n", FileTypeResult::Written},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -499,8 +489,8 @@ TEST_F(Freedesktop, MimeappsKeepsOtherLines) {
          "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n# chosen\n"
          "text/html=browser.desktop\nimage/png=viewer.desktop\n\n[Removed Associations]\nimage/gif=paint.desktop;\n",
          "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n# chosen\n"
-         "text/html=browser.desktop\nimage/png=viewer.desktop\n" + ours +
-             "\n[Removed Associations]\nimage/gif=paint.desktop;\n"},
+         "text/html=browser.desktop\nimage/png=viewer.desktop\n" +
+             ours + "\n[Removed Associations]\nimage/gif=paint.desktop;\n"},
         {"no group yet", "[Added Associations]\ntext/plain=editor.desktop;\n",
          "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n" + ours},
         {"no final newline", "[Default Applications]\ntext/html=browser.desktop",
@@ -512,8 +502,7 @@ TEST_F(Freedesktop, MimeappsKeepsOtherLines) {
         {"empty file", "", "[Default Applications]\n" + ours},
         {"already ours", "[Default Applications]\n" + ours + "text/html=browser.desktop\n",
          "[Default Applications]\n" + ours + "text/html=browser.desktop\n"},
-        {"the player chose another program",
-         "[Default Applications]\napplication/x-treva-scenario = other.desktop;\n",
+        {"the player chose another program", "[Default Applications]\napplication/x-treva-scenario = other.desktop;\n",
          "[Default Applications]\napplication/x-treva-scenario = other.desktop;\n"},
     };
     for (const auto &c : cases) {
@@ -580,15 +569,14 @@ TEST(FreedesktopPathsFromEnvironment, FollowsTheXdgRules) {
         FreedesktopPaths expected;
     } cases[] = {
         {"all set",
-         {{"HOME", "/h"}, {"XDG_DATA_HOME", "/x/data"}, {"XDG_CONFIG_HOME", "/x/config"},
-          {"XDG_DATA_DIRS", "/a:/b"}},
+         {{"HOME", "/h"}, {"XDG_DATA_HOME", "/x/data"}, {"XDG_CONFIG_HOME", "/x/config"}, {"XDG_DATA_DIRS", "/a:/b"}},
          {"/x/data", "/x/config", {"/a", "/b"}, {}}},
         {"only home", {{"HOME", "/h"}}, {"/h/.local/share", "/h/.config", {"/usr/local/share", "/usr/share"}, {}}},
-        {"empty folder list", {{"HOME", "/h"}, {"XDG_DATA_DIRS", ""}},
+        {"empty folder list",
+         {{"HOME", "/h"}, {"XDG_DATA_DIRS", ""}},
          {"/h/.local/share", "/h/.config", {"/usr/local/share", "/usr/share"}, {}}},
         {"relative values ignored",
-         {{"HOME", "/h"}, {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "./config"},
-          {"XDG_DATA_DIRS", "rel:/b::"}},
+         {{"HOME", "/h"}, {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "./config"}, {"XDG_DATA_DIRS", "rel:/b::"}},
          {"/h/.local/share", "/h/.config", {"/b"}, {}}},
     };
     for (const auto &c : cases) {

@@ -75,10 +75,9 @@ DialogUnits dialogUnits(const QFont &font) {
 class QtDialogWindow : public QDialog {
 public:
     QtDialogWindow(QtWindowLayer &layer, WindowId id, const DialogTemplate &dialog, bool modal, QWidget *owner)
-        : QDialog(owner), layer_(layer), id_(id), modal_(modal),
-          closeBox_((dialog.style & kDialogSystemMenu) != 0) {
-        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                Qt::MSWindowsFixedSizeDialogHint;
+        : QDialog(owner), layer_(layer), id_(id), modal_(modal), closeBox_((dialog.style & kDialogSystemMenu) != 0) {
+        Qt::WindowFlags flags =
+            Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
         if (closeBox_) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         setWindowFlags(flags);
     }
@@ -97,11 +96,12 @@ protected:
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (modal_) QDialog::keyPressEvent(event); // presses the default button
-            else event->accept();
+            if (modal_)
+                QDialog::keyPressEvent(event); // presses the default button
+            else
+                event->accept();
             return;
-        default:
-            QDialog::keyPressEvent(event);
+        default: QDialog::keyPressEvent(event);
         }
     }
 
@@ -309,7 +309,8 @@ void QtWindowLayer::buildFrame() {
 
     // Alt+O opens a scenario from the frame or any tool window; the letter
     // typed with Shift counts too.
-    for (const QKeySequence &keys : {QKeySequence(Qt::ALT | Qt::Key_O), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_O)}) {
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::ALT | Qt::Key_O), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_O)}) {
         auto *shortcut = new QShortcut(keys, frame_.get());
         shortcut->setContext(Qt::ApplicationShortcut);
         connect(shortcut, &QShortcut::activated, this, [this] {
@@ -321,8 +322,10 @@ void QtWindowLayer::buildFrame() {
 }
 
 void QtWindowLayer::frameCloseBox() {
-    if (onCommand) onCommand(kCmdExit);
-    else closeFrame();
+    if (onCommand)
+        onCommand(kCmdExit);
+    else
+        closeFrame();
 }
 
 QtWindowLayer::Window *QtWindowLayer::find(WindowId window) {
@@ -382,6 +385,7 @@ WindowId QtWindowLayer::createWindow(int templateId, WindowId owner, WindowProc 
     window->setFixedSize(du.x(dialog->width), du.y(dialog->height));
     if (modal) window->setWindowModality(Qt::ApplicationModal);
     w.widget = window;
+    w.address = window;
     buildControls(w, window, font);
 
     const WindowId id = w.id;
@@ -589,9 +593,12 @@ bool QtWindowLayer::isOpen(WindowId window) const {
 void QtWindowLayer::setText(WindowId window, int control, std::string_view text) {
     Control *c = findControl(window, control);
     if (!c || !c->widget) return;
-    if (auto *label = qobject_cast<QLabel *>(c->widget)) showLabelText(label, text);
-    else if (auto *edit = qobject_cast<QLineEdit *>(c->widget)) edit->setText(fromCp1252(text));
-    else if (auto *button = qobject_cast<QAbstractButton *>(c->widget)) button->setText(fromCp1252(text));
+    if (auto *label = qobject_cast<QLabel *>(c->widget))
+        showLabelText(label, text);
+    else if (auto *edit = qobject_cast<QLineEdit *>(c->widget))
+        edit->setText(fromCp1252(text));
+    else if (auto *button = qobject_cast<QAbstractButton *>(c->widget))
+        button->setText(fromCp1252(text));
 }
 
 std::string QtWindowLayer::text(WindowId window, int control) const {
@@ -664,8 +671,10 @@ void QtWindowLayer::focusAndSelectAll(WindowId window, int control) {
     Control *c = findControl(window, control);
     if (!w || !c || !c->widget) return;
     if (auto *edit = qobject_cast<QLineEdit *>(c->widget)) edit->selectAll();
-    if (w->widget && w->widget->isVisible()) c->widget->setFocus(Qt::OtherFocusReason);
-    else w->initialFocus = c->widget; // takes the focus once shown
+    if (w->widget && w->widget->isVisible())
+        c->widget->setFocus(Qt::OtherFocusReason);
+    else
+        w->initialFocus = c->widget; // takes the focus once shown
 }
 
 void QtWindowLayer::setFrameCaption(std::string_view caption) {
@@ -789,7 +798,7 @@ WindowId QtWindowLayer::windowOf(const QWidget *widget) const {
     if (!widget) return kNoWindow;
     if (widget == frame_.get()) return kFrameWindow;
     for (const auto &[id, w] : windows_)
-        if (w->widget == widget) return id;
+        if (!w->widget.isNull() && w->address == widget) return id;
     return kNoWindow;
 }
 
@@ -872,9 +881,7 @@ bool QtWindowLayer::eventFilter(QObject *watched, QEvent *event) {
         unexplainedActivation_ = kNoWindow;
         break;
     }
-    case QEvent::KeyPress:
-        unexplainedActivation_ = kNoWindow;
-        break;
+    case QEvent::KeyPress: unexplainedActivation_ = kNoWindow; break;
     case QEvent::WindowActivate:
         if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()) {
             const WindowId window = windowOf(static_cast<QWidget *>(watched));
@@ -897,8 +904,7 @@ bool QtWindowLayer::eventFilter(QObject *watched, QEvent *event) {
                 Qt::QueuedConnection);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -81,7 +81,7 @@ public:
     QWidget *controlWidget(WindowId window, int control) const;
     WindowId windowOf(const QWidget *widget) const; // kNoWindow if not one of ours
     int templateOf(WindowId window) const;          // 0 if unknown
-    int image(WindowId window, int control) const;   // bitmap id a picture shows
+    int image(WindowId window, int control) const;  // bitmap id a picture shows
     QAction *menuAction(int command) const;
     QToolButton *toolbarButton(int command) const;
     // The newest window made from this template, open or not; kNoWindow if none.
@@ -108,6 +108,9 @@ private:
         bool open = true;
         int result = 0;
         QPointer<QtDialogWindow> widget;
+        // For telling which window an event is for, also while its widget is
+        // being destroyed and no longer is a QtDialogWindow.
+        const QWidget *address = nullptr;
         std::vector<Control> controls;
         QPointer<QWidget> initialFocus;
         QEventLoop *loop = nullptr;
@@ -138,8 +141,8 @@ private:
 
     // Activation tracking: see windowActivated() and eventFilter().
     WindowId active_ = kNoWindow;
-    WindowId pressedInactive_ = kNoWindow;    // pressed with the mouse while inactive
-    WindowId programActivation_ = kNoWindow;  // asked for by activate()
+    WindowId pressedInactive_ = kNoWindow;       // pressed with the mouse while inactive
+    WindowId programActivation_ = kNoWindow;     // asked for by activate()
     WindowId unexplainedActivation_ = kNoWindow; // activated by the window system
     WindowId unexplainedPrevious_ = kNoWindow;
     QElapsedTimer sinceUnexplained_;
