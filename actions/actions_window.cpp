@@ -45,8 +45,7 @@ const Category kCategories[] = {
      vehicleMovementLookup},
     {"Infantry Movement Directions", "(Displays the results of an INF movement using the buttons below.)",
      infantryMovementLookup},
-    {"Infantry Attack Directions", "(Displays the results of an IFT attack using the buttons below.)",
-     iftAttackLookup},
+    {"Infantry Attack Directions", "(Displays the results of an IFT attack using the buttons below.)", iftAttackLookup},
     {"LATW Attack Directions", "(Displays the results of an LATW attack using the buttons below.)", latwLookup},
     {"Ordance vs. Vehicle Attack Directions",
      "(Displays the results of an Ordance vs. vehicle attack using the buttons below.)", ordnanceVsVehicleLookup},
@@ -137,12 +136,8 @@ void command(App &app, WindowId self, int id) {
         return;
     }
     switch (id) {
-    case kInfAction:
-        show(app, self, infantryAction(app.state));
-        return;
-    case kAfvAction:
-        show(app, self, vehicleAction(app.state));
-        return;
+    case kInfAction: show(app, self, infantryAction(app.state)); return;
+    case kAfvAction: show(app, self, vehicleAction(app.state)); return;
     case kManualBox:
         app.ui.setText(self, kResults, kIdleText);
         app.ui.setText(self, kTitle, "");
@@ -157,8 +152,7 @@ void command(App &app, WindowId self, int id) {
         showDirectionResult(app, self, dr, kPicture);
         return;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

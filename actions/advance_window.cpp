@@ -18,10 +18,9 @@ enum : int {
     kTextArea = 1086,
 };
 
-const char kInstructions[] =
-    "(Use the 'NTC' button to determine if the unit advances into CC)\r\r"
-    "(Use 'CC Pairings' to determine how that unit attacks once in CC/Melee)\r\r"
-    "(Use 'CC Attack' to resolve the attack)";
+const char kInstructions[] = "(Use the 'NTC' button to determine if the unit advances into CC)\r\r"
+                             "(Use 'CC Pairings' to determine how that unit attacks once in CC/Melee)\r\r"
+                             "(Use 'CC Attack' to resolve the attack)";
 
 const char kNtcModifiers[] = "-2   IF FRIENDLY units in VPO\r"
                              "-1   ENEMY IS IN ADVANCE Atttiude\r"
@@ -78,8 +77,7 @@ void command(App &app, WindowId self, int id) {
         showRoll(app, self, "dr = %i", rollDice(p, 1, 6));
         putKeyBack(app, self);
         return;
-    default:
-        break;
+    default: break;
     }
 }
 

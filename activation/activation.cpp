@@ -105,13 +105,12 @@ ActivationOutcome manualActivation(ProgramState &program) {
 }
 
 const char *activationConditionsText(int32_t nationality) {
-    static const char russian[] =
-        "* FRIENDLY Infantry in LOS within 8 and IFT DRM <= -2\r"
-        "* FRIENDLY Infantry in LOS within 6 and IFT DRM <= -1\r"
-        "* FRIENDLY Infantry in LOS within 4 and IFT DRM <= 0\r"
-        "* FRIENDLY Infantry/Unarmored veh in LOS within 3 and IFT DRM <= +1\r"
-        "* FRIENDLY Infantry/Unarmored veh/CE AFV in LOS within 2 and IFT DRM <= +2\r"
-        "* ADJACENT";
+    static const char russian[] = "* FRIENDLY Infantry in LOS within 8 and IFT DRM <= -2\r"
+                                  "* FRIENDLY Infantry in LOS within 6 and IFT DRM <= -1\r"
+                                  "* FRIENDLY Infantry in LOS within 4 and IFT DRM <= 0\r"
+                                  "* FRIENDLY Infantry/Unarmored veh in LOS within 3 and IFT DRM <= +1\r"
+                                  "* FRIENDLY Infantry/Unarmored veh/CE AFV in LOS within 2 and IFT DRM <= +2\r"
+                                  "* ADJACENT";
     static const char german[] = // also the American text
         "* FRIENDLY Infantry in LOS within 12 and IFT DRM <= -2\r"
         "* FRIENDLY Infantry in LOS within 8 and IFT DRM <= -1\r"
@@ -119,32 +118,26 @@ const char *activationConditionsText(int32_t nationality) {
         "* FRIENDLY Infantry/Unarmored veh in LOS within 4 and IFT DRM <= +1\r"
         "* FRIENDLY Infantry/Unarmored veh/CE AFV in LOS within 2 and IFT DRM <= +2\r"
         "* ADJACENT";
-    static const char british[] =
-        "* FRIENDLY Infantry in LOS within 10 and IFT DRM <= -2\r"
-        "* FRIENDLY Infantry in LOS within 8 and IFT DRM <= -1\r"
-        "* FRIENDLY Infantry in LOS within 6 and IFT DRM <= 0\r"
-        "* FRIENDLY Infantry/Unarmored veh in LOS within 4 and IFT DRM <= +1\r"
-        "* FRIENDLY Infantry/Unarmored veh/CE AFV in LOS within 2 and IFT DRM <= +2\r"
-        "* ADJACENT";
-    static const char partisan[] =
-        "* FRIENDLY Infantry in LOS within 6 and IFT DRM <= -2\r"
-        "* FRIENDLY Infantry in LOS within 4 and IFT DRM <= -1\r"
-        "* FRIENDLY Infantry in LOS within 3 and IFT DRM <= 0\r"
-        "* FRIENDLY Infantry/Unarmored veh in LOS within 4 and IFT DRM <= +1\r"
-        "* ADJACENT";
+    static const char british[] = "* FRIENDLY Infantry in LOS within 10 and IFT DRM <= -2\r"
+                                  "* FRIENDLY Infantry in LOS within 8 and IFT DRM <= -1\r"
+                                  "* FRIENDLY Infantry in LOS within 6 and IFT DRM <= 0\r"
+                                  "* FRIENDLY Infantry/Unarmored veh in LOS within 4 and IFT DRM <= +1\r"
+                                  "* FRIENDLY Infantry/Unarmored veh/CE AFV in LOS within 2 and IFT DRM <= +2\r"
+                                  "* ADJACENT";
+    static const char partisan[] = "* FRIENDLY Infantry in LOS within 6 and IFT DRM <= -2\r"
+                                   "* FRIENDLY Infantry in LOS within 4 and IFT DRM <= -1\r"
+                                   "* FRIENDLY Infantry in LOS within 3 and IFT DRM <= 0\r"
+                                   "* FRIENDLY Infantry/Unarmored veh in LOS within 4 and IFT DRM <= +1\r"
+                                   "* ADJACENT";
     switch (nationality) {
     case 2:
-    case 3:
-        return german;
+    case 3: return german;
     case 4:
-    case 5:
-        return partisan;
+    case 5: return partisan;
     case 6:
     case 7:
-    case 8:
-        return british;
-    default:
-        return russian;
+    case 8: return british;
+    default: return russian;
     }
 }
 

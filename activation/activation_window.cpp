@@ -35,8 +35,8 @@ const char *const kTerrains[] = {"Open", "Village", "City"};
 
 void show(App &app, WindowId self, const ActivationOutcome &o) {
     const std::pair<const std::optional<std::string> *, int> fields[] = {
-        {&o.dr, kDrField},   {&o.modifier, kModifierField}, {&o.finalDr, kFinalField},
-        {&o.status, kStatus}, {&o.a1, kA1Field},            {&o.units, kUnitsField},
+        {&o.dr, kDrField}, {&o.modifier, kModifierField}, {&o.finalDr, kFinalField}, {&o.status, kStatus},
+        {&o.a1, kA1Field}, {&o.units, kUnitsField},
     };
     for (const auto &[text, control] : fields)
         if (*text) app.ui.setText(self, control, **text);
@@ -68,9 +68,7 @@ void command(App &app, WindowId self, int id) {
     WindowLayer &ui = app.ui;
     ActivationModifiers &m = app.state.modifiers;
     switch (id) {
-    case kRoll:
-        show(app, self, rollActivation(app.state));
-        return;
+    case kRoll: show(app, self, rollActivation(app.state)); return;
     case kVpo:
     case kStone:
     case kNearby: {
@@ -83,15 +81,15 @@ void command(App &app, WindowId self, int id) {
     case kTerrainList: {
         const int selected = ui.selection(self, id);
         if (selected >= 0) {
-            if (id == kLevelList) m.levelModifier = -selected;
-            else m.terrainModifier = selected;
+            if (id == kLevelList)
+                m.levelModifier = -selected;
+            else
+                m.terrainModifier = selected;
         }
         show(app, self, reevaluateActivation(app.state));
         return;
     }
-    case kAllowManual:
-        ui.setEnabled(self, kManual, ui.isChecked(self, kAllowManual));
-        return;
+    case kAllowManual: ui.setEnabled(self, kManual, ui.isChecked(self, kAllowManual)); return;
     case kAllowAttitude: {
         checkRadioButton(ui, self, kHold, kAdvance, app.state.scenario.attitude == 0 ? kHold : kAdvance);
         const bool allowed = ui.isChecked(self, kAllowAttitude);
@@ -105,11 +103,8 @@ void command(App &app, WindowId self, int id) {
         app.state.scenario.attitude = id == kHold ? 0 : 1;
         ui.setText(self, kSummary, formatScenarioSummary(app.state.scenario));
         return;
-    case kManual:
-        show(app, self, manualActivation(app.state));
-        return;
-    default:
-        break;
+    case kManual: show(app, self, manualActivation(app.state)); return;
+    default: break;
     }
 }
 

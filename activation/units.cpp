@@ -87,9 +87,7 @@ struct Generation {
 
 } // namespace
 
-int64_t a1DrModifier(const ScenarioState &s) {
-    return int64_t(s.msr) + s.a1Modifier - (s.attitude == 1 ? 1 : 0);
-}
+int64_t a1DrModifier(const ScenarioState &s) { return int64_t(s.msr) + s.a1Modifier - (s.attitude == 1 ? 1 : 0); }
 
 int64_t generateUnits(ProgramState &program, int a1Dr, std::string &out, std::size_t capacity) {
     const ScenarioState &s = program.scenario;
@@ -103,9 +101,7 @@ int64_t generateUnits(ProgramState &program, int a1Dr, std::string &out, std::si
     }
     const bool full = true, half = false, lineBreak = true, last = false;
     switch (finalA1Dr) {
-    case 2:
-        g.rollTableItem(*g.tables.afvs, last);
-        break;
+    case 2: g.rollTableItem(*g.tables.afvs, last); break;
     case 3:
         g.rollSquad(full, lineBreak);
         g.rollSquad(full, lineBreak);
@@ -125,9 +121,7 @@ int64_t generateUnits(ProgramState &program, int a1Dr, std::string &out, std::si
         g.rollTableItem(*g.tables.supportWeapons, last);
         break;
     case 6:
-    case 9:
-        g.rollSquad(full, last);
-        break;
+    case 9: g.rollSquad(full, last); break;
     case 7: {
         char line[64];
         std::snprintf(line, sizeof line, " (A1 DR = %i)", a1Dr);
@@ -135,9 +129,7 @@ int64_t generateUnits(ProgramState &program, int a1Dr, std::string &out, std::si
         g.append(line, false);
         break;
     }
-    case 8:
-        g.rollSquad(half, last);
-        break;
+    case 8: g.rollSquad(half, last); break;
     case 10:
         g.rollSquad(full, lineBreak);
         g.rollSquad(full, lineBreak);
@@ -151,9 +143,7 @@ int64_t generateUnits(ProgramState &program, int a1Dr, std::string &out, std::si
         g.rollSquad(half, lineBreak);
         g.rollGuns(last);
         break;
-    case 13:
-        g.append("SPG", false);
-        break;
+    case 13: g.append("SPG", false); break;
     case 14:
         g.rollSquad(full, lineBreak);
         g.rollGuns(lineBreak);

@@ -22,33 +22,32 @@ struct CliError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-const char kUsage[] =
-    "Usage: treva-cli [--scenario FILE] [--seed N] COMMAND [ARGS...]\n"
-    "\n"
-    "Runs TREVA's dice, tables and windows without a display. With --scenario the\n"
-    "scenario (statistics included) is read from FILE and written back after the\n"
-    "command; without it the command runs on a fresh scenario and writes nothing.\n"
-    "--seed N (0..4294967295) makes every die of the command reproducible.\n"
-    "\n"
-    "Commands:\n"
-    "  new FILE [--force]     write a fresh scenario to FILE\n"
-    "  show                   the scenario as JSON\n"
-    "  drive TEMPLATE TOKEN.. open a window (101 Activation, 102 Setup Options,\n"
-    "                         103 Actions, 114 Die Stats, 115 Advance,\n"
-    "                         128 Random Number Tables), apply the tokens and print\n"
-    "                         its controls as JSON. Tokens: N (click control N),\n"
-    "                         N=K (choose item K of list N), N:TEXT (type TEXT\n"
-    "                         into edit box N), close (the close box)\n"
-    "  roll [dr|DR]           one die (dr) or two dice (DR)\n"
-    "  activate               an activation roll, with the units that appear\n"
-    "  units                  units without an activation roll (manual activation)\n"
-    "  action inf|afv         an ENEMY infantry or AFV action roll\n"
-    "  lookup TABLE [DR]      a priority table for a DR (rolled when left out);\n"
-    "                         TABLE: veh-move inf-move ift latw ord-veh ord-inf\n"
-    "  table A..H             one of the small random number tables 6a..6h\n"
-    "  advance|ntc|pairings|attack   the Advance window's rolls\n"
-    "  stats                  the die roll statistics\n"
-    "  --help                 this text\n";
+const char kUsage[] = "Usage: treva-cli [--scenario FILE] [--seed N] COMMAND [ARGS...]\n"
+                      "\n"
+                      "Runs TREVA's dice, tables and windows without a display. With --scenario the\n"
+                      "scenario (statistics included) is read from FILE and written back after the\n"
+                      "command; without it the command runs on a fresh scenario and writes nothing.\n"
+                      "--seed N (0..4294967295) makes every die of the command reproducible.\n"
+                      "\n"
+                      "Commands:\n"
+                      "  new FILE [--force]     write a fresh scenario to FILE\n"
+                      "  show                   the scenario as JSON\n"
+                      "  drive TEMPLATE TOKEN.. open a window (101 Activation, 102 Setup Options,\n"
+                      "                         103 Actions, 114 Die Stats, 115 Advance,\n"
+                      "                         128 Random Number Tables), apply the tokens and print\n"
+                      "                         its controls as JSON. Tokens: N (click control N),\n"
+                      "                         N=K (choose item K of list N), N:TEXT (type TEXT\n"
+                      "                         into edit box N), close (the close box)\n"
+                      "  roll [dr|DR]           one die (dr) or two dice (DR)\n"
+                      "  activate               an activation roll, with the units that appear\n"
+                      "  units                  units without an activation roll (manual activation)\n"
+                      "  action inf|afv         an ENEMY infantry or AFV action roll\n"
+                      "  lookup TABLE [DR]      a priority table for a DR (rolled when left out);\n"
+                      "                         TABLE: veh-move inf-move ift latw ord-veh ord-inf\n"
+                      "  table A..H             one of the small random number tables 6a..6h\n"
+                      "  advance|ntc|pairings|attack   the Advance window's rolls\n"
+                      "  stats                  the die roll statistics\n"
+                      "  --help                 this text\n";
 
 // Strict decimal number within [low, high].
 std::optional<long long> parseNumber(const std::string &text, long long low, long long high) {
@@ -149,16 +148,14 @@ public:
         const HeadlessWindow *w = ui_.window(window);
         if (!w->open) throw CliError("window " + std::to_string(w->dialog->id) + " has closed; token " + token);
         if (token == "close") {
-            if (!ui_.closeBox(window))
-                throw CliError("window " + std::to_string(w->dialog->id) + " has no close box");
+            if (!ui_.closeBox(window)) throw CliError("window " + std::to_string(w->dialog->id) + " has no close box");
             return;
         }
         const std::size_t sep = token.find_first_of("=:");
         const auto id = parseNumber(token.substr(0, sep), 0, 65535);
         if (!id) throw CliError("bad token \"" + token + "\" (N, N=K, N:TEXT or close)");
         const HeadlessControl *c = ui_.control(window, int(*id));
-        if (!c)
-            throw CliError("window " + std::to_string(w->dialog->id) + " has no control " + std::to_string(*id));
+        if (!c) throw CliError("window " + std::to_string(w->dialog->id) + " has no control " + std::to_string(*id));
         if (sep == std::string::npos) {
             ui_.click(window, int(*id));
         } else if (token[sep] == '=') {
@@ -207,9 +204,12 @@ int newCommand(const Invocation &inv, std::ostream &out) {
     bool force = false;
     std::string path;
     for (const std::string &a : rest) {
-        if (a == "--force") force = true;
-        else if (path.empty() && a.rfind("--", 0) != 0) path = a;
-        else throw CliError("new takes FILE and optionally --force");
+        if (a == "--force")
+            force = true;
+        else if (path.empty() && a.rfind("--", 0) != 0)
+            path = a;
+        else
+            throw CliError("new takes FILE and optionally --force");
     }
     if (path.empty()) throw CliError("new needs a file name");
     std::error_code ec;
@@ -280,8 +280,8 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
             if (!wasManual) s.ui().click(w, 1003);
             s.ui().click(w, 1017 + category);
             s.ui().click(w, 1029 + int(*dr));
-            const std::string title = s.ui().text(w, 1056), roll = s.ui().text(w, 1053),
-                              results = s.ui().text(w, 1050), direction = s.ui().text(w, 1055);
+            const std::string title = s.ui().text(w, 1056), roll = s.ui().text(w, 1053), results = s.ui().text(w, 1050),
+                              direction = s.ui().text(w, 1055);
             if (!wasManual) s.ui().click(w, 1003);
             out << plain(title) << "\n" << plain(roll) << "\n";
             if (!direction.empty()) out << "Direction: " << plain(direction) << "\n";
@@ -296,12 +296,11 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         requireArgs(cmd, 1, 1);
         const int buttons[] = {1000, 1001, 1003, 1002, 1004, 1005, 1007, 1006};
         const std::string &t = cmd[1];
-        if (t.size() != 1 || std::toupper(t[0]) < 'A' || std::toupper(t[0]) > 'H')
-            throw CliError("table takes A..H");
+        if (t.size() != 1 || std::toupper(t[0]) < 'A' || std::toupper(t[0]) > 'H') throw CliError("table takes A..H");
         const WindowId w = s.openTemplate(kRandomTablesDialog);
         s.ui().click(w, buttons[std::toupper(t[0]) - 'A']);
-        out << plain(s.ui().text(w, 1093)) << ": dr = " << s.ui().text(w, 1091)
-            << ", result = " << s.ui().text(w, 1092) << "\n";
+        out << plain(s.ui().text(w, 1093)) << ": dr = " << s.ui().text(w, 1091) << ", result = " << s.ui().text(w, 1092)
+            << "\n";
     } else if (name == "advance" || name == "ntc" || name == "pairings" || name == "attack") {
         requireArgs(cmd, 0, 0);
         const WindowId w = s.openTemplate(kAdvanceDialog);
@@ -312,9 +311,11 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         requireArgs(cmd, 0, 0);
         const WindowId w = s.openTemplate(kDieStatsDialog);
         out << "DR ";
-        for (int r = 2; r <= 12; ++r) out << " " << r << ":" << (s.ui().text(w, 1055 + r).empty() ? "0" : s.ui().text(w, 1055 + r));
+        for (int r = 2; r <= 12; ++r)
+            out << " " << r << ":" << (s.ui().text(w, 1055 + r).empty() ? "0" : s.ui().text(w, 1055 + r));
         out << "\ndr ";
-        for (int r = 1; r <= 6; ++r) out << " " << r << ":" << (s.ui().text(w, 1067 + r).empty() ? "0" : s.ui().text(w, 1067 + r));
+        for (int r = 1; r <= 6; ++r)
+            out << " " << r << ":" << (s.ui().text(w, 1067 + r).empty() ? "0" : s.ui().text(w, 1067 + r));
         out << "\nDR rolls: " << s.ui().text(w, 1074) << ", average " << s.ui().text(w, 1076) << "\n"
             << "dr rolls: " << s.ui().text(w, 1075) << ", average " << s.ui().text(w, 1077) << "\n";
     } else {
@@ -348,8 +349,8 @@ int run(const std::vector<std::string> &args, std::ostream &out) {
         const WindowId window = s.openTemplate(int(*templateId));
         s.drive(window, {inv.command.begin() + 2, inv.command.end()});
         const WindowId modal = s.openModal();
-        out << windowJsonFields(s.ui(), window) << ", \"modal\": "
-            << (modal ? windowJsonFields(s.ui(), modal) + "}" : std::string("null"))
+        out << windowJsonFields(s.ui(), window)
+            << ", \"modal\": " << (modal ? windowJsonFields(s.ui(), modal) + "}" : std::string("null"))
             << ", \"scenario\": " << scenarioJson(s.scenario()) << ", \"stats\": " << statsJson(s.scenario().stats)
             << "}\n";
     } else {

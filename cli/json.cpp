@@ -50,10 +50,12 @@ std::string numbers(const int32_t *values, int count) {
 } // namespace
 
 std::string statsJson(const DieRollStats &st) {
-    return "{\"twoDiceCounts\": " + numbers(st.twoDiceCounts, 11) + ", \"oneDieCounts\": " +
-           numbers(st.oneDieCounts, 6) + ", \"twoDiceRolls\": " + std::to_string(st.twoDiceRolls) +
-           ", \"oneDieRolls\": " + std::to_string(st.oneDieRolls) + ", \"twoDiceSum\": " +
-           std::to_string(st.twoDiceSum) + ", \"oneDieSum\": " + std::to_string(st.oneDieSum) + "}";
+    return "{\"twoDiceCounts\": " + numbers(st.twoDiceCounts, 11) +
+           ", \"oneDieCounts\": " + numbers(st.oneDieCounts, 6) +
+           ", \"twoDiceRolls\": " + std::to_string(st.twoDiceRolls) +
+           ", \"oneDieRolls\": " + std::to_string(st.oneDieRolls) +
+           ", \"twoDiceSum\": " + std::to_string(st.twoDiceSum) + ", \"oneDieSum\": " + std::to_string(st.oneDieSum) +
+           "}";
 }
 
 std::string windowJsonFields(const HeadlessLayer &ui, WindowId window) {

@@ -40,15 +40,12 @@ bool dieStatsWindowProc(App &app, WindowId self, const Message &m) {
     if (m.kind != MessageKind::Command) return false; // activation is not remembered here
     switch (m.id) {
     case kCommandOk:
-    case kCommandCancel:
-        closeToolWindow(app, self, ToolSlot::DieStats, false);
-        return true;
+    case kCommandCancel: closeToolWindow(app, self, ToolSlot::DieStats, false); return true;
     case kClear:
         clearStats(app.state.scenario.stats);
         fill(app, self);
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -15,15 +15,14 @@ struct SmallTable {
 };
 
 const SmallTable kSmallTables[] = {
-    {1000, "Table A", {4, 3, 3, 2, 2, 2}}, {1001, "Table B", {3, 3, 3, 2, 2, 1}},
-    {1003, "Table C", {3, 3, 2, 2, 1, 1}}, {1002, "Table D", {3, 2, 2, 1, 1, 1}},
-    {1004, "Table E", {2, 2, 2, 1, 1, 1}}, {1005, "Table F", {3, 2, 2, 2, 2, 1}},
+    {1000, "Table A", {4, 3, 3, 2, 2, 2}}, {1001, "Table B", {3, 3, 3, 2, 2, 1}}, {1003, "Table C", {3, 3, 2, 2, 1, 1}},
+    {1002, "Table D", {3, 2, 2, 1, 1, 1}}, {1004, "Table E", {2, 2, 2, 1, 1, 1}}, {1005, "Table F", {3, 2, 2, 2, 2, 1}},
     {1007, "Table G", {2, 2, 1, 1, 1, 1}}, {1006, "Table H", {0, 0, 1, 1, 1, 2}},
 };
 
-const char *const kHexRows[33] = {"A",  "B",  "C",  "D",  "E",  "F",  "G",  "H",  "I",  "J",  "K",
-                                  "L",  "M",  "N",  "O",  "P",  "Q",  "R",  "S",  "T",  "U",  "V",
-                                  "W",  "X",  "Y",  "Z",  "AA", "BB", "CC", "DD", "EE", "FF", "GG"};
+const char *const kHexRows[33] = {"A", "B", "C", "D", "E",  "F",  "G",  "H",  "I",  "J",  "K",
+                                  "L", "M", "N", "O", "P",  "Q",  "R",  "S",  "T",  "U",  "V",
+                                  "W", "X", "Y", "Z", "AA", "BB", "CC", "DD", "EE", "FF", "GG"};
 
 void showRoll(App &app, WindowId self, const std::string &dr, const std::string &result, const char *title) {
     app.ui.setText(self, kDrField, dr);
@@ -41,20 +40,13 @@ void command(App &app, WindowId self, int id) {
         }
     }
     switch (id) {
-    case kSingleDie:
-        showRoll(app, self, std::to_string(rollDice(p, 1, 6)), "-", "One die roll");
-        break;
-    case kTwoDice:
-        showRoll(app, self, std::to_string(rollDice(p, 2, 6)), "-", "Two dice roll");
-        break;
+    case kSingleDie: showRoll(app, self, std::to_string(rollDice(p, 1, 6)), "-", "One die roll"); break;
+    case kTwoDice: showRoll(app, self, std::to_string(rollDice(p, 2, 6)), "-", "Two dice roll"); break;
     case kHexRow: // straight from the generator: not a die roll, not counted
         showRoll(app, self, "", kHexRows[drawRandom(p) % 33], "A - GG Hex Rows");
         break;
-    case kHexNumber:
-        showRoll(app, self, "", std::to_string(drawRandom(p) % 10 + 1), "1 - 10 Rex Rows");
-        break;
-    default:
-        break;
+    case kHexNumber: showRoll(app, self, "", std::to_string(drawRandom(p) % 10 + 1), "1 - 10 Rex Rows"); break;
+    default: break;
     }
 }
 

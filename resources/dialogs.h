@@ -26,8 +26,8 @@ enum : unsigned {
     kSunken = 1u << 1,
     kBorder = 1u << 2,
     kTabStop = 1u << 3,
-    kGroup = 1u << 4,      // starts a group (radio buttons group up to the next)
-    kVScroll = 1u << 5,    // drop-down list with a vertical scroll bar
+    kGroup = 1u << 4,       // starts a group (radio buttons group up to the next)
+    kVScroll = 1u << 5,     // drop-down list with a vertical scroll bar
     kAutoHScroll = 1u << 6, // edit box scrolls horizontally
 };
 

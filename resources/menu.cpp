@@ -35,10 +35,13 @@ const std::vector<MenuPopup> &frameMenu() {
 
 const std::vector<ToolbarButton> &toolbarButtons() {
     static const std::vector<ToolbarButton> buttons = {
-        {0, kCmdSetup, "Set-up"},       {1, kCmdActivation, "Suspect ?"},
-        {2, kCmdActions, "PREP FIRE"},   {3, kCmdAdvance, "MELEE"},
+        {0, kCmdSetup, "Set-up"},
+        {1, kCmdActivation, "Suspect ?"},
+        {2, kCmdActions, "PREP FIRE"},
+        {3, kCmdAdvance, "MELEE"},
         {4, kCmdRandomTables, "Random Number Tables"},
-        {5, kCmdDieStats, "DR Stats"},   {6, kCmdAbout, "About"},
+        {5, kCmdDieStats, "DR Stats"},
+        {6, kCmdAbout, "About"},
     };
     return buttons;
 }

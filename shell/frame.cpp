@@ -107,11 +107,8 @@ void closeToolWindow(App &app, WindowId self, ToolSlot slot, bool reactivateRetu
 
 bool toolWindowProc(App &app, WindowId self, const Message &m, ToolSlot slot, ToolInit init, ToolCommand command) {
     switch (m.kind) {
-    case MessageKind::Init:
-        init(app, self);
-        return true;
-    case MessageKind::Activate:
-        return noteReturnWindow(app, m);
+    case MessageKind::Init: init(app, self); return true;
+    case MessageKind::Activate: return noteReturnWindow(app, m);
     case MessageKind::Command:
         command(app, self, m.id);
         if (m.id == kCommandOk || m.id == kCommandCancel) {
@@ -136,7 +133,8 @@ void refreshToolWindows(App &app) {
         app.ui.setText(activation, 1085, std::to_string(s.acNumber));
         app.ui.setText(activation, 1046, activationConditionsText(s.nationality));
     }
-    if (WindowId advance = toolWindow(app, ToolSlot::Advance); app.ui.isOpen(advance)) showDirectionKey(app, advance, 1088);
+    if (WindowId advance = toolWindow(app, ToolSlot::Advance); app.ui.isOpen(advance))
+        showDirectionKey(app, advance, 1088);
 }
 
 void startUp(App &app, std::string_view commandLine) {

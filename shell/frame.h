@@ -38,8 +38,7 @@ void closeToolWindow(App &app, WindowId self, ToolSlot slot, bool reactivateRetu
 // `command` has seen them (Setup Options reads its lists on OK).
 using ToolInit = void (*)(App &app, WindowId self);
 using ToolCommand = void (*)(App &app, WindowId self, int id);
-bool toolWindowProc(App &app, WindowId self, const Message &message, ToolSlot slot, ToolInit init,
-                    ToolCommand command);
+bool toolWindowProc(App &app, WindowId self, const Message &message, ToolSlot slot, ToolInit init, ToolCommand command);
 
 // Enables (state 0) or grays (state 1) a frame menu item by its command.
 void setMenuItemState(App &app, int command, int state);

@@ -101,7 +101,8 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
     }
     // Beside the real file, so that a link to it stays a link.
     std::error_code ec;
-    const std::string real = std::filesystem::is_symlink(path, ec) ? std::filesystem::canonical(path, ec).string() : path;
+    const std::string real =
+        std::filesystem::is_symlink(path, ec) ? std::filesystem::canonical(path, ec).string() : path;
     const std::string &destination = ec || real.empty() ? path : real;
     std::string temporary = destination + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
@@ -115,8 +116,10 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
     while (ok && written < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false, writeError = n < 0 ? errno : EIO;
-        else written += std::size_t(n);
+        if (n <= 0)
+            ok = false, writeError = n < 0 ? errno : EIO;
+        else
+            written += std::size_t(n);
     }
     if (ok && ::fchmod(fd, modeFor(destination)) != 0) ok = false, writeError = errno;
     if (ok && ::fsync(fd) != 0) ok = false, writeError = errno;

@@ -133,8 +133,8 @@ bool decodeScenario(const uint8_t *bytes, std::size_t size, ScenarioState &out, 
 
 std::string formatScenarioSummary(const ScenarioState &s) {
     char text[260];
-    std::snprintf(text, sizeof text, "%s\r%s, %i\r%s\rMSR = %i", nationalityNames[s.nationality],
-                  monthNames[s.month], 1935 + s.yearIndex, attitudeText(s.attitude), s.msr);
+    std::snprintf(text, sizeof text, "%s\r%s, %i\r%s\rMSR = %i", nationalityNames[s.nationality], monthNames[s.month],
+                  1935 + s.yearIndex, attitudeText(s.attitude), s.msr);
     return text;
 }
 

@@ -83,8 +83,8 @@ extern const char *const msrNames[5];
 const char *attitudeText(int32_t attitude);
 
 // Ranges of the indexed fields, shared by decoding and the windows.
-inline constexpr int32_t kFirstYearIndex = 4;  // 1939
-inline constexpr int32_t kLastYearIndex = 10;  // 1945
+inline constexpr int32_t kFirstYearIndex = 4; // 1939
+inline constexpr int32_t kLastYearIndex = 10; // 1945
 inline constexpr int kNationalityCount = 8;
 
 // "%s\r%s, %i\r%s\rMSR = %i": nationality, month and year, attitude, MSR.

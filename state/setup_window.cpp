@@ -25,8 +25,7 @@ enum : int {
     kFortificationBox = 1003,
 };
 
-void fillList(WindowLayer &ui, WindowId self, int control, const char *const *names, int first, int end,
-              int selected) {
+void fillList(WindowLayer &ui, WindowId self, int control, const char *const *names, int first, int end, int selected) {
     for (int i = first; i < end; ++i) ui.addItem(self, control, names[i]);
     ui.setSelection(self, control, selected);
 }
@@ -95,8 +94,7 @@ void setupCommand(App &app, WindowId self, int id) {
     case kCommandOk: // the window closes after this
         pressOk(app, self);
         return;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -114,11 +112,8 @@ bool specialCommand(App &app, WindowId self, int id) {
         if (s.a1Modifier != 0 || s.a5Modifier != 0) s.msr = 0;
         ui.endWindow(self, id);
         return true;
-    case kCommandCancel:
-        ui.endWindow(self, id);
-        return true;
-    default:
-        return false;
+    case kCommandCancel: ui.endWindow(self, id); return true;
+    default: return false;
     }
 }
 
@@ -138,10 +133,8 @@ bool specialWindowProc(App &app, WindowId self, const Message &m) {
         app.ui.focusAndSelectAll(self, kA1Box);
         return false; // the focus has been set
     }
-    case MessageKind::Activate:
-        return false;
-    case MessageKind::Command:
-        return specialCommand(app, self, m.id);
+    case MessageKind::Activate: return false;
+    case MessageKind::Command: return specialCommand(app, self, m.id);
     }
     return false;
 }

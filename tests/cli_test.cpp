@@ -61,9 +61,9 @@ TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
         std::vector<std::string> args;
         int templateId;
     } windows[] = {
-        {{"drive", "101"}, kActivationDialog}, {{"drive", "102"}, kSetupDialog},
-        {{"drive", "103"}, kActionsDialog},    {{"drive", "114"}, kDieStatsDialog},
-        {{"drive", "115"}, kAdvanceDialog},    {{"drive", "128"}, kRandomTablesDialog},
+        {{"drive", "101"}, kActivationDialog},      {{"drive", "102"}, kSetupDialog},
+        {{"drive", "103"}, kActionsDialog},         {{"drive", "114"}, kDieStatsDialog},
+        {{"drive", "115"}, kAdvanceDialog},         {{"drive", "128"}, kRandomTablesDialog},
         {{"drive", "102", "1000"}, kSpecialDialog},
     };
     for (const auto &w : windows) {
@@ -99,12 +99,24 @@ TEST(CliDrive, ModalBoxTakesTheTokensUntilItEnds) {
 
 TEST(CliDrive, BadInputIsOneLineAndStatusTwo) {
     const std::vector<std::vector<std::string>> bad = {
-        {"drive", "103", "9999"},     {"drive", "102", "close"},    {"drive", "101", "1015=5"},
-        {"drive", "101", "1039=1"},   {"drive", "101", "abc"},      {"drive", "101", "1039:x"},
-        {"drive", "107"},             {"drive", "999"},             {"drive"},
-        {"frobnicate"},               {"--seed", "4294967296", "show"}, {"--seed", "-1", "show"},
-        {"--seed"},                   {"--bogus", "show"},          {},
-        {"drive", "103", "close", "1000"}, {"roll", "d7"},          {"lookup", "ift", "13"},
+        {"drive", "103", "9999"},
+        {"drive", "102", "close"},
+        {"drive", "101", "1015=5"},
+        {"drive", "101", "1039=1"},
+        {"drive", "101", "abc"},
+        {"drive", "101", "1039:x"},
+        {"drive", "107"},
+        {"drive", "999"},
+        {"drive"},
+        {"frobnicate"},
+        {"--seed", "4294967296", "show"},
+        {"--seed", "-1", "show"},
+        {"--seed"},
+        {"--bogus", "show"},
+        {},
+        {"drive", "103", "close", "1000"},
+        {"roll", "d7"},
+        {"lookup", "ift", "13"},
         {"--scenario", "/nonexistent/folder/x.trv", "show"},
     };
     for (const auto &args : bad) {
@@ -192,7 +204,8 @@ TEST_F(CliFiles, DamagedScenariosAreRefusedAndLeftAlone) {
 TEST_F(CliFiles, ShowWithoutChangesDoesNotRewriteTheFile) {
     const std::string file = path("s.trv");
     ASSERT_EQ(cli({"new", file}).status, 0);
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
     const CliRun r = cli({"--scenario", file, "show"});
     EXPECT_EQ(r.status, 0) << r.err;

@@ -66,9 +66,8 @@ TEST(RandomTablesWindow, TableRollsShowDrResultAndTitle) {
         int button, dr;
         const char *result, *title;
     } cases[] = {
-        {1006, 1, "0", "Table H"}, {1006, 2, "0", "Table H"}, {1006, 6, "2", "Table H"},
-        {1003, 3, "2", "Table C"}, {1002, 1, "3", "Table D"}, {1007, 3, "1", "Table G"},
-        {1000, 1, "4", "Table A"},
+        {1006, 1, "0", "Table H"}, {1006, 2, "0", "Table H"}, {1006, 6, "2", "Table H"}, {1003, 3, "2", "Table C"},
+        {1002, 1, "3", "Table D"}, {1007, 3, "1", "Table G"}, {1000, 1, "4", "Table A"},
     };
     int rolls = 0;
     for (const auto &c : cases) {

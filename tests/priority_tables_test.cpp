@@ -10,8 +10,12 @@ namespace treva {
 namespace {
 
 const PriorityTable kAllTables[] = {
-    PriorityTable::IftAttack,    PriorityTable::AdvanceMovement,   PriorityTable::HoldMovement,
-    PriorityTable::VehicleMovement, PriorityTable::Latw, PriorityTable::OrdnanceVsVehicle,
+    PriorityTable::IftAttack,
+    PriorityTable::AdvanceMovement,
+    PriorityTable::HoldMovement,
+    PriorityTable::VehicleMovement,
+    PriorityTable::Latw,
+    PriorityTable::OrdnanceVsVehicle,
     PriorityTable::OrdnanceVsInfantry,
 };
 

@@ -84,11 +84,21 @@ TEST(ScenarioRecord, DecodeRefusesOutOfRangeFieldsByName) {
         const char *field;
     };
     const Case cases[] = {
-        {8, 3, "yearIndex"},     {8, 11, "yearIndex"},     {12, 0, "month"},
-        {12, 13, "month"},       {16, 2, "attitude"},      {16, -1, "attitude"},
-        {24, 1, "acNumber"},     {24, 6, "acNumber"},      {28, -1, "nationality"},
-        {28, 8, "nationality"},  {32, -3, "msr"},          {32, 3, "msr"},
-        {40, 1078, "actionCategory"}, {40, 1085, "actionCategory"}, {52, 2, "fortificationEvenDr"},
+        {8, 3, "yearIndex"},
+        {8, 11, "yearIndex"},
+        {12, 0, "month"},
+        {12, 13, "month"},
+        {16, 2, "attitude"},
+        {16, -1, "attitude"},
+        {24, 1, "acNumber"},
+        {24, 6, "acNumber"},
+        {28, -1, "nationality"},
+        {28, 8, "nationality"},
+        {32, -3, "msr"},
+        {32, 3, "msr"},
+        {40, 1078, "actionCategory"},
+        {40, 1085, "actionCategory"},
+        {52, 2, "fortificationEvenDr"},
     };
     const ScenarioBytes good = encodeScenario(freshProgram().scenario);
     for (const Case &c : cases) {

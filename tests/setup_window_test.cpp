@@ -113,8 +113,17 @@ TEST(SpecialWindow, NumbersAreReadLikeTheBoxShowsThem) {
         const char *text;
         int32_t value;
     } cases[] = {
-        {"2", 2}, {" -1", -1}, {"3x", 3}, {"abc", 0}, {"", 0}, {"+7", 7}, {"\t\t12", 12},
-        {"1234567890", 123456789}, {"-99999999", -99999999}, {"--5", 0}, {"999999999", 999999999},
+        {"2", 2},
+        {" -1", -1},
+        {"3x", 3},
+        {"abc", 0},
+        {"", 0},
+        {"+7", 7},
+        {"\t\t12", 12},
+        {"1234567890", 123456789},
+        {"-99999999", -99999999},
+        {"--5", 0},
+        {"999999999", 999999999},
         {"          5", 0}, // the digits lie beyond the first nine characters
     };
     for (const auto &c : cases) EXPECT_EQ(parseModifierText(c.text), c.value) << '"' << c.text << '"';

@@ -88,7 +88,8 @@ TEST(GenerateUnits, EveryResultButSevenAndThirteenThrowsADR) {
         const int64_t modifier = generateUnits(p, 7, out, 500);
         EXPECT_EQ(modifier, result - 7);
         const int drs = p.scenario.stats.twoDiceRolls;
-        if (result == 7) EXPECT_EQ(drs, 0);
+        if (result == 7)
+            EXPECT_EQ(drs, 0);
         else if (result == 13) {
             EXPECT_EQ(drs, 0);
             EXPECT_EQ(out, "SPG");
@@ -260,7 +261,9 @@ TEST(UnitTables, TablesChangeExactlyAtTheirDates) {
         {1, &S::outsideGuns, "Russian Out", {at(1942, 1), at(1943, 1), at(1944, 1)}},
         {1, &S::insideGuns, "Russian In", {at(1942, 1), at(1943, 1), at(1944, 1)}},
         {2, &S::supportWeapons, "German SW", {at(1941, 1), at(1942, 1), at(1943, 1), at(1944, 1)}},
-        {2, &S::afvs, "German AFV",
+        {2,
+         &S::afvs,
+         "German AFV",
          {at(1940, 1), at(1941, 1), at(1942, 1), at(1943, 1), at(1943, 7), at(1944, 1), at(1944, 7)}},
         {2, &S::outsideGuns, "German Out", {at(1942, 1), at(1944, 1)}},
         {2, &S::insideGuns, "German In", {at(1942, 1), at(1944, 1)}},
@@ -325,9 +328,7 @@ TEST(UnitTables, PartisanLeaderRollReadsTheStar) {
     EXPECT_EQ(linesOf(out)[2], "* (x3 DR = 2/1)");
 }
 
-TEST(UnitTables, MarderKeepsItsDoubleBlank) {
-    EXPECT_STREQ((*selectUnitTables(2, 9, 1).afvs)[6], "Marder  III(t)M");
-}
+TEST(UnitTables, MarderKeepsItsDoubleBlank) { EXPECT_STREQ((*selectUnitTables(2, 9, 1).afvs)[6], "Marder  III(t)M"); }
 
 } // namespace
 } // namespace treva

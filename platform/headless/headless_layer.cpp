@@ -11,9 +11,7 @@ HeadlessControl *HeadlessWindow::control(int id) {
     return nullptr;
 }
 
-const HeadlessControl *HeadlessWindow::control(int id) const {
-    return const_cast<HeadlessWindow *>(this)->control(id);
-}
+const HeadlessControl *HeadlessWindow::control(int id) const { return const_cast<HeadlessWindow *>(this)->control(id); }
 
 HeadlessLayer::HeadlessLayer() = default;
 
@@ -182,11 +180,8 @@ bool HeadlessLayer::click(WindowId window, int control) {
     if (!c->enabled) return true; // a disabled control ignores the click
     switch (c->source->kind) {
     case ControlKind::Text:
-    case ControlKind::Picture:
-        return true; // static controls send nothing
-    case ControlKind::CheckBox:
-        c->checked = !c->checked;
-        break;
+    case ControlKind::Picture: return true; // static controls send nothing
+    case ControlKind::CheckBox: c->checked = !c->checked; break;
     case ControlKind::RadioButton: {
         const auto [first, end] = w->dialog->groupOf(std::size_t(c - w->controls.data()));
         for (std::size_t i = first; i < end; ++i)
@@ -194,8 +189,7 @@ bool HeadlessLayer::click(WindowId window, int control) {
         c->checked = true;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     send(window, {MessageKind::Command, control});
     return true;

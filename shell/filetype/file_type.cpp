@@ -6,8 +6,8 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -36,11 +36,10 @@ std::string runningProgramPath() {
         }
         wide.resize(wide.size() * 2); // truncated: a long path
     }
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                          nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string path(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), path.data(), bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), path.data(), bytes, nullptr, nullptr);
     return path;
 }
 #elif defined(__linux__)
@@ -59,20 +58,17 @@ std::string runningProgramPath() {
     }
 }
 #else
-std::string runningProgramPath() {
-    return {};
-}
+std::string runningProgramPath() { return {}; }
 #endif
 
 FileTypeResult registerFileType(FileTypeRegistry &registry, const char *extension, const char *progId,
-                                const char *description, const char *programPath, int32_t iconIndex,
-                                unsigned flags) {
+                                const char *description, const char *programPath, int32_t iconIndex, unsigned flags) {
     if (!validFileTypeExtension(extension)) {
         return FileTypeResult::BadExtension;
     }
     // An empty ProgID would name the class root itself.
-    const std::string id = (progId != nullptr && progId[0] != '\0') ? std::string(progId)
-                                                                      : std::string(extension + 1) + "file";
+    const std::string id =
+        (progId != nullptr && progId[0] != '\0') ? std::string(progId) : std::string(extension + 1) + "file";
     const std::string program = programPath != nullptr ? std::string(programPath) : runningProgramPath();
     if (program.empty()) {
         return FileTypeResult::WriteFailed;
@@ -108,16 +104,15 @@ FileTypeResult registerFileType(FileTypeRegistry &registry, const char *extensio
     // arrive as one argument.
     const bool ok = createAndWrite(id, description != nullptr ? description : "") &&
                     createAndWrite(id + "\\DefaultIcon", quoted + "," + index) && create(id + "\\shell") &&
-                    create(id + "\\shell\\open") &&
-                    createAndWrite(id + "\\shell\\open\\command", quoted + " \"%1\"");
+                    create(id + "\\shell\\open") && createAndWrite(id + "\\shell\\open\\command", quoted + " \"%1\"");
     return ok ? FileTypeResult::Written : FileTypeResult::WriteFailed;
 }
 
 FileTypeResult registerScenarioFileType() {
 #ifdef _WIN32
     WindowsRegistry registry;
-    const FileTypeResult result = registerFileType(registry, kScenarioExtension, kScenarioProgId,
-                                                   kScenarioDescription, nullptr, kScenarioIconIndex, RewriteOwn);
+    const FileTypeResult result = registerFileType(registry, kScenarioExtension, kScenarioProgId, kScenarioDescription,
+                                                   nullptr, kScenarioIconIndex, RewriteOwn);
     if (registry.changed()) {
         // Explorer caches icons and verbs; without this it shows the old ones.
         SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);

@@ -72,8 +72,7 @@ public:
 // followed by "file"). See FileTypeResult for the outcomes. When the running
 // program's path cannot be found the result is WriteFailed, before any access.
 FileTypeResult registerFileType(FileTypeRegistry &registry, const char *extension, const char *progId,
-                                const char *description, const char *programPath, int32_t iconIndex,
-                                unsigned flags);
+                                const char *description, const char *programPath, int32_t iconIndex, unsigned flags);
 
 // Key names compare without regard to ASCII case, as in the real registry.
 struct RegistryKeyLess {
@@ -145,10 +144,10 @@ struct FileTypeInfo {
     std::string description = kScenarioDescription;
     std::string programPath; // "": the running program
     std::string mimeType = "application/x-treva-scenario";
-    std::string iconName = "treva";                         // the program's icon
+    std::string iconName = "treva";                            // the program's icon
     std::string fileIconName = "application-x-treva-scenario"; // a scenario file's icon
-    std::string packageFile = "treva-trvfile.xml"; // in <dataHome>/mime/packages
-    std::string desktopFile = "treva.desktop";     // in <dataHome>/applications
+    std::string packageFile = "treva-trvfile.xml";             // in <dataHome>/mime/packages
+    std::string desktopFile = "treva.desktop";                 // in <dataHome>/applications
 };
 
 // The same rule as registerFileType, where "associated" means a mime package
@@ -167,8 +166,7 @@ struct FileTypeInfo {
 // default the user chose is kept. Without an absolute dataHome and configHome,
 // or without the program's path, the result is WriteFailed and nothing is
 // touched.
-FileTypeResult registerFileTypeFreedesktop(const FreedesktopPaths &paths, const FileTypeInfo &info,
-                                           unsigned flags);
+FileTypeResult registerFileTypeFreedesktop(const FreedesktopPaths &paths, const FileTypeInfo &info, unsigned flags);
 #endif
 
 // What start-up calls: ".trv" as "trvfile", "TREVA file", the running

@@ -31,9 +31,7 @@ namespace fs = std::filesystem;
 // Small text helpers.
 
 // MIME types, globs and file names compare in ASCII; no locale is involved.
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() &&
@@ -57,9 +55,7 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-bool absolute(const std::string &path) {
-    return path.starts_with("/");
-}
+bool absolute(const std::string &path) { return path.starts_with("/"); }
 
 // ---------------------------------------------------------------------------
 // Files.
@@ -430,10 +426,18 @@ std::string mimePackage(const FileTypeInfo &info, const std::string &pattern, bo
     // The default glob weight is 50; a higher one wins over another claim.
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-           "  <mime-type type=\"" + escapeXml(info.mimeType) + "\">\n"
-           "    <comment>" + escapeXml(info.description) + "</comment>\n"
-           "    <icon name=\"" + escapeXml(info.fileIconName) + "\"/>\n"
-           "    <glob pattern=\"" + escapeXml(pattern) + "\"" + (outrank ? " weight=\"80\"" : "") + "/>\n"
+           "  <mime-type type=\"" +
+           escapeXml(info.mimeType) +
+           "\">\n"
+           "    <comment>" +
+           escapeXml(info.description) +
+           "</comment>\n"
+           "    <icon name=\"" +
+           escapeXml(info.fileIconName) +
+           "\"/>\n"
+           "    <glob pattern=\"" +
+           escapeXml(pattern) + "\"" + (outrank ? " weight=\"80\"" : "") +
+           "/>\n"
            "  </mime-type>\n"
            "</mime-info>\n";
 }
@@ -442,9 +446,15 @@ std::string desktopEntry(const FileTypeInfo &info, const std::string &program) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=TREVA\n"
-           "Exec=" + escapeDesktopString(quoteExecArgument(program) + " %f") + "\n"
-           "Icon=" + escapeDesktopString(info.iconName) + "\n"
-           "MimeType=" + info.mimeType + ";\n"
+           "Exec=" +
+           escapeDesktopString(quoteExecArgument(program) + " %f") +
+           "\n"
+           "Icon=" +
+           escapeDesktopString(info.iconName) +
+           "\n"
+           "MimeType=" +
+           info.mimeType +
+           ";\n"
            "Categories=Game;BoardGame;\n"
            "Terminal=false\n";
 }
@@ -545,8 +555,7 @@ void runCacheUpdater(const std::string &tool, const std::string &folder) {
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) == 0) {
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     }
     posix_spawn_file_actions_destroy(&actions);
 }

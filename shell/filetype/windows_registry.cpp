@@ -25,16 +25,14 @@ std::string narrow(const std::wstring &wide) {
     if (wide.empty()) {
         return {};
     }
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
     return text;
 }
 
-std::wstring classKey(const std::string &path) {
-    return L"Software\\Classes\\" + widen(path);
-}
+std::wstring classKey(const std::string &path) { return L"Software\\Classes\\" + widen(path); }
 
 } // namespace
 
@@ -97,8 +95,8 @@ bool WindowsRegistry::writeDefault(const std::string &path, const std::string &v
     }
     const std::wstring wide = widen(value);
     const DWORD size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)); // the terminator counts
-    const bool ok = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(wide.c_str()), size) ==
-                    ERROR_SUCCESS;
+    const bool ok =
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(wide.c_str()), size) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (ok && !(before.type == RegistryValueType::String && before.text == value)) {
         changed_ = true;

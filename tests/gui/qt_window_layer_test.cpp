@@ -358,9 +358,9 @@ void QtWindowLayerTest::codePage1252TextsShowTheirCharacters() {
     Program p;
     p.layer.menuAction(kCmdActions)->trigger();
     const WindowId actions = p.tool(ToolSlot::Actions);
-    p.click(actions, 1003); // Manual die roll
+    p.click(actions, 1003);                                          // Manual die roll
     QCOMPARE(p.shown(actions, 1081), QString::fromUtf16(u"\u00BB")); // the marker at IFT Attack
-    p.click(actions, 1017);                                // Veh. Move.
+    p.click(actions, 1017);                                          // Veh. Move.
     QCOMPARE(p.shown(actions, 1079), QString::fromUtf16(u"\u00BB"));
     QCOMPARE(p.shown(actions, 1081), QString());
     p.click(actions, 1034); // die button 5
@@ -563,16 +563,15 @@ void QtWindowLayerTest::clickActivationRemembersTheWindowToReturnTo() {
 void QtWindowLayerTest::everyControlFitsItsWindowAndCaption() {
     Program p;
     for (const DialogTemplate &t : allDialogTemplates()) {
-        const WindowId window = p.layer.createModeless(t.id, p.layer.frame(), [](WindowId, const Message &) {
-            return true;
-        });
+        const WindowId window =
+            p.layer.createModeless(t.id, p.layer.frame(), [](WindowId, const Message &) { return true; });
         QWidget *dialog = p.layer.widget(window);
         QVERIFY(dialog);
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
         for (std::size_t i = 0; i < t.controls.size(); ++i) {
             const ControlTemplate &c = t.controls[i];
             QWidget *w = dialog->findChild<QWidget *>(c.id == kNoId ? QStringLiteral("s%1").arg(i)
-                                                                  : QStringLiteral("c%1").arg(c.id));
+                                                                    : QStringLiteral("c%1").arg(c.id));
             const QString where = QStringLiteral("%1 control %2 (%3)").arg(t.title).arg(c.id).arg(i);
             QVERIFY2(w, qPrintable(where));
             QVERIFY2(dialog->rect().contains(w->geometry()), qPrintable(where));
@@ -596,9 +595,8 @@ void QtWindowLayerTest::everyControlFitsItsWindowAndCaption() {
 void QtWindowLayerTest::everyControlHasAName() {
     Program p;
     for (const DialogTemplate &t : allDialogTemplates()) {
-        const WindowId window = p.layer.createModeless(t.id, p.layer.frame(), [](WindowId, const Message &) {
-            return true;
-        });
+        const WindowId window =
+            p.layer.createModeless(t.id, p.layer.frame(), [](WindowId, const Message &) { return true; });
         for (QWidget *w : p.layer.widget(window)->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
             const QString name = w->accessibleName();
             const QString where = QStringLiteral("%1 %2").arg(t.title, w->objectName());

@@ -10,6 +10,9 @@
 // Horizontal/vertical outlines sit on half-pixel positions so 1px lines land
 // on whole pixels at 1x and on whole pixel pairs at 2x.
 
+#include <QtCore/QDir>
+#include <QtCore/QRandomGenerator>
+#include <QtCore/QStringList>
 #include <QtGui/QColor>
 #include <QtGui/QFont>
 #include <QtGui/QFontInfo>
@@ -21,9 +24,6 @@
 #include <QtGui/QPainterPath>
 #include <QtGui/QPolygonF>
 #include <QtGui/QTransform>
-#include <QtCore/QDir>
-#include <QtCore/QRandomGenerator>
-#include <QtCore/QStringList>
 
 #include <cmath>
 #include <cstdio>
@@ -33,10 +33,10 @@ namespace {
 
 // ---------------------------------------------------------------- palette
 
-const QColor kHexGreen(0xbf, 0xdf, 0xa6);   // unit / neighbour hexes
-const QColor kKeyGround(0xd8, 0xd8, 0xd8);  // light grey behind the direction key
-const QColor kResultRed(0xd4, 0x1c, 0x1c);  // the hex the die roll picked
-const QColor kInk(0x1a, 0x1a, 0x1a);        // hex outlines and labels
+const QColor kHexGreen(0xbf, 0xdf, 0xa6);  // unit / neighbour hexes
+const QColor kKeyGround(0xd8, 0xd8, 0xd8); // light grey behind the direction key
+const QColor kResultRed(0xd4, 0x1c, 0x1c); // the hex the die roll picked
+const QColor kInk(0x1a, 0x1a, 0x1a);       // hex outlines and labels
 
 const QColor kKhakiLight(0xe4, 0xdc, 0xb8);
 const QColor kKhaki(0xcf, 0xc4, 0x96);
@@ -60,16 +60,14 @@ const QColor kStampRed(0xc4, 0x1e, 0x1a);
 
 QStringList g_missingFonts;
 
-QFont makeFont(const QString &family, int pixelSize, QFont::Weight weight)
-{
+QFont makeFont(const QString &family, int pixelSize, QFont::Weight weight) {
     QFont f(family);
     f.setPixelSize(pixelSize);
     f.setWeight(weight);
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setStyleStrategy(QFont::PreferAntialias);
     // fontconfig may append a foundry, e.g. "Nimbus Sans Narrow [urw]".
-    if (!QFontInfo(f).family().startsWith(family) && !g_missingFonts.contains(family))
-        g_missingFonts << family;
+    if (!QFontInfo(f).family().startsWith(family) && !g_missingFonts.contains(family)) g_missingFonts << family;
     return f;
 }
 
@@ -81,8 +79,7 @@ QFont labelFont(int px) { return makeFont(QStringLiteral("DejaVu Sans"), px, QFo
 QFont narrowFont(int px) { return makeFont(QStringLiteral("Nimbus Sans Narrow"), px, QFont::Bold); }
 
 // Shrinks the font until the text fits, so longer captions never clip.
-QFont fitted(QFont f, const QString &text, qreal maxWidth, int minPx)
-{
+QFont fitted(QFont f, const QString &text, qreal maxWidth, int minPx) {
     while (f.pixelSize() > minPx && QFontMetricsF(f).horizontalAdvance(text) > maxWidth)
         f.setPixelSize(f.pixelSize() - 1);
     return f;
@@ -90,9 +87,7 @@ QFont fitted(QFont f, const QString &text, qreal maxWidth, int minPx)
 
 // Centres the inked part of the text on `centre`. The baseline and left edge
 // are rounded to whole pixels so stems stay sharp at 1x.
-void drawTextCentred(QPainter &p, const QFont &f, const QColor &c, QPointF centre,
-                     const QString &text)
-{
+void drawTextCentred(QPainter &p, const QFont &f, const QColor &c, QPointF centre, const QString &text) {
     const QFontMetricsF fm(f);
     const QRectF ink = fm.tightBoundingRect(text);
     const qreal x = std::round(centre.x() - (ink.left() + ink.width() / 2));
@@ -104,9 +99,7 @@ void drawTextCentred(QPainter &p, const QFont &f, const QColor &c, QPointF centr
 
 // Horizontally centred on `cx`, on the given baseline (for captions whose
 // lines must share a baseline grid rather than centre on their own ink).
-void drawTextOnBaseline(QPainter &p, const QFont &f, const QColor &c, qreal cx, qreal baseline,
-                        const QString &text)
-{
+void drawTextOnBaseline(QPainter &p, const QFont &f, const QColor &c, qreal cx, qreal baseline, const QString &text) {
     const QFontMetricsF fm(f);
     const qreal x = std::round(cx - fm.horizontalAdvance(text) / 2);
     p.setFont(f);
@@ -119,23 +112,20 @@ void drawTextOnBaseline(QPainter &p, const QFont &f, const QColor &c, qreal cx, 
 // Flat-topped hex: `r` is the corner radius (half the width), `h` the full
 // height. Heights are rounded to even pixels instead of r*sqrt(3) so that
 // neighbours sit a whole number of pixels apart and the flat edges stay crisp.
-QPolygonF flatHex(QPointF c, qreal r, qreal h)
-{
-    return QPolygonF({ QPointF(c.x() - r, c.y()), QPointF(c.x() - r / 2, c.y() - h / 2),
-                       QPointF(c.x() + r / 2, c.y() - h / 2), QPointF(c.x() + r, c.y()),
-                       QPointF(c.x() + r / 2, c.y() + h / 2), QPointF(c.x() - r / 2, c.y() + h / 2) });
+QPolygonF flatHex(QPointF c, qreal r, qreal h) {
+    return QPolygonF({QPointF(c.x() - r, c.y()), QPointF(c.x() - r / 2, c.y() - h / 2),
+                      QPointF(c.x() + r / 2, c.y() - h / 2), QPointF(c.x() + r, c.y()),
+                      QPointF(c.x() + r / 2, c.y() + h / 2), QPointF(c.x() - r / 2, c.y() + h / 2)});
 }
 
 // Pointed-top hex: `w` is the full width, `r` the corner radius (half the height).
-QPolygonF pointedHex(QPointF c, qreal w, qreal r)
-{
-    return QPolygonF({ QPointF(c.x(), c.y() - r), QPointF(c.x() + w / 2, c.y() - r / 2),
-                       QPointF(c.x() + w / 2, c.y() + r / 2), QPointF(c.x(), c.y() + r),
-                       QPointF(c.x() - w / 2, c.y() + r / 2), QPointF(c.x() - w / 2, c.y() - r / 2) });
+QPolygonF pointedHex(QPointF c, qreal w, qreal r) {
+    return QPolygonF({QPointF(c.x(), c.y() - r), QPointF(c.x() + w / 2, c.y() - r / 2),
+                      QPointF(c.x() + w / 2, c.y() + r / 2), QPointF(c.x(), c.y() + r),
+                      QPointF(c.x() - w / 2, c.y() + r / 2), QPointF(c.x() - w / 2, c.y() - r / 2)});
 }
 
-struct HexCell
-{
+struct HexCell {
     QPolygonF shape;
     QPointF centre;
     QString label;
@@ -144,8 +134,7 @@ struct HexCell
 
 // Fills first and outlines afterwards so a neighbour's fill never covers a
 // shared edge.
-void drawHexCells(QPainter &p, const QList<HexCell> &cells, int labelPx)
-{
+void drawHexCells(QPainter &p, const QList<HexCell> &cells, int labelPx) {
     p.setPen(Qt::NoPen);
     for (const HexCell &cell : cells) {
         p.setBrush(cell.picked ? kResultRed : kHexGreen);
@@ -155,30 +144,25 @@ void drawHexCells(QPainter &p, const QList<HexCell> &cells, int labelPx)
     outline.setJoinStyle(Qt::MiterJoin);
     p.setPen(outline);
     p.setBrush(Qt::NoBrush);
-    for (const HexCell &cell : cells)
-        p.drawPolygon(cell.shape);
+    for (const HexCell &cell : cells) p.drawPolygon(cell.shape);
     for (const HexCell &cell : cells) {
         if (!cell.label.isEmpty())
-            drawTextCentred(p, labelFont(labelPx), cell.picked ? Qt::white : kInk, cell.centre,
-                            cell.label);
+            drawTextCentred(p, labelFont(labelPx), cell.picked ? Qt::white : kInk, cell.centre, cell.label);
     }
 }
 
 // The small downward arrow in the unit's own hex: the unit faces the hexes
 // below it, which are the ones the die chooses between.
-void drawUnitArrow(QPainter &p, QPointF c)
-{
+void drawUnitArrow(QPainter &p, QPointF c) {
     p.setPen(Qt::NoPen);
     p.setBrush(kInk);
     p.drawRect(QRectF(c.x() - 1.5, c.y() - 8, 3, 8));
-    p.drawPolygon(QPolygonF({ QPointF(c.x() - 5, c.y() - 1), QPointF(c.x() + 5, c.y() - 1),
-                              QPointF(c.x(), c.y() + 6) }));
+    p.drawPolygon(QPolygonF({QPointF(c.x() - 5, c.y() - 1), QPointF(c.x() + 5, c.y() - 1), QPointF(c.x(), c.y() + 6)}));
 }
 
 // Direction pictures share one layout so key and result differ only by colour.
 // `picked`: -1 none, 0 lower-left, 1 straight below, 2 lower-right.
-void drawFlatDirection(QPainter &p, int picked, const QString &pickedLabel)
-{
+void drawFlatDirection(QPainter &p, int picked, const QString &pickedLabel) {
     p.fillRect(QRectF(0, 0, 92, 58), kKeyGround);
     const qreal r = 16, h = 28;
     const QPointF unit(46, 1.5 + h / 2);
@@ -186,20 +170,18 @@ void drawFlatDirection(QPainter &p, int picked, const QString &pickedLabel)
     const QPointF below(unit.x(), unit.y() + h);
     const QPointF lowerRight(unit.x() + 1.5 * r, unit.y() + h / 2);
     QList<HexCell> cells = {
-        { flatHex(unit, r, h), unit, QString(), false },
-        { flatHex(lowerLeft, r, h), lowerLeft, QStringLiteral("1"), picked == 0 },
-        { flatHex(below, r, h), below, QStringLiteral("2-5"), picked == 1 },
-        { flatHex(lowerRight, r, h), lowerRight, QStringLiteral("6"), picked == 2 },
+        {flatHex(unit, r, h), unit, QString(), false},
+        {flatHex(lowerLeft, r, h), lowerLeft, QStringLiteral("1"), picked == 0},
+        {flatHex(below, r, h), below, QStringLiteral("2-5"), picked == 1},
+        {flatHex(lowerRight, r, h), lowerRight, QStringLiteral("6"), picked == 2},
     };
-    if (picked >= 0 && !pickedLabel.isEmpty())
-        cells[picked + 1].label = pickedLabel;
+    if (picked >= 0 && !pickedLabel.isEmpty()) cells[picked + 1].label = pickedLabel;
     drawHexCells(p, cells, 9);
     drawUnitArrow(p, unit);
 }
 
 // `picked`: -1 none, 0 lower-left, 1 lower-right.
-void drawPointedDirection(QPainter &p, int picked, const QString &pickedLabel)
-{
+void drawPointedDirection(QPainter &p, int picked, const QString &pickedLabel) {
     p.fillRect(QRectF(0, 0, 92, 58), kKeyGround);
     const qreal w = 28, r = 16;
     // x on a half pixel: the vertical hex sides then fall on pixel centres.
@@ -207,49 +189,41 @@ void drawPointedDirection(QPainter &p, int picked, const QString &pickedLabel)
     const QPointF lowerLeft(unit.x() - w / 2, unit.y() + 1.5 * r);
     const QPointF lowerRight(unit.x() + w / 2, unit.y() + 1.5 * r);
     QList<HexCell> cells = {
-        { pointedHex(unit, w, r), unit, QString(), false },
-        { pointedHex(lowerLeft, w, r), lowerLeft, QStringLiteral("1-3"), picked == 0 },
-        { pointedHex(lowerRight, w, r), lowerRight, QStringLiteral("4-6"), picked == 1 },
+        {pointedHex(unit, w, r), unit, QString(), false},
+        {pointedHex(lowerLeft, w, r), lowerLeft, QStringLiteral("1-3"), picked == 0},
+        {pointedHex(lowerRight, w, r), lowerRight, QStringLiteral("4-6"), picked == 1},
     };
-    if (picked >= 0 && !pickedLabel.isEmpty())
-        cells[picked + 1].label = pickedLabel;
+    if (picked >= 0 && !pickedLabel.isEmpty()) cells[picked + 1].label = pickedLabel;
     drawHexCells(p, cells, 9);
     drawUnitArrow(p, unit);
 }
 
 // Map orientation choices in the Setup window: a small patch of map.
-void drawFlatCluster(QPainter &p)
-{
+void drawFlatCluster(QPainter &p) {
     const qreal r = 14, h = 24;
     const QPointF o(42 - 1.5 * r, 28.5); // centre of the left hex
-    const QList<QPointF> centres = { o, QPointF(o.x() + 1.5 * r, o.y() - h / 2),
-                                     QPointF(o.x() + 1.5 * r, o.y() + h / 2),
-                                     QPointF(o.x() + 3 * r, o.y()) };
+    const QList<QPointF> centres = {o, QPointF(o.x() + 1.5 * r, o.y() - h / 2), QPointF(o.x() + 1.5 * r, o.y() + h / 2),
+                                    QPointF(o.x() + 3 * r, o.y())};
     QList<HexCell> cells;
-    for (const QPointF &c : centres)
-        cells.append({ flatHex(c, r, h), c, QString(), false });
+    for (const QPointF &c : centres) cells.append({flatHex(c, r, h), c, QString(), false});
     drawHexCells(p, cells, 9);
 }
 
-void drawPointedCluster(QPainter &p)
-{
+void drawPointedCluster(QPainter &p) {
     const qreal w = 24, r = 14;
     // Two staggered rows of two; the whole patch is centred on the picture.
     const QPointF o(42.5 - 0.75 * w, 28 - 0.75 * r);
-    const QList<QPointF> centres = { o, QPointF(o.x() + w, o.y()),
-                                     QPointF(o.x() + w / 2, o.y() + 1.5 * r),
-                                     QPointF(o.x() + 1.5 * w, o.y() + 1.5 * r) };
+    const QList<QPointF> centres = {o, QPointF(o.x() + w, o.y()), QPointF(o.x() + w / 2, o.y() + 1.5 * r),
+                                    QPointF(o.x() + 1.5 * w, o.y() + 1.5 * r)};
     QList<HexCell> cells;
-    for (const QPointF &c : centres)
-        cells.append({ pointedHex(c, w, r), c, QString(), false });
+    for (const QPointF &c : centres) cells.append({pointedHex(c, w, r), c, QString(), false});
     drawHexCells(p, cells, 9);
 }
 
 // ----------------------------------------------------------------- toolbar
 
 // One 48x48 button face: tile, pictogram in the upper part, caption below.
-void drawTile(QPainter &p)
-{
+void drawTile(QPainter &p) {
     QLinearGradient g(0, 0, 0, 48);
     g.setColorAt(0, kKhakiLight);
     g.setColorAt(1, kKhaki);
@@ -259,11 +233,8 @@ void drawTile(QPainter &p)
 }
 
 // Captions of one line sit on baseline 43; longer ones stack upwards.
-void drawCaption(QPainter &p, const QStringList &lines, int px, qreal lastBaseline = 43,
-                 qreal lineStep = 0)
-{
-    if (lineStep <= 0)
-        lineStep = px;
+void drawCaption(QPainter &p, const QStringList &lines, int px, qreal lastBaseline = 43, qreal lineStep = 0) {
+    if (lineStep <= 0) lineStep = px;
     qreal baseline = lastBaseline - lineStep * (lines.size() - 1);
     for (const QString &line : lines) {
         const QFont f = fitted(narrowFont(px), line, 44, 7);
@@ -272,8 +243,7 @@ void drawCaption(QPainter &p, const QStringList &lines, int px, qreal lastBaseli
     }
 }
 
-void drawGear(QPainter &p, QPointF c)
-{
+void drawGear(QPainter &p, QPointF c) {
     const int teeth = 8;
     const qreal outer = 13, inner = 9.5;
     const qreal step = 2 * M_PI / teeth;
@@ -281,8 +251,8 @@ void drawGear(QPainter &p, QPointF c)
     for (int i = 0; i < teeth; ++i) {
         const qreal a = step * i + step / 2;
         // Each tooth: flat top spanning about a third of the pitch, sloped flanks.
-        const qreal angles[4] = { a - step * 0.30, a - step * 0.15, a + step * 0.15, a + step * 0.30 };
-        const qreal radii[4] = { inner, outer, outer, inner };
+        const qreal angles[4] = {a - step * 0.30, a - step * 0.15, a + step * 0.15, a + step * 0.30};
+        const qreal radii[4] = {inner, outer, outer, inner};
         for (int k = 0; k < 4; ++k)
             rim << QPointF(c.x() + radii[k] * std::cos(angles[k]), c.y() + radii[k] * std::sin(angles[k]));
     }
@@ -297,15 +267,13 @@ void drawGear(QPainter &p, QPointF c)
     p.drawPath(gear);
 }
 
-void drawSetUpButton(QPainter &p)
-{
+void drawSetUpButton(QPainter &p) {
     drawTile(p);
     drawGear(p, QPointF(24, 17));
-    drawCaption(p, { QStringLiteral("Set-up") }, 10);
+    drawCaption(p, {QStringLiteral("Set-up")}, 10);
 }
 
-void drawSuspectButton(QPainter &p)
-{
+void drawSuspectButton(QPainter &p) {
     drawTile(p);
     // A stacked, face-down counter: what the unit really is is unknown.
     p.setPen(QPen(kOliveDeep, 1));
@@ -314,11 +282,10 @@ void drawSuspectButton(QPainter &p)
     p.setBrush(kOlive);
     p.drawRoundedRect(QRectF(12.5, 3.5, 21, 21), 2, 2);
     drawTextCentred(p, labelFont(17), kKhakiLight, QPointF(23, 14), QStringLiteral("?"));
-    drawCaption(p, { QStringLiteral("Suspect ?") }, 10);
+    drawCaption(p, {QStringLiteral("Suspect ?")}, 10);
 }
 
-void drawPrepFireButton(QPainter &p)
-{
+void drawPrepFireButton(QPainter &p) {
     drawTile(p);
     const QPointF c(24, 16);
     // Muzzle flash behind the sights.
@@ -344,17 +311,15 @@ void drawPrepFireButton(QPainter &p)
     p.setPen(Qt::NoPen);
     p.setBrush(kAccentRed);
     p.drawEllipse(c, 1.6, 1.6);
-    drawCaption(p, { QStringLiteral("PREP FIRE") }, 10);
+    drawCaption(p, {QStringLiteral("PREP FIRE")}, 10);
 }
 
-void drawSword(QPainter &p, QPointF pivot, qreal angleDeg)
-{
+void drawSword(QPainter &p, QPointF pivot, qreal angleDeg) {
     p.save();
     p.translate(pivot);
     p.rotate(angleDeg);
     // Local frame: blade points up (negative y), hilt below the pivot.
-    const QPolygonF blade({ QPointF(0, -16), QPointF(1.8, -12), QPointF(1.8, 5), QPointF(-1.8, 5),
-                            QPointF(-1.8, -12) });
+    const QPolygonF blade({QPointF(0, -16), QPointF(1.8, -12), QPointF(1.8, 5), QPointF(-1.8, 5), QPointF(-1.8, -12)});
     p.setPen(QPen(kDarkGrey, 1));
     p.setBrush(kSteel);
     p.drawPolygon(blade);
@@ -367,16 +332,14 @@ void drawSword(QPainter &p, QPointF pivot, qreal angleDeg)
     p.restore();
 }
 
-void drawMeleeButton(QPainter &p)
-{
+void drawMeleeButton(QPainter &p) {
     drawTile(p);
     drawSword(p, QPointF(24, 18), -40);
     drawSword(p, QPointF(24, 18), 40);
-    drawCaption(p, { QStringLiteral("MELEE") }, 10);
+    drawCaption(p, {QStringLiteral("MELEE")}, 10);
 }
 
-void drawRandomTablesButton(QPainter &p)
-{
+void drawRandomTablesButton(QPainter &p) {
     drawTile(p);
     // A three-column table with a shaded heading row.
     const QRectF grid(9.5, 3.5, 29, 15);
@@ -393,20 +356,19 @@ void drawRandomTablesButton(QPainter &p)
     p.drawLine(QPointF(9.5, 8.5), QPointF(38.5, 8.5));
     p.drawLine(QPointF(9.5, 13.5), QPointF(38.5, 13.5));
     const QFont digits = makeFont(QStringLiteral("DejaVu Sans"), 5, QFont::Bold);
-    const char *cells[2][3] = { { "3", "7", "1" }, { "5", "2", "6" } };
+    const char *cells[2][3] = {{"3", "7", "1"}, {"5", "2", "6"}};
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 3; ++col)
             drawTextCentred(p, digits, kDarkGrey, QPointF(14.5 + 10 * col, 11.5 + 5 * row),
                             QString::fromLatin1(cells[row][col]));
     // No descenders in these words, so the lines can sit closer than the font size.
-    drawCaption(p, { QStringLiteral("Random"), QStringLiteral("Number"), QStringLiteral("Tables") }, 9, 44, 8);
+    drawCaption(p, {QStringLiteral("Random"), QStringLiteral("Number"), QStringLiteral("Tables")}, 9, 44, 8);
 }
 
-void drawDrStatsButton(QPainter &p)
-{
+void drawDrStatsButton(QPainter &p) {
     drawTile(p);
     // Bars shaped like the spread of a two-dice roll, 2..12.
-    const int counts[11] = { 1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1 };
+    const int counts[11] = {1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1};
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 11; ++i) {
         const qreal hgt = counts[i] * 3.5;
@@ -416,11 +378,10 @@ void drawDrStatsButton(QPainter &p)
     p.setPen(QPen(kDarkGrey, 1));
     p.drawLine(QPointF(6.5, 4), QPointF(6.5, 27.5));
     p.drawLine(QPointF(6, 27.5), QPointF(42, 27.5));
-    drawCaption(p, { QStringLiteral("DR Stats") }, 10);
+    drawCaption(p, {QStringLiteral("DR Stats")}, 10);
 }
 
-void drawAboutButton(QPainter &p)
-{
+void drawAboutButton(QPainter &p) {
     drawTile(p);
     const QPointF c(24, 16);
     p.setPen(QPen(kOliveDeep, 1));
@@ -432,13 +393,12 @@ void drawAboutButton(QPainter &p)
     p.drawRect(QRectF(c.x() - 1.75, c.y() - 3, 3.5, 10));
     p.drawRect(QRectF(c.x() - 3.5, c.y() - 3, 2, 1.5));
     p.drawRect(QRectF(c.x() - 3.5, c.y() + 5.5, 7, 1.5));
-    drawCaption(p, { QStringLiteral("About") }, 10);
+    drawCaption(p, {QStringLiteral("About")}, 10);
 }
 
-void drawToolbar(QPainter &p)
-{
+void drawToolbar(QPainter &p) {
     const std::function<void(QPainter &)> buttons[] = {
-        drawSetUpButton,    drawSuspectButton,  drawPrepFireButton, drawMeleeButton,
+        drawSetUpButton,        drawSuspectButton, drawPrepFireButton, drawMeleeButton,
         drawRandomTablesButton, drawDrStatsButton, drawAboutButton,
     };
     for (int i = 0; i < 7; ++i) {
@@ -452,8 +412,7 @@ void drawToolbar(QPainter &p)
 
 // ------------------------------------------------------------ About portrait
 
-void drawPortrait(QPainter &p)
-{
+void drawPortrait(QPainter &p) {
     const QPointF c(78.5, 78.5);
     const qreal radius = 76;
     const QColor skin(0xe2, 0xb5, 0x8c);
@@ -500,13 +459,13 @@ void drawPortrait(QPainter &p)
     p.setBrush(skinShade);
     p.drawRect(QRectF(67, 100, 23, 24));
     p.setBrush(QColor(0x4a, 0x53, 0x28));
-    p.drawPolygon(QPolygonF({ QPointF(60, 120), QPointF(78.5, 138), QPointF(66, 120.5) }));
-    p.drawPolygon(QPolygonF({ QPointF(97, 120), QPointF(78.5, 138), QPointF(91, 120.5) }));
+    p.drawPolygon(QPolygonF({QPointF(60, 120), QPointF(78.5, 138), QPointF(66, 120.5)}));
+    p.drawPolygon(QPolygonF({QPointF(97, 120), QPointF(78.5, 138), QPointF(91, 120.5)}));
 
     // Forearms rising to the binoculars.
     p.setBrush(uniform);
-    p.drawPolygon(QPolygonF({ QPointF(18, 158), QPointF(37, 101), QPointF(55, 106), QPointF(46, 158) }));
-    p.drawPolygon(QPolygonF({ QPointF(139, 158), QPointF(120, 101), QPointF(102, 106), QPointF(111, 158) }));
+    p.drawPolygon(QPolygonF({QPointF(18, 158), QPointF(37, 101), QPointF(55, 106), QPointF(46, 158)}));
+    p.drawPolygon(QPolygonF({QPointF(139, 158), QPointF(120, 101), QPointF(102, 106), QPointF(111, 158)}));
 
     // Head and ears.
     p.setBrush(skin);
@@ -560,7 +519,7 @@ void drawPortrait(QPainter &p)
     p.drawRoundedRect(QRectF(50, 76, 57, 24), 11, 11);
     p.setBrush(QColor(0x3d, 0x40, 0x39));
     p.drawRect(QRectF(74.5, 80, 8, 16));
-    for (qreal x : { 64.0, 93.0 }) {
+    for (qreal x : {64.0, 93.0}) {
         const QPointF lc(x, 88);
         p.setPen(outline);
         p.setBrush(QColor(0x4b, 0x4f, 0x47));
@@ -581,7 +540,7 @@ void drawPortrait(QPainter &p)
     p.drawEllipse(QPointF(47.5, 94), 7.5, 9.5);
     p.drawEllipse(QPointF(109.5, 94), 7.5, 9.5);
     p.setPen(QPen(skinShade.darker(130), 1.2, Qt::SolidLine, Qt::RoundCap));
-    for (qreal dy : { -3.0, 0.5, 4.0 }) {
+    for (qreal dy : {-3.0, 0.5, 4.0}) {
         p.drawLine(QPointF(50.5, 94 + dy), QPointF(54.5, 94 + dy));
         p.drawLine(QPointF(106.5, 94 + dy), QPointF(102.5, 94 + dy));
     }
@@ -595,8 +554,7 @@ void drawPortrait(QPainter &p)
 
 // ------------------------------------------------------------ notice stamp
 
-void drawBetaStamp(QPainter &p, qreal scale)
-{
+void drawBetaStamp(QPainter &p, qreal scale) {
     // The stamp goes onto its own layer first so the worn ink specks can be
     // punched out of it without touching whatever is under the picture.
     QImage layer(qRound(92 * scale), qRound(74 * scale), QImage::Format_ARGB32_Premultiplied);
@@ -619,8 +577,8 @@ void drawBetaStamp(QPainter &p, qreal scale)
         QFont small = labelFont(9);
         small.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
         for (const auto &[font, text, baseline] :
-             { std::tuple<QFont, QString, qreal>(big, QStringLiteral("BETA"), 3),
-               std::tuple<QFont, QString, qreal>(small, QStringLiteral("VERSION"), 12) }) {
+             {std::tuple<QFont, QString, qreal>(big, QStringLiteral("BETA"), 3),
+              std::tuple<QFont, QString, qreal>(small, QStringLiteral("VERSION"), 12)}) {
             const QFontMetricsF fm(font);
             // Letter spacing also trails the last letter; leave it out when centring.
             const qreal width = fm.horizontalAdvance(text) - font.letterSpacing();
@@ -654,8 +612,7 @@ void drawBetaStamp(QPainter &p, qreal scale)
 
 // A die lying on a hex, the program's mark. `c` centre, `k` scale relative to
 // the full-size icon.
-void drawHexDieMark(QPainter &p, QPointF c, qreal k, bool withBevel)
-{
+void drawHexDieMark(QPainter &p, QPointF c, qreal k, bool withBevel) {
     p.setPen(QPen(kOliveDeep, 8 * k, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(kOlive);
     p.drawPolygon(flatHex(c, 120 * k, 2 * 103.92 * k));
@@ -680,19 +637,18 @@ void drawHexDieMark(QPainter &p, QPointF c, qreal k, bool withBevel)
     p.setPen(Qt::NoPen);
     p.setBrush(kPip);
     const qreal off = 28 * k;
-    for (const QPointF &d : { QPointF(-off, -off), QPointF(off, -off), QPointF(0, 0),
-                              QPointF(-off, off), QPointF(off, off) })
+    for (const QPointF &d :
+         {QPointF(-off, -off), QPointF(off, -off), QPointF(0, 0), QPointF(-off, off), QPointF(off, off)})
         p.drawEllipse(c + d, 11 * k, 11 * k);
     p.restore();
 }
 
 // Flat-topped hex filling `box` (device pixels; edges on half pixels).
-void drawPixelHex(QPainter &p, const QRectF &box)
-{
+void drawPixelHex(QPainter &p, const QRectF &box) {
     const qreal q = box.width() / 4;
-    const QPolygonF hex({ QPointF(box.left(), box.center().y()), QPointF(box.left() + q, box.top()),
-                          QPointF(box.right() - q, box.top()), QPointF(box.right(), box.center().y()),
-                          QPointF(box.right() - q, box.bottom()), QPointF(box.left() + q, box.bottom()) });
+    const QPolygonF hex({QPointF(box.left(), box.center().y()), QPointF(box.left() + q, box.top()),
+                         QPointF(box.right() - q, box.top()), QPointF(box.right(), box.center().y()),
+                         QPointF(box.right() - q, box.bottom()), QPointF(box.left() + q, box.bottom())});
     p.setPen(QPen(kOliveDeep, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     p.setBrush(kOlive);
     p.drawPolygon(hex);
@@ -700,8 +656,7 @@ void drawPixelHex(QPainter &p, const QRectF &box)
 
 // A die square to the pixel grid at (x, y): optional 1px border, then margin,
 // then three pip columns `pip` wide separated by `gap`.
-void drawPixelDie(QPainter &p, int x, int y, int border, int margin, int pip, int gap, bool fivePips)
-{
+void drawPixelDie(QPainter &p, int x, int y, int border, int margin, int pip, int gap, bool fivePips) {
     const int side = 2 * border + 2 * margin + 3 * pip + 2 * gap;
     p.setPen(Qt::NoPen);
     if (border > 0) {
@@ -711,14 +666,13 @@ void drawPixelDie(QPainter &p, int x, int y, int border, int margin, int pip, in
     p.setBrush(kIvory);
     p.drawRoundedRect(QRectF(x + border, y + border, side - 2 * border, side - 2 * border), 1.2, 1.2);
     const auto at = [&](int i) { return border + margin + i * (pip + gap); };
-    const QList<QPoint> five = { { 0, 0 }, { 2, 0 }, { 1, 1 }, { 0, 2 }, { 2, 2 } };
-    const QList<QPoint> one = { { 1, 1 } };
+    const QList<QPoint> five = {{0, 0}, {2, 0}, {1, 1}, {0, 2}, {2, 2}};
+    const QList<QPoint> one = {{1, 1}};
     for (const QPoint &cell : fivePips ? five : one)
         p.fillRect(QRect(x + at(cell.x()), y + at(cell.y()), pip, pip), kPip);
 }
 
-void drawSheet(QPainter &p, const QPolygonF &page, const QPolygonF &fold, qreal stroke)
-{
+void drawSheet(QPainter &p, const QPolygonF &page, const QPolygonF &fold, qreal stroke) {
     const QPen edge(kOliveDark, stroke, Qt::SolidLine, Qt::FlatCap, stroke > 1 ? Qt::RoundJoin : Qt::MiterJoin);
     p.setPen(edge);
     p.setBrush(kPaper);
@@ -727,8 +681,7 @@ void drawSheet(QPainter &p, const QPolygonF &page, const QPolygonF &fold, qreal 
     p.drawPolygon(fold);
 }
 
-void drawAppIcon(QPainter &p, int size)
-{
+void drawAppIcon(QPainter &p, int size) {
     if (size == 16) {
         drawPixelHex(p, QRectF(0.5, 1.5, 15, 13));
         drawPixelDie(p, 3, 3, 0, 1, 2, 1, true);
@@ -741,20 +694,21 @@ void drawAppIcon(QPainter &p, int size)
     }
 }
 
-void drawScenarioIcon(QPainter &p, int size)
-{
+void drawScenarioIcon(QPainter &p, int size) {
     if (size == 16) {
-        drawSheet(p, QPolygonF({ QPointF(0.5, 0.5), QPointF(10.5, 0.5), QPointF(14.5, 4.5),
-                                 QPointF(14.5, 15.5), QPointF(0.5, 15.5) }),
-                  QPolygonF({ QPointF(10.5, 0.5), QPointF(10.5, 4.5), QPointF(14.5, 4.5) }), 1);
+        drawSheet(p,
+                  QPolygonF({QPointF(0.5, 0.5), QPointF(10.5, 0.5), QPointF(14.5, 4.5), QPointF(14.5, 15.5),
+                             QPointF(0.5, 15.5)}),
+                  QPolygonF({QPointF(10.5, 0.5), QPointF(10.5, 4.5), QPointF(14.5, 4.5)}), 1);
         drawPixelHex(p, QRectF(2.5, 5.5, 10, 8));
         drawPixelDie(p, 5, 7, 0, 1, 1, 0, false);
         return;
     }
     if (size == 24) {
-        drawSheet(p, QPolygonF({ QPointF(2.5, 0.5), QPointF(16.5, 0.5), QPointF(21.5, 5.5),
-                                 QPointF(21.5, 23.5), QPointF(2.5, 23.5) }),
-                  QPolygonF({ QPointF(16.5, 0.5), QPointF(16.5, 5.5), QPointF(21.5, 5.5) }), 1);
+        drawSheet(p,
+                  QPolygonF({QPointF(2.5, 0.5), QPointF(16.5, 0.5), QPointF(21.5, 5.5), QPointF(21.5, 23.5),
+                             QPointF(2.5, 23.5)}),
+                  QPolygonF({QPointF(16.5, 0.5), QPointF(16.5, 5.5), QPointF(21.5, 5.5)}), 1);
         p.fillRect(QRect(6, 4, 8, 1), kPaperLine);
         p.fillRect(QRect(6, 7, 12, 1), kPaperLine);
         drawPixelHex(p, QRectF(4.5, 9.5, 14, 12));
@@ -762,9 +716,10 @@ void drawScenarioIcon(QPainter &p, int size)
         return;
     }
     if (size == 32) {
-        drawSheet(p, QPolygonF({ QPointF(4.5, 0.5), QPointF(21.5, 0.5), QPointF(27.5, 6.5),
-                                 QPointF(27.5, 31.5), QPointF(4.5, 31.5) }),
-                  QPolygonF({ QPointF(21.5, 0.5), QPointF(21.5, 6.5), QPointF(27.5, 6.5) }), 1);
+        drawSheet(p,
+                  QPolygonF({QPointF(4.5, 0.5), QPointF(21.5, 0.5), QPointF(27.5, 6.5), QPointF(27.5, 31.5),
+                             QPointF(4.5, 31.5)}),
+                  QPolygonF({QPointF(21.5, 0.5), QPointF(21.5, 6.5), QPointF(27.5, 6.5)}), 1);
         p.fillRect(QRect(8, 5, 10, 1), kPaperLine);
         p.fillRect(QRect(8, 8, 15, 1), kPaperLine);
         p.fillRect(QRect(8, 11, 13, 1), kPaperLine);
@@ -773,9 +728,8 @@ void drawScenarioIcon(QPainter &p, int size)
         return;
     }
     p.scale(size / 256.0, size / 256.0);
-    drawSheet(p, QPolygonF({ QPointF(52, 12), QPointF(168, 12), QPointF(212, 56), QPointF(212, 244),
-                             QPointF(52, 244) }),
-              QPolygonF({ QPointF(168, 12), QPointF(168, 56), QPointF(212, 56) }), 8);
+    drawSheet(p, QPolygonF({QPointF(52, 12), QPointF(168, 12), QPointF(212, 56), QPointF(212, 244), QPointF(52, 244)}),
+              QPolygonF({QPointF(168, 12), QPointF(168, 56), QPointF(212, 56)}), 8);
     p.setPen(Qt::NoPen);
     p.setBrush(kPaperLine);
     p.drawRoundedRect(QRectF(76, 40, 72, 10), 3, 3);
@@ -786,14 +740,12 @@ void drawScenarioIcon(QPainter &p, int size)
 
 // ------------------------------------------------------------------ output
 
-struct Writer
-{
+struct Writer {
     QDir dir;
     int failures = 0;
     QStringList written;
 
-    void save(const QImage &img, const QString &name)
-    {
+    void save(const QImage &img, const QString &name) {
         const QString path = dir.filePath(name);
         if (img.save(path, "PNG")) {
             written << name;
@@ -803,25 +755,22 @@ struct Writer
         }
     }
 
-    static QImage canvas(int w, int h, qreal scale)
-    {
+    static QImage canvas(int w, int h, qreal scale) {
         QImage img(qRound(w * scale), qRound(h * scale), QImage::Format_ARGB32_Premultiplied);
         img.setDevicePixelRatio(scale);
         img.fill(Qt::transparent);
         return img;
     }
 
-    static void prepare(QPainter &p)
-    {
+    static void prepare(QPainter &p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
     }
 
     // `<id>.png` at 1x and `<id>@2x.png` at 2x, both drawn from scratch.
-    void picture(const QString &id, int w, int h, const std::function<void(QPainter &, qreal)> &draw)
-    {
-        for (const qreal scale : { 1.0, 2.0 }) {
+    void picture(const QString &id, int w, int h, const std::function<void(QPainter &, qreal)> &draw) {
+        for (const qreal scale : {1.0, 2.0}) {
             QImage img = canvas(w, h, scale);
             {
                 QPainter p(&img);
@@ -834,9 +783,8 @@ struct Writer
     }
 
     // `<id>-<size>.png` for every icon size.
-    void icon(const QString &id, const std::function<void(QPainter &, int)> &draw)
-    {
-        for (const int size : { 16, 24, 32, 48, 64, 128, 256 }) {
+    void icon(const QString &id, const std::function<void(QPainter &, int)> &draw) {
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
             QImage img = canvas(size, size, 1.0);
             {
                 QPainter p(&img);
@@ -850,11 +798,9 @@ struct Writer
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     // Nothing is shown on screen; don't require a display to run.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
     const QStringList args = app.arguments();
@@ -869,21 +815,17 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const auto plain = [](void (*fn)(QPainter &)) {
-        return [fn](QPainter &p, qreal) { fn(p); };
-    };
+    const auto plain = [](void (*fn)(QPainter &)) { return [fn](QPainter &p, qreal) { fn(p); }; };
 
     out.picture(QStringLiteral("118"), 92, 58, [](QPainter &p, qreal) { drawFlatDirection(p, -1, {}); });
     out.picture(QStringLiteral("120"), 92, 58, [](QPainter &p, qreal) { drawFlatDirection(p, 0, {}); });
     out.picture(QStringLiteral("121"), 92, 58, [](QPainter &p, qreal) { drawFlatDirection(p, 1, {}); });
     out.picture(QStringLiteral("122"), 92, 58, [](QPainter &p, qreal) { drawFlatDirection(p, 2, {}); });
     out.picture(QStringLiteral("119"), 92, 58, [](QPainter &p, qreal) { drawPointedDirection(p, -1, {}); });
-    out.picture(QStringLiteral("123"), 92, 58, [](QPainter &p, qreal) {
-        drawPointedDirection(p, 0, QStringLiteral("\u22643"));
-    });
-    out.picture(QStringLiteral("125"), 92, 58, [](QPainter &p, qreal) {
-        drawPointedDirection(p, 1, QStringLiteral("\u22654"));
-    });
+    out.picture(QStringLiteral("123"), 92, 58,
+                [](QPainter &p, qreal) { drawPointedDirection(p, 0, QStringLiteral("\u22643")); });
+    out.picture(QStringLiteral("125"), 92, 58,
+                [](QPainter &p, qreal) { drawPointedDirection(p, 1, QStringLiteral("\u22654")); });
     out.picture(QStringLiteral("110"), 84, 56, plain(drawFlatCluster));
     out.picture(QStringLiteral("109"), 84, 56, plain(drawPointedCluster));
     out.picture(QStringLiteral("129"), 336, 48, plain(drawToolbar));
@@ -893,8 +835,7 @@ int main(int argc, char **argv)
     out.icon(QStringLiteral("131"), drawScenarioIcon);
 
     for (const QString &family : std::as_const(g_missingFonts))
-        std::fprintf(stderr, "draw-pictures: font \"%s\" not installed, a substitute was used\n",
-                     qPrintable(family));
+        std::fprintf(stderr, "draw-pictures: font \"%s\" not installed, a substitute was used\n", qPrintable(family));
     std::printf("draw-pictures: wrote %lld files to %s\n", static_cast<long long>(out.written.size()),
                 qPrintable(out.dir.path()));
     return out.failures == 0 ? 0 : 1;
