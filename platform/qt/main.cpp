@@ -71,6 +71,8 @@ int main(int argc, char **argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TREVA"));
     QApplication::setWindowIcon(treva::loadIcon(treva::kAppIcon));
+    // The frame's menu in the tool windows' own font: one font to load, not two.
+    QApplication::setFont(treva::dialogFont(*treva::findDialogTemplate(treva::kActivationDialog)));
 
     treva::QtWindowLayer layer;
     treva::App app(layer);

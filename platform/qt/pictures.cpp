@@ -1,6 +1,10 @@
 #include "platform/qt/pictures.h"
 
 #include <QFile>
+#include <QIconEngine>
+#include <QPainter>
+#include <algorithm>
+#include <iterator>
 #include <QPixmapCache>
 #include <mutex>
 
@@ -32,14 +36,62 @@ QPixmap loadPicture(int id, qreal devicePixelRatio) {
     return pixmap;
 }
 
+namespace {
+
+const int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+// An icon drawn in several sizes, each file read only when a size near it is
+// first asked for: decoding them all would cost start-up time for sizes the
+// desktop may never show.
+class SizedIconEngine : public QIconEngine {
+public:
+    explicit SizedIconEngine(int id) : id_(id) {}
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override {
+        const int wanted = std::max(size.width(), size.height());
+        int chosen = kIconSizes[std::size(kIconSizes) - 1];
+        for (int drawn : kIconSizes) {
+            if (drawn >= wanted) {
+                chosen = drawn;
+                break;
+            }
+        }
+        const QString key = QStringLiteral("treva-icon-%1-%2").arg(id_).arg(chosen);
+        QPixmap pixmap;
+        if (!QPixmapCache::find(key, &pixmap)) {
+            pixmap.load(QStringLiteral(":/icons/%1-%2.png").arg(id_).arg(chosen));
+            QPixmapCache::insert(key, pixmap);
+        }
+        if (pixmap.isNull() || chosen == wanted) return pixmap;
+        return pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap drawn = pixmap(rect.size() * ratio, mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), drawn);
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (int drawn : kIconSizes) sizes << QSize(drawn, drawn);
+        return sizes;
+    }
+
+    QIconEngine *clone() const override { return new SizedIconEngine(id_); }
+
+private:
+    int id_;
+};
+
+} // namespace
+
 QIcon loadIcon(int id) {
     ensurePictures();
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const QString path = QStringLiteral(":/icons/%1-%2.png").arg(id).arg(size);
-        if (QFile::exists(path)) icon.addFile(path, QSize(size, size));
-    }
-    return icon;
+    return QIcon(new SizedIconEngine(id));
 }
 
 } // namespace treva

@@ -24,7 +24,8 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QThread>
-#include <QToolBar>
+#include <QBoxLayout>
+#include <QFrame>
 #include <QToolButton>
 #include <cmath>
 #include <cstdio>
@@ -268,43 +269,46 @@ void QtWindowLayer::buildFrame() {
         }
     }
 
-    auto *toolbar = new QToolBar(QStringLiteral("Tools"), frame_.get());
+    // The toolbar: seven picture buttons side by side along the frame's
+    // bottom edge. A plain strip of buttons rather than a dockable toolbar,
+    // which would bring handles and an overflow button the strip never needs.
+    auto *central = new QWidget(frame_.get());
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addStretch(1);
+    auto *toolbar = new QFrame(central);
     toolbar->setObjectName(QStringLiteral("toolbar"));
-    toolbar->setMovable(false);
-    toolbar->setFloatable(false);
-    toolbar->setIconSize(QSize(kToolbarButtonSize, kToolbarButtonSize));
-    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    // Seven pictures fill the strip's width: no room for Qt's padding.
-    toolbar->setContentsMargins(0, 0, 0, 0);
-    toolbar->layout()->setContentsMargins(0, 0, 0, 0);
-    toolbar->layout()->setSpacing(0);
-    const QPixmap strip = loadPicture(kToolbarBitmap, 1.0);
-    const QPixmap sharpStrip = loadPicture(kToolbarBitmap, 2.0);
+    toolbar->setFrameShape(QFrame::StyledPanel);
+    auto *row = new QHBoxLayout(toolbar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    // Only the drawing for this screen's density is decoded: the other one
+    // would cost start-up time for nothing.
+    const QPixmap strip = loadPicture(kToolbarBitmap, qApp->devicePixelRatio());
+    const qreal ratio = strip.devicePixelRatio();
+    const int size = qRound(kToolbarButtonSize * ratio);
     for (const ToolbarButton &button : toolbarButtons()) {
-        QIcon icon;
-        icon.addPixmap(strip.copy(button.image * kToolbarButtonSize, 0, kToolbarButtonSize, kToolbarButtonSize));
-        if (sharpStrip.devicePixelRatio() > 1.0) {
-            const int size = kToolbarButtonSize * 2;
-            QPixmap sharp = sharpStrip.copy(button.image * size, 0, size, size);
-            sharp.setDevicePixelRatio(2.0);
-            icon.addPixmap(sharp);
-        }
+        QPixmap picture = strip.copy(button.image * size, 0, size, size);
+        picture.setDevicePixelRatio(ratio);
         const QString name = QString::fromLatin1(button.name);
-        QAction *action = toolbar->addAction(icon, name);
-        action->setToolTip(name);
+        auto *toolButton = new QToolButton(toolbar);
+        toolButton->setIcon(QIcon(picture));
+        toolButton->setIconSize(QSize(kToolbarButtonSize, kToolbarButtonSize));
+        toolButton->setAutoRaise(true);
+        toolButton->setToolTip(name);
+        toolButton->setAccessibleName(name);
+        toolButton->setObjectName(QStringLiteral("tool%1").arg(button.command));
         const int command = button.command;
-        connect(action, &QAction::triggered, this, [this, command] {
+        connect(toolButton, &QToolButton::clicked, this, [this, command] {
             if (onCommand) onCommand(command);
         });
-        auto *toolButton = qobject_cast<QToolButton *>(toolbar->widgetForAction(action));
-        if (toolButton) {
-            toolButton->setObjectName(QStringLiteral("tool%1").arg(command));
-            toolButton->setAccessibleName(name);
-            toolButtons_[command] = toolButton;
-        }
+        row->addWidget(toolButton);
+        toolButtons_[command] = toolButton;
     }
-    frame_->addToolBar(Qt::BottomToolBarArea, toolbar);
-    frame_->setCentralWidget(new QWidget(frame_.get()));
+    row->addStretch(1);
+    column->addWidget(toolbar);
+    frame_->setCentralWidget(central);
     frame_->setFixedSize(kFrameWidth, kFrameHeight);
 
     // Alt+O opens a scenario from the frame or any tool window; the letter
