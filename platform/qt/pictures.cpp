@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <algorithm>
 #include <iterator>
-#include <QPixmapCache>
 #include <mutex>
 
 // The pictures live in a static library: nothing would pull them into the

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -24,8 +26,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QThread>
-#include <QBoxLayout>
-#include <QFrame>
 #include <QToolButton>
 #include <cmath>
 #include <cstdio>
