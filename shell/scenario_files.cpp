@@ -172,6 +172,13 @@ void setFrameTitle(App &app, std::string_view path) { app.ui.setFrameCaption(fra
 void openCommand(App &app) {
     const std::optional<std::string> path = app.ui.askOpenPath(app.state.currentFilePath);
     if (!path) return;
+    std::error_code ec;
+    if (!std::filesystem::exists(*path, ec) && !ec) {
+        // The player agreed to create the file the dialog did not find: it
+        // starts as the scenario on the table.
+        if (saveScenarioFile(app, *path)) app.state.currentFilePath = *path;
+        return;
+    }
     if (!loadScenarioFile(app, *path)) return;
     app.state.currentFilePath = *path;
     setFrameTitle(app, *path);

@@ -197,9 +197,26 @@ TEST_F(Files, DamagedFilesAreRefusedAndChangeNothing) {
         EXPECT_EQ(encodeScenario(s.scenario()), before) << f.name;
         EXPECT_TRUE(s.state().currentFilePath.empty());
     }
+}
+
+TEST_F(Files, OpeningANewNameCreatesTheFile) {
+    // The open dialog asks before it returns a name that does not exist.
+    s.scenario().acNumber = 5;
+    s.scenario().changed = 1;
+    open(path("new.trv"));
+    EXPECT_TRUE(s.ui.errors.empty());
+    ScenarioState written{};
+    std::string error;
+    ASSERT_TRUE(readScenarioFile(path("new.trv"), written, error)) << error;
+    EXPECT_EQ(written.acNumber, 5);
+    EXPECT_EQ(s.state().currentFilePath, path("new.trv"));
+    EXPECT_EQ(s.ui.frameCaption, "TREVA! (new)");
+    EXPECT_EQ(s.scenario().changed, 0);
+
     s.ui.errors.clear();
-    open(path("never-written.trv"));
-    EXPECT_EQ(s.ui.errors.size(), 1u);
+    open(path("no-such-folder/new.trv"));
+    EXPECT_EQ(s.ui.errors.size(), 1u) << "a file that cannot be created is reported";
+    EXPECT_EQ(s.state().currentFilePath, path("new.trv"));
 }
 
 TEST_F(Files, LoadRefreshesOpenWindowsButNotDieStats) {
