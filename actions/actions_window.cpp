@@ -88,9 +88,7 @@ void categoryButton(App &app, WindowId self, int id) {
     ScenarioState &s = app.state.scenario;
     const Category &category = kCategories[id - kFirstCategory];
     const int marker = id - kFirstCategory + kFirstMarker;
-    ActionFields f;
-    f.title = category.title;
-    show(app, self, f);
+    app.ui.setText(self, kTitle, category.title);
     showDirectionKey(app, self, kPicture);
     if (s.manualDieRoll == 1) {
         // Manual mode only chooses what the die buttons resolve.

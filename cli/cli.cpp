@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 
@@ -112,12 +111,11 @@ public:
             std::string error;
             if (!readScenarioFile(*inv.scenarioPath, loaded, error))
                 throw CliError("cannot read scenario \"" + *inv.scenarioPath + "\": " + error);
+            // A record is accepted only when it encodes back to the very bytes
+            // read, so these are the file as it was: an unchanged scenario is
+            // not rewritten.
+            fileBytes_ = encodeScenario(loaded);
             adoptLoadedScenario(app_.state, loaded);
-            std::string raw;
-            // The file as it was, so that an unchanged scenario is not rewritten.
-            std::ifstream file(*inv.scenarioPath, std::ios::binary);
-            raw.assign(std::istreambuf_iterator<char>(file), {});
-            fileBytes_ = raw;
         }
         if (inv.seed) seedGenerator(app_.state, *inv.seed);
     }
@@ -130,7 +128,7 @@ public:
     void finish() {
         if (!inv_.scenarioPath) return;
         const ScenarioBytes now = encodeScenario(scenario());
-        if (std::string(now.begin(), now.end()) == fileBytes_) return;
+        if (now == fileBytes_) return;
         std::string error;
         if (!writeScenarioFile(*inv_.scenarioPath, scenario(), error))
             throw CliError("cannot write scenario \"" + *inv_.scenarioPath + "\": " + error);
@@ -188,7 +186,7 @@ private:
     const Invocation &inv_;
     HeadlessLayer ui_;
     App app_;
-    std::string fileBytes_;
+    std::optional<ScenarioBytes> fileBytes_;
     WindowId openModal_ = kNoWindow;
 };
 

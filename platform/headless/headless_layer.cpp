@@ -84,20 +84,16 @@ void HeadlessLayer::endWindow(WindowId window, int result) {
     if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
 }
 
-void HeadlessLayer::activate(WindowId window) {
-    if (!isOpen(window) || window == active_) return;
-    const WindowId previous = active_;
-    active_ = window;
-    send(previous, {MessageKind::Activate, 0, kInactive, window});
-    send(window, {MessageKind::Activate, 0, kActive, previous});
-}
+void HeadlessLayer::activate(WindowId window) { activateAs(window, kActive); }
 
-void HeadlessLayer::clickActivate(WindowId window) {
+void HeadlessLayer::clickActivate(WindowId window) { activateAs(window, kClickActive); }
+
+void HeadlessLayer::activateAs(WindowId window, int state) {
     if (!isOpen(window) || window == active_) return;
     const WindowId previous = active_;
     active_ = window;
     send(previous, {MessageKind::Activate, 0, kInactive, window});
-    send(window, {MessageKind::Activate, 0, kClickActive, previous});
+    send(window, {MessageKind::Activate, 0, state, previous});
 }
 
 bool HeadlessLayer::isOpen(WindowId window) const {

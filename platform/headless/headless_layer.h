@@ -114,6 +114,7 @@ private:
     const HeadlessControl *findControl(WindowId window, int control) const;
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
     void send(WindowId window, const Message &message);
+    void activateAs(WindowId window, int state);
 
     std::map<WindowId, std::unique_ptr<HeadlessWindow>> windows_;
     WindowId next_ = kFrameWindow + 1;
