@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 
 #include "activation/unit_tables.h"
 #include "activation/units.h"
