@@ -10,7 +10,6 @@ constexpr ActionThresholds kAdvance{7, 10, 11};
 
 // Two single dice, so that doubles can be seen: counted as two dr.
 void rollTwoDice(ProgramState &program, int &a, int &b, ActionFields &fields) {
-    program.resultText.clear();
     a = rollDice(program, 1, 6);
     b = rollDice(program, 1, 6);
     char text[32];

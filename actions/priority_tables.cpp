@@ -32,9 +32,10 @@ std::string drText(const char *format, int value) {
     return text;
 }
 
-// Empties the result text and fills it with the table's text for the DR.
-const std::string &fillResultText(std::string &buffer, PriorityTable table, int dr) {
-    buffer.clear();
+} // namespace
+
+std::string priorityText(PriorityTable table, int dr) {
+    std::string buffer;
     if (const PriorityRow *row = findPriorityRow(table, dr)) {
         for (const char *part : row->parts) {
             if (part) appendBounded(buffer, part, kResultTextCapacity);
@@ -45,8 +46,6 @@ const std::string &fillResultText(std::string &buffer, PriorityTable table, int 
     return buffer;
 }
 
-} // namespace
-
 const PriorityRow *findPriorityRow(PriorityTable table, int dr) {
     for (const PriorityRow &row : rowsOf(table)) {
         if (dr >= row.firstDr && dr <= row.lastDr) return &row;
@@ -54,16 +53,10 @@ const PriorityRow *findPriorityRow(PriorityTable table, int dr) {
     return nullptr;
 }
 
-std::string priorityText(PriorityTable table, int dr) {
-    std::string text;
-    return fillResultText(text, table, dr);
-}
-
-void iftAttackLookup(ProgramState &program, int dr, ActionFields &fields) {
+void iftAttackLookup(ProgramState &, int dr, ActionFields &fields) {
     fields.title = "Infantry Attack Directions";
-    fields.results = fillResultText(program.resultText, PriorityTable::IftAttack, dr);
-    program.resultText = drText("DR = %i", dr);
-    fields.roll = program.resultText;
+    fields.results = priorityText(PriorityTable::IftAttack, dr);
+    fields.roll = drText("DR = %i", dr);
 }
 
 void infantryMovementLookup(ProgramState &program, int dr, ActionFields &fields) {
@@ -71,7 +64,7 @@ void infantryMovementLookup(ProgramState &program, int dr, ActionFields &fields)
     const PriorityTable table = s.attitude == 1 ? PriorityTable::AdvanceMovement : PriorityTable::HoldMovement;
     fields.dice = "-";
     fields.roll = drText("DR = %i", dr);
-    fields.results = fillResultText(program.resultText, table, dr);
+    fields.results = priorityText(table, dr);
     const PriorityRow *row = findPriorityRow(table, dr);
     if (row && row->directionMark) {
         // A marked row sends the unit in a direction of its own: roll it and
@@ -84,20 +77,20 @@ void infantryMovementLookup(ProgramState &program, int dr, ActionFields &fields)
     }
 }
 
-void vehicleMovementLookup(ProgramState &program, int dr, ActionFields &fields) {
-    fields.results = fillResultText(program.resultText, PriorityTable::VehicleMovement, dr);
+void vehicleMovementLookup(ProgramState &, int dr, ActionFields &fields) {
+    fields.results = priorityText(PriorityTable::VehicleMovement, dr);
 }
 
-void latwLookup(ProgramState &program, int dr, ActionFields &fields) {
-    fields.results = fillResultText(program.resultText, PriorityTable::Latw, dr);
+void latwLookup(ProgramState &, int dr, ActionFields &fields) {
+    fields.results = priorityText(PriorityTable::Latw, dr);
 }
 
-void ordnanceVsVehicleLookup(ProgramState &program, int dr, ActionFields &fields) {
-    fields.results = fillResultText(program.resultText, PriorityTable::OrdnanceVsVehicle, dr);
+void ordnanceVsVehicleLookup(ProgramState &, int dr, ActionFields &fields) {
+    fields.results = priorityText(PriorityTable::OrdnanceVsVehicle, dr);
 }
 
-void ordnanceVsInfantryLookup(ProgramState &program, int dr, ActionFields &fields) {
-    fields.results = fillResultText(program.resultText, PriorityTable::OrdnanceVsInfantry, dr);
+void ordnanceVsInfantryLookup(ProgramState &, int dr, ActionFields &fields) {
+    fields.results = priorityText(PriorityTable::OrdnanceVsInfantry, dr);
 }
 
 int directionKeyBitmap(int32_t mapOrientation) { return mapOrientation == 0 ? 118 : 119; }

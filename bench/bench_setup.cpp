@@ -7,7 +7,7 @@
 #include "activation/units.h"
 #include "cli/cli.h"
 #include "state/scenario.h"
-#include "state/setup_window.h"
+#include "windows/setup_window.h"
 
 namespace treva::bench {
 namespace {
@@ -40,7 +40,7 @@ Operation lookup(Lookup function) {
                 return f;
             },
             [function](Fixture &f) { function(f.program, f.value, f.fields); },
-            [](const Fixture &f) { return "DR 7: " + firstLine(f.program.resultText); }};
+            [](const Fixture &f) { return "DR 7: " + firstLine(f.fields.results.value_or("")); }};
 }
 
 std::string dice(const Fixture &f) { return f.fields.dice.value_or(""); }

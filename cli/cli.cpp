@@ -10,9 +10,9 @@
 #include "platform/headless/headless_layer.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "shell/frame.h"
-#include "shell/scenario_files.h"
 #include "state/text.h"
+#include "windows/frame.h"
+#include "windows/scenario_files.h"
 
 namespace treva {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "state/setup_window.h"
+#include "windows/setup_window.h"
 
 namespace {
 

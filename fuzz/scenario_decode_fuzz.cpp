@@ -12,10 +12,10 @@
 #include "activation/units.h"
 #include "platform/headless/headless_layer.h"
 #include "resources/dialogs.h"
-#include "shell/app.h"
-#include "shell/frame.h"
 #include "state/program_state.h"
 #include "state/scenario.h"
+#include "windows/app.h"
+#include "windows/frame.h"
 
 using namespace treva;
 

@@ -1,15 +1,14 @@
-// Everything the program keeps for its whole run, in one place: the scenario
-// record and its snapshot, the generator, the activation modifiers and
-// results, the Actions and Advance windows' state, and the frame's tool window
-// slots. One instance serves the desktop program or treva-cli; tests make a
-// fresh one each.
+// The scenario and its dice, in one place: the scenario record and its
+// snapshot, the generator, the activation modifiers and the activation's
+// results. The windows keep their own state beside it (windows/app.h). One
+// instance serves the desktop program or treva-cli; tests make a fresh one
+// each.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "dice/dice.h"
-#include "platform/window_id.h"
 #include "state/scenario.h"
 
 namespace treva {
@@ -23,9 +22,6 @@ struct ActivationModifiers {
     int32_t terrainModifier; // 0..2
 };
 
-// The six tool windows the frame keeps at most one of each.
-enum class ToolSlot { Activation, Setup, Actions, DieStats, Advance, RandomTables, Count };
-
 inline constexpr std::size_t kUnitsTextCapacity = 500;
 inline constexpr std::size_t kResultTextCapacity = 1000;
 
@@ -38,18 +34,6 @@ struct ProgramState {
     // Activation window results.
     int32_t lastActivationDr = 0;
     std::string unitsText; // at most kUnitsTextCapacity - 1 bytes
-
-    // The Actions window's result text, shared by every table lookup.
-    std::string resultText; // at most kResultTextCapacity - 1 bytes
-
-    // Advance window.
-    int32_t lastAdvanceCommand = -1;
-    int32_t advancePictureState = -1;
-
-    // Frame: open tool windows and the window to go back to after closing one.
-    WindowId toolWindows[static_cast<int>(ToolSlot::Count)] = {};
-    WindowId returnWindow = kNoWindow;
-    std::string currentFilePath;
 };
 
 inline int rollDice(ProgramState &program, int count, int faces) {

@@ -1,6 +1,6 @@
-#include "actions/advance_window.h"
 #include "actions/priority_tables.h"
 #include "session.h"
+#include "windows/advance_window.h"
 
 namespace treva {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cli/cli.h"
 #include "resources/dialogs.h"
-#include "shell/scenario_files.h"
+#include "windows/scenario_files.h"
 
 namespace treva {
 namespace {

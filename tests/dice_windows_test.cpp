@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <set>
 
-#include "dice/random_tables_window.h"
 #include "session.h"
+#include "windows/random_tables_window.h"
 
 namespace treva {
 namespace {

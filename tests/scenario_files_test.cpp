@@ -3,7 +3,7 @@
 
 #include "activation/activation.h"
 #include "session.h"
-#include "shell/scenario_files.h"
+#include "windows/scenario_files.h"
 
 namespace treva {
 namespace {
@@ -70,7 +70,7 @@ TEST_F(Files, SaveThenOpenRestoresAllBytes) {
     expected[56] = 0;
     EXPECT_EQ(encodeScenario(other.scenario()), expected);
     EXPECT_EQ(encodeScenario(other.state().snapshot), expected);
-    EXPECT_EQ(other.state().currentFilePath, path("june.trv"));
+    EXPECT_EQ(other.app.frame.currentFilePath, path("june.trv"));
     EXPECT_EQ(other.ui.frameCaption, "TREVA! (june)");
 }
 
@@ -82,7 +82,7 @@ TEST_F(Files, MenuItemsFollowEveryEvent) {
     EXPECT_EQ(asked.size(), 1u);
     EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
     EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
-    EXPECT_TRUE(s.state().currentFilePath.empty()) << "a cancelled Save As keeps the old path";
+    EXPECT_TRUE(s.app.frame.currentFilePath.empty()) << "a cancelled Save As keeps the old path";
 
     // Setup Options OK with a change enables both.
     const WindowId setup = s.open(kCmdSetup);
@@ -115,7 +115,7 @@ TEST_F(Files, CancelledDialogsChangeNothing) {
     saveAs(path("first.trv"));
     answer.reset();
     frameCommand(s.app, kCmdSaveAs);
-    EXPECT_EQ(s.state().currentFilePath, path("first.trv"));
+    EXPECT_EQ(s.app.frame.currentFilePath, path("first.trv"));
     s.scenario().acNumber = 5;
     frameCommand(s.app, kCmdOpen);
     EXPECT_EQ(asked.back(), path("first.trv")) << "Open starts from the current file";
@@ -162,7 +162,7 @@ TEST_F(Files, FailedSavesAreReportedAndChangeNothing) {
         ASSERT_EQ(s.ui.errors.size(), 1u) << f.name;
         EXPECT_NE(s.ui.errors[0].find(f.target), std::string::npos) << s.ui.errors[0];
         EXPECT_EQ(s.scenario().changed, 1) << f.name;
-        EXPECT_EQ(s.state().currentFilePath, path("good.trv")) << f.name;
+        EXPECT_EQ(s.app.frame.currentFilePath, path("good.trv")) << f.name;
         EXPECT_EQ(s.ui.frameCaption, "TREVA! (good)") << f.name;
         EXPECT_TRUE(s.ui.menuEnabled[kCmdSave]) << f.name;
     }
@@ -195,7 +195,7 @@ TEST_F(Files, DamagedFilesAreRefusedAndChangeNothing) {
         EXPECT_NE(s.ui.errors[0].find(f.name), std::string::npos) << s.ui.errors[0];
         EXPECT_NE(s.ui.errors[0].find(f.problem), std::string::npos) << s.ui.errors[0];
         EXPECT_EQ(encodeScenario(s.scenario()), before) << f.name;
-        EXPECT_TRUE(s.state().currentFilePath.empty());
+        EXPECT_TRUE(s.app.frame.currentFilePath.empty());
     }
 }
 
@@ -209,14 +209,14 @@ TEST_F(Files, OpeningANewNameCreatesTheFile) {
     std::string error;
     ASSERT_TRUE(readScenarioFile(path("new.trv"), written, error)) << error;
     EXPECT_EQ(written.acNumber, 5);
-    EXPECT_EQ(s.state().currentFilePath, path("new.trv"));
+    EXPECT_EQ(s.app.frame.currentFilePath, path("new.trv"));
     EXPECT_EQ(s.ui.frameCaption, "TREVA! (new)");
     EXPECT_EQ(s.scenario().changed, 0);
 
     s.ui.errors.clear();
     open(path("no-such-folder/new.trv"));
     EXPECT_EQ(s.ui.errors.size(), 1u) << "a file that cannot be created is reported";
-    EXPECT_EQ(s.state().currentFilePath, path("new.trv"));
+    EXPECT_EQ(s.app.frame.currentFilePath, path("new.trv"));
 }
 
 TEST_F(Files, LoadRefreshesOpenWindowsButNotDieStats) {

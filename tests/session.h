@@ -10,8 +10,8 @@
 #include "resources/dialogs.h"
 #include "resources/menu.h"
 #include "seeds.h"
-#include "shell/app.h"
-#include "shell/frame.h"
+#include "windows/app.h"
+#include "windows/frame.h"
 
 namespace treva::testing {
 
@@ -34,7 +34,7 @@ struct Session {
     WindowId open(int command) {
         frameCommand(app, command);
         for (int slot = 0; slot < int(ToolSlot::Count); ++slot) {
-            const WindowId w = app.state.toolWindows[slot];
+            const WindowId w = app.frame.toolWindows[slot];
             if (w != kNoWindow && ui.activeWindow() == w) return w;
         }
         return ui.activeWindow();

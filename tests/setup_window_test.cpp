@@ -1,5 +1,5 @@
 #include "session.h"
-#include "state/setup_window.h"
+#include "windows/setup_window.h"
 
 namespace treva {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "activation/activation.h"
 #include "session.h"
-#include "shell/scenario_files.h"
+#include "windows/scenario_files.h"
 
 namespace treva {
 namespace {
@@ -54,16 +54,16 @@ TEST(ReturnWindow, ClickedWindowReturnsToTheOneItTookOver) {
     const WindowId activation = s.open(kCmdActivation);
     const WindowId actions = s.open(kCmdActions);
     const WindowId advance = s.open(kCmdAdvance);
-    EXPECT_EQ(s.state().returnWindow, kNoWindow) << "activation by the program does not count";
+    EXPECT_EQ(s.app.frame.returnWindow, kNoWindow) << "activation by the program does not count";
     s.ui.clickActivate(activation); // Advance loses activation to a click
-    EXPECT_EQ(s.state().returnWindow, advance);
+    EXPECT_EQ(s.app.frame.returnWindow, advance);
     s.ui.closeBox(activation);
     EXPECT_EQ(s.ui.activeWindow(), advance);
     // The return window stays recorded even once it has closed.
     s.ui.clickActivate(actions);
-    EXPECT_EQ(s.state().returnWindow, advance);
+    EXPECT_EQ(s.app.frame.returnWindow, advance);
     s.ui.closeBox(advance);
-    EXPECT_EQ(s.state().returnWindow, advance);
+    EXPECT_EQ(s.app.frame.returnWindow, advance);
 }
 
 TEST(ReturnWindow, DieStatsNeitherRecordsNorReturns) {
@@ -72,11 +72,11 @@ TEST(ReturnWindow, DieStatsNeitherRecordsNorReturns) {
     const WindowId stats = s.open(kCmdDieStats);
     const WindowId advance = s.open(kCmdAdvance);
     s.ui.clickActivate(stats);
-    EXPECT_EQ(s.state().returnWindow, kNoWindow);
+    EXPECT_EQ(s.app.frame.returnWindow, kNoWindow);
     s.ui.clickActivate(actions); // records Die Stats
-    EXPECT_EQ(s.state().returnWindow, stats);
+    EXPECT_EQ(s.app.frame.returnWindow, stats);
     s.ui.clickActivate(advance);
-    EXPECT_EQ(s.state().returnWindow, actions);
+    EXPECT_EQ(s.app.frame.returnWindow, actions);
     s.ui.clickActivate(stats);
     s.ui.closeBox(stats);
     EXPECT_NE(s.ui.activeWindow(), actions) << "closing Die Stats does not go back";
@@ -156,7 +156,7 @@ TEST_F(StartUp, WithAPathLoadsTheScenario) {
     EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
     EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
     EXPECT_EQ(s.text(toolWindow(s.app, ToolSlot::Activation), 1085), "4");
-    EXPECT_TRUE(s.state().currentFilePath.empty()) << "the first Save asks for a name";
+    EXPECT_TRUE(s.app.frame.currentFilePath.empty()) << "the first Save asks for a name";
 }
 
 TEST_F(StartUp, UnreadablePathIsReportedThenSetUp) {

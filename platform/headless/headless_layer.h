@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_layer.h"
 #include "resources/dialogs.h"
+#include "windows/window_layer.h"
 
 namespace treva {
 

@@ -13,9 +13,9 @@
 #include "platform/qt/screenshots.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "shell/app.h"
 #include "shell/filetype/file_type.h"
-#include "shell/frame.h"
+#include "windows/app.h"
+#include "windows/frame.h"
 
 namespace {
 

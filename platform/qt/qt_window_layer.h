@@ -12,8 +12,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/window_layer.h"
 #include "resources/dialogs.h"
+#include "windows/window_layer.h"
 
 class QAction;
 class QDialog;

@@ -11,7 +11,7 @@
 #include "platform/qt/qt_window_layer.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "shell/frame.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {

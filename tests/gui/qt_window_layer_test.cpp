@@ -25,9 +25,9 @@
 #include "platform/qt/qt_window_layer.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "shell/app.h"
-#include "shell/frame.h"
-#include "shell/scenario_files.h"
+#include "windows/app.h"
+#include "windows/frame.h"
+#include "windows/scenario_files.h"
 
 using namespace treva;
 
@@ -537,7 +537,7 @@ void QtWindowLayerTest::clickActivationRemembersTheWindowToReturnTo() {
     const WindowId activation = p.tool(ToolSlot::Activation);
     const WindowId advance = p.tool(ToolSlot::Advance);
     QCOMPARE(QApplication::activeWindow(), p.layer.widget(advance));
-    QCOMPARE(p.app.state.returnWindow, kNoWindow); // opened by the program, not clicked
+    QCOMPARE(p.app.frame.returnWindow, kNoWindow); // opened by the program, not clicked
 
     // The player clicks into the Activation window; the window system then activates it.
     QWidget *activationWidget = p.layer.widget(activation);
@@ -546,14 +546,14 @@ void QtWindowLayerTest::clickActivationRemembersTheWindowToReturnTo() {
     Program::settle();
     QTest::mouseRelease(p.control(activation, 1046), Qt::LeftButton);
     QCOMPARE(QApplication::activeWindow(), activationWidget);
-    QCOMPARE(p.app.state.returnWindow, advance);
+    QCOMPARE(p.app.frame.returnWindow, advance);
 
     // Closing it goes back to the window it was clicked away from.
     p.layer.frameWidget()->activateWindow();
     Program::settle();
     p.layer.activate(activation); // by the program: not a click
     Program::settle();
-    QCOMPARE(p.app.state.returnWindow, advance);
+    QCOMPARE(p.app.frame.returnWindow, advance);
     activationWidget->close();
     Program::settle();
     QVERIFY(!p.layer.isOpen(activation));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/app.h"
+#include "windows/app.h"
 
 namespace treva {
 

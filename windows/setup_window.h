@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "shell/app.h"
+#include "windows/app.h"
 
 namespace treva {
 

@@ -1,15 +1,15 @@
-#include "shell/frame.h"
+#include "windows/frame.h"
 
-#include "actions/actions_window.h"
-#include "actions/advance_window.h"
 #include "activation/activation.h"
-#include "activation/activation_window.h"
-#include "dice/die_stats_window.h"
-#include "dice/random_tables_window.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "shell/scenario_files.h"
-#include "state/setup_window.h"
+#include "windows/actions_window.h"
+#include "windows/activation_window.h"
+#include "windows/advance_window.h"
+#include "windows/die_stats_window.h"
+#include "windows/random_tables_window.h"
+#include "windows/scenario_files.h"
+#include "windows/setup_window.h"
 
 namespace treva {
 namespace {
@@ -36,7 +36,7 @@ const ToolWindowKind *kindOfSlot(ToolSlot slot) {
     return nullptr;
 }
 
-WindowId &slotOf(App &app, ToolSlot slot) { return app.state.toolWindows[static_cast<int>(slot)]; }
+WindowId &slotOf(App &app, ToolSlot slot) { return app.frame.toolWindows[static_cast<int>(slot)]; }
 
 // The About and notice boxes end on their button, Escape or the close box.
 bool aboutBoxProc(App &app, WindowId self, const Message &m) {
@@ -55,7 +55,7 @@ void showAboutBoxes(App &app) {
 
 } // namespace
 
-WindowId toolWindow(const App &app, ToolSlot slot) { return app.state.toolWindows[static_cast<int>(slot)]; }
+WindowId toolWindow(const App &app, ToolSlot slot) { return app.frame.toolWindows[static_cast<int>(slot)]; }
 
 int commandForTemplate(int templateId) {
     for (const ToolWindowKind &k : kToolWindows)
@@ -94,7 +94,7 @@ void frameCommand(App &app, int command) {
 }
 
 bool noteReturnWindow(App &app, const Message &m) {
-    if (m.kind == MessageKind::Activate && (m.activeState & 0xFFFF) == kClickActive) app.state.returnWindow = m.other;
+    if (m.kind == MessageKind::Activate && (m.activeState & 0xFFFF) == kClickActive) app.frame.returnWindow = m.other;
     return false;
 }
 
@@ -102,7 +102,7 @@ void closeToolWindow(App &app, WindowId self, ToolSlot slot, bool reactivateRetu
     app.ui.endWindow(self, 0);
     WindowId &window = slotOf(app, slot);
     if (window == self) window = kNoWindow;
-    if (reactivateReturnWindow && app.state.returnWindow != kNoWindow) app.ui.activate(app.state.returnWindow);
+    if (reactivateReturnWindow && app.frame.returnWindow != kNoWindow) app.ui.activate(app.frame.returnWindow);
 }
 
 bool toolWindowProc(App &app, WindowId self, const Message &m, ToolSlot slot, ToolInit init, ToolCommand command) {

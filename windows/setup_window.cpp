@@ -1,8 +1,8 @@
-#include "state/setup_window.h"
+#include "windows/setup_window.h"
 
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "shell/frame.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/scenario_files.h"
+#include "windows/scenario_files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,7 +16,7 @@
 #endif
 
 #include "resources/menu.h"
-#include "shell/frame.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {
@@ -170,24 +170,24 @@ std::string frameTitleFor(std::string_view path) {
 void setFrameTitle(App &app, std::string_view path) { app.ui.setFrameCaption(frameTitleFor(path)); }
 
 void openCommand(App &app) {
-    const std::optional<std::string> path = app.ui.askOpenPath(app.state.currentFilePath);
+    const std::optional<std::string> path = app.ui.askOpenPath(app.frame.currentFilePath);
     if (!path) return;
     std::error_code ec;
     if (!std::filesystem::exists(*path, ec) && !ec) {
         // The player agreed to create the file the dialog did not find: it
         // starts as the scenario on the table.
-        if (saveScenarioFile(app, *path)) app.state.currentFilePath = *path;
+        if (saveScenarioFile(app, *path)) app.frame.currentFilePath = *path;
         return;
     }
     if (!loadScenarioFile(app, *path)) return;
-    app.state.currentFilePath = *path;
+    app.frame.currentFilePath = *path;
     setFrameTitle(app, *path);
     setMenuItemState(app, kCmdSave, 1);
 }
 
 void saveCommand(App &app) {
-    if (!app.state.currentFilePath.empty()) {
-        saveScenarioFile(app, app.state.currentFilePath);
+    if (!app.frame.currentFilePath.empty()) {
+        saveScenarioFile(app, app.frame.currentFilePath);
         return;
     }
     saveAsCommand(app);
@@ -199,7 +199,7 @@ void saveAsCommand(App &app) {
     const std::optional<std::string> path = app.ui.askSavePath(formatScenarioFileName(app.state.scenario));
     // Cancelled or failed, the current file stays what it was, so that a
     // later Save never writes a stray file.
-    if (path && saveScenarioFile(app, *path)) app.state.currentFilePath = *path;
+    if (path && saveScenarioFile(app, *path)) app.frame.currentFilePath = *path;
 }
 
 } // namespace treva

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/app.h"
 #include "state/scenario.h"
+#include "windows/app.h"
 
 namespace treva {
 

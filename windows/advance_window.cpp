@@ -1,9 +1,9 @@
-#include "actions/advance_window.h"
+#include "windows/advance_window.h"
 
 #include <cstdio>
 
-#include "actions/actions_window.h"
-#include "shell/frame.h"
+#include "windows/actions_window.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {
@@ -38,34 +38,35 @@ void showRoll(App &app, WindowId self, const char *format, int value) {
 
 // The CC buttons put the key back only if "Advance" replaced it.
 void putKeyBack(App &app, WindowId self) {
-    if (app.state.advancePictureState != -1) {
-        app.state.advancePictureState = -1;
+    if (app.advance.pictureState != -1) {
+        app.advance.pictureState = -1;
         showDirectionKey(app, self, kPicture);
     }
 }
 
 void command(App &app, WindowId self, int id) {
     ProgramState &p = app.state;
+    AdvanceState &a = app.advance;
     switch (id) {
     case kAdvanceButton: {
-        p.lastAdvanceCommand = kAdvanceButton;
+        a.lastCommand = kAdvanceButton;
         const int dr = rollDice(p, 1, 6);
         showRoll(app, self, "dr = %i", dr);
         app.ui.setText(self, kTextArea, "");
         showDirectionResult(app, self, dr, kPicture);
-        p.advancePictureState = 0;
+        a.pictureState = 0;
         return;
     }
     case kNtcButton:
         showRoll(app, self, "NTC = %i", rollDice(p, 2, 6));
         putKeyBack(app, self);
-        if (p.lastAdvanceCommand != kNtcButton) {
-            p.lastAdvanceCommand = kNtcButton;
+        if (a.lastCommand != kNtcButton) {
+            a.lastCommand = kNtcButton;
             app.ui.setText(self, kTextArea, kNtcModifiers);
         }
         return;
     case kPairingsButton: {
-        p.lastAdvanceCommand = kPairingsButton;
+        a.lastCommand = kPairingsButton;
         const int dr = rollDice(p, 1, 6);
         showRoll(app, self, "dr = %i", dr);
         putKeyBack(app, self);
@@ -73,7 +74,7 @@ void command(App &app, WindowId self, int id) {
         return;
     }
     case kAttackButton:
-        p.lastAdvanceCommand = kAttackButton;
+        a.lastCommand = kAttackButton;
         showRoll(app, self, "dr = %i", rollDice(p, 1, 6));
         putKeyBack(app, self);
         return;
@@ -84,8 +85,8 @@ void command(App &app, WindowId self, int id) {
 void init(App &app, WindowId self) {
     app.ui.setText(self, kTextArea, kInstructions);
     showDirectionKey(app, self, kPicture);
-    app.state.lastAdvanceCommand = -1;
-    app.state.advancePictureState = -1;
+    app.advance.lastCommand = -1;
+    app.advance.pictureState = -1;
 }
 
 } // namespace

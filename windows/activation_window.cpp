@@ -1,7 +1,7 @@
-#include "activation/activation_window.h"
+#include "windows/activation_window.h"
 
 #include "activation/activation.h"
-#include "shell/frame.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {

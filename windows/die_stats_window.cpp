@@ -1,8 +1,8 @@
-#include "dice/die_stats_window.h"
+#include "windows/die_stats_window.h"
 
 #include <cstdio>
 
-#include "shell/frame.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/priority_tables.h"
-#include "shell/app.h"
+#include "windows/app.h"
 
 namespace treva {
 

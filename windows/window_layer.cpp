@@ -1,4 +1,4 @@
-#include "platform/window_layer.h"
+#include "windows/window_layer.h"
 
 namespace treva {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/app.h"
+#include "windows/app.h"
 
 namespace treva {
 

@@ -1,9 +1,9 @@
-#include "actions/actions_window.h"
+#include "windows/actions_window.h"
 
 #include <cstdio>
 
 #include "actions/action_roll.h"
-#include "shell/frame.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {
@@ -79,7 +79,6 @@ void init(App &app, WindowId self) {
     if (s.manualDieRoll == 1) app.ui.setChecked(self, kManualBox, true);
     app.ui.setText(self, kResults, kIdleText);
     app.ui.setText(self, kSummary, formatScenarioSummary(s));
-    app.state.resultText.clear();
     s.actionCategory = kIftMarker;
     showDirectionKey(app, self, kPicture);
 }

@@ -1,6 +1,6 @@
-#include "dice/random_tables_window.h"
+#include "windows/random_tables_window.h"
 
-#include "shell/frame.h"
+#include "windows/frame.h"
 
 namespace treva {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/window_id.h"
+#include "windows/window_id.h"
 
 namespace treva {
 

@@ -1,0 +1,52 @@
+// The running program as the window procedures see it: the scenario and its
+// dice, what the windows themselves keep, and the window layer it shows
+// itself through.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "state/program_state.h"
+#include "windows/window_layer.h"
+
+namespace treva {
+
+// The six tool windows the frame keeps at most one of each.
+enum class ToolSlot { Activation, Setup, Actions, DieStats, Advance, RandomTables, Count };
+
+// The frame: its open tool windows, the window to go back to after closing
+// one, and the scenario file in use.
+struct FrameState {
+    WindowId toolWindows[static_cast<int>(ToolSlot::Count)] = {};
+    WindowId returnWindow = kNoWindow;
+    std::string currentFilePath;
+};
+
+// The Advance window: which of its buttons was pressed last, and whether its
+// picture shows a direction (0) or the key (-1).
+struct AdvanceState {
+    int32_t lastCommand = -1;
+    int32_t pictureState = -1;
+};
+
+struct App {
+    explicit App(WindowLayer &layer) : ui(layer) {}
+
+    ProgramState state;
+    FrameState frame;
+    AdvanceState advance;
+    WindowLayer &ui;
+    // Associates scenario files with the program at start-up, where the
+    // desktop can (set by the desktop program; tests leave it empty).
+    std::function<void()> registerFileType;
+};
+
+// A window procedure of the program.
+using AppWindowProc = bool (*)(App &app, WindowId self, const Message &message);
+
+inline WindowProc bindProc(App &app, AppWindowProc proc) {
+    return [&app, proc](WindowId self, const Message &m) { return proc(app, self, m); };
+}
+
+} // namespace treva
