@@ -9,6 +9,11 @@
 #include "cli/json.h"
 #include "platform/headless/headless_layer.h"
 #include "resources/dialogs.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
+#include "resources/ids/die_stats.h"
+#include "resources/ids/random_tables.h"
 #include "resources/menu.h"
 #include "state/text.h"
 #include "windows/frame.h"
@@ -240,27 +245,35 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         const std::string kind = cmd.size() > 1 ? cmd[1] : "DR";
         if (kind != "dr" && kind != "DR") throw CliError("roll takes dr or DR");
         const WindowId w = s.openTemplate(kRandomTablesDialog);
-        s.ui().click(w, kind == "dr" ? 1018 : 1017);
-        out << kind << " = " << s.ui().text(w, 1091) << "\n";
+        s.ui().click(w, kind == "dr" ? random_tables_ids::kSingleDie : random_tables_ids::kTwoDice);
+        out << kind << " = " << s.ui().text(w, random_tables_ids::kDrField) << "\n";
     } else if (name == "activate" || name == "units") {
         requireArgs(cmd, 0, 0);
         const WindowId w = s.openTemplate(kActivationDialog);
         if (name == "units") {
-            s.ui().click(w, 1012);
-            s.ui().click(w, 1049);
+            s.ui().click(w, activation_ids::kAllowManual);
+            s.ui().click(w, activation_ids::kManual);
         } else {
-            s.ui().click(w, 1039);
-            printFields(out, s, w, {{"dr", 1038}, {"Modifiers", 1040}, {"Final DR", 1041}, {"AC#", 1085}});
+            s.ui().click(w, activation_ids::kRoll);
+            printFields(out, s, w,
+                        {{"dr", activation_ids::kDrField},
+                         {"Modifiers", activation_ids::kModifierField},
+                         {"Final DR", activation_ids::kFinalField},
+                         {"AC#", activation_ids::kAcField}});
         }
-        printFields(out, s, w, {{"Result", 1042}, {"A1", 1047}});
-        out << "Units:\n" << plain(s.ui().text(w, 1048)) << "\n";
+        printFields(out, s, w, {{"Result", activation_ids::kStatus}, {"A1", activation_ids::kA1Field}});
+        out << "Units:\n" << plain(s.ui().text(w, activation_ids::kUnitsField)) << "\n";
     } else if (name == "action") {
         requireArgs(cmd, 1, 1);
         if (cmd[1] != "inf" && cmd[1] != "afv") throw CliError("action takes inf or afv");
         const WindowId w = s.openTemplate(kActionsDialog);
-        s.ui().click(w, cmd[1] == "inf" ? 1000 : 1001);
-        printFields(out, s, w, {{"Dice", 1052}, {"Panic", 1054}, {"Table", 1056}, {"Roll", 1053}});
-        out << plain(s.ui().text(w, 1050)) << "\n";
+        s.ui().click(w, cmd[1] == "inf" ? actions_ids::kInfAction : actions_ids::kAfvAction);
+        printFields(out, s, w,
+                    {{"Dice", actions_ids::kDice},
+                     {"Panic", actions_ids::kPanic},
+                     {"Table", actions_ids::kTitle},
+                     {"Roll", actions_ids::kRoll}});
+        out << plain(s.ui().text(w, actions_ids::kResults)) << "\n";
     } else if (name == "lookup") {
         requireArgs(cmd, 1, 2);
         const char *const tables[] = {"veh-move", "inf-move", "ift", "latw", "ord-veh", "ord-inf"};
@@ -275,47 +288,59 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
             // The manual die buttons read a DR rolled by the player; the mode
             // is put back as it was.
             const bool wasManual = s.scenario().manualDieRoll == 1;
-            if (!wasManual) s.ui().click(w, 1003);
-            s.ui().click(w, 1017 + category);
-            s.ui().click(w, 1029 + int(*dr));
-            const std::string title = s.ui().text(w, 1056), roll = s.ui().text(w, 1053), results = s.ui().text(w, 1050),
-                              direction = s.ui().text(w, 1055);
-            if (!wasManual) s.ui().click(w, 1003);
+            if (!wasManual) s.ui().click(w, actions_ids::kManualBox);
+            s.ui().click(w, actions_ids::kVehMove + category);
+            s.ui().click(w, actions_ids::dieButton(int(*dr)));
+            const std::string title = s.ui().text(w, actions_ids::kTitle), roll = s.ui().text(w, actions_ids::kRoll),
+                              results = s.ui().text(w, actions_ids::kResults),
+                              direction = s.ui().text(w, actions_ids::kDirection);
+            if (!wasManual) s.ui().click(w, actions_ids::kManualBox);
             out << plain(title) << "\n" << plain(roll) << "\n";
             if (!direction.empty()) out << "Direction: " << plain(direction) << "\n";
             out << plain(results) << "\n";
         } else {
             if (s.scenario().manualDieRoll == 1) throw CliError("manual die roll is on: give the DR");
-            s.ui().click(w, 1017 + category);
-            printFields(out, s, w, {{"Table", 1056}, {"Roll", 1053}, {"Direction", 1055}});
-            out << plain(s.ui().text(w, 1050)) << "\n";
+            s.ui().click(w, actions_ids::kVehMove + category);
+            printFields(
+                out, s, w,
+                {{"Table", actions_ids::kTitle}, {"Roll", actions_ids::kRoll}, {"Direction", actions_ids::kDirection}});
+            out << plain(s.ui().text(w, actions_ids::kResults)) << "\n";
         }
     } else if (name == "table") {
         requireArgs(cmd, 1, 1);
-        const int buttons[] = {1000, 1001, 1003, 1002, 1004, 1005, 1007, 1006};
+        using namespace random_tables_ids;
+        const int buttons[] = {kTableA, kTableB, kTableC, kTableD, kTableE, kTableF, kTableG, kTableH};
         const std::string &t = cmd[1];
         if (t.size() != 1 || std::toupper(t[0]) < 'A' || std::toupper(t[0]) > 'H') throw CliError("table takes A..H");
         const WindowId w = s.openTemplate(kRandomTablesDialog);
         s.ui().click(w, buttons[std::toupper(t[0]) - 'A']);
-        out << plain(s.ui().text(w, 1093)) << ": dr = " << s.ui().text(w, 1091) << ", result = " << s.ui().text(w, 1092)
-            << "\n";
+        out << plain(s.ui().text(w, kTitleField)) << ": dr = " << s.ui().text(w, kDrField)
+            << ", result = " << s.ui().text(w, kResultField) << "\n";
     } else if (name == "advance" || name == "ntc" || name == "pairings" || name == "attack") {
         requireArgs(cmd, 0, 0);
         const WindowId w = s.openTemplate(kAdvanceDialog);
-        s.ui().click(w, name == "advance" ? 1000 : name == "ntc" ? 1001 : name == "pairings" ? 1003 : 1002);
-        out << plain(s.ui().text(w, 1087)) << "\n";
-        if (name != "attack" && !s.ui().text(w, 1086).empty()) out << plain(s.ui().text(w, 1086)) << "\n";
+        using namespace advance_ids;
+        s.ui().click(w, name == "advance"    ? kAdvanceButton
+                        : name == "ntc"      ? kNtcButton
+                        : name == "pairings" ? kPairingsButton
+                                             : kAttackButton);
+        out << plain(s.ui().text(w, kRollField)) << "\n";
+        if (name != "attack" && !s.ui().text(w, kTextArea).empty()) out << plain(s.ui().text(w, kTextArea)) << "\n";
     } else if (name == "stats") {
         requireArgs(cmd, 0, 0);
         const WindowId w = s.openTemplate(kDieStatsDialog);
         out << "DR ";
-        for (int r = 2; r <= 12; ++r)
-            out << " " << r << ":" << (s.ui().text(w, 1055 + r).empty() ? "0" : s.ui().text(w, 1055 + r));
+        using namespace die_stats_ids;
+        const auto count = [&](int control) {
+            const std::string text = s.ui().text(w, control);
+            return text.empty() ? std::string("0") : text;
+        };
+        for (int r = 2; r <= 12; ++r) out << " " << r << ":" << count(twoDiceCount(r));
         out << "\ndr ";
-        for (int r = 1; r <= 6; ++r)
-            out << " " << r << ":" << (s.ui().text(w, 1067 + r).empty() ? "0" : s.ui().text(w, 1067 + r));
-        out << "\nDR rolls: " << s.ui().text(w, 1074) << ", average " << s.ui().text(w, 1076) << "\n"
-            << "dr rolls: " << s.ui().text(w, 1075) << ", average " << s.ui().text(w, 1077) << "\n";
+        for (int r = 1; r <= 6; ++r) out << " " << r << ":" << count(oneDieCount(r));
+        out << "\nDR rolls: " << s.ui().text(w, kTwoDiceTotal) << ", average " << s.ui().text(w, kTwoDiceAverage)
+            << "\n"
+            << "dr rolls: " << s.ui().text(w, kOneDieTotal) << ", average " << s.ui().text(w, kOneDieAverage) << "\n";
     } else {
         throw CliError("unknown command \"" + name + "\"; see treva-cli --help");
     }
@@ -363,9 +388,7 @@ int run(const std::vector<std::string> &args, std::ostream &out) {
 int runCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
     try {
         return run(args, out);
-    } catch (const CliError &e) {
-        err << "treva-cli: " << e.what() << "\n";
-    } catch (const std::exception &e) {
+    } catch (const std::exception &e) { // CliError and anything the library throws
         err << "treva-cli: " << e.what() << "\n";
     }
     return 2;

@@ -2,15 +2,18 @@
 
 #include <algorithm>
 
+#include "resources/ids/about.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
+#include "resources/ids/die_stats.h"
+#include "resources/ids/random_tables.h"
+#include "resources/ids/setup.h"
+
 namespace treva {
 namespace {
 
 using K = ControlKind;
-constexpr unsigned kButton = kTabStop;
-constexpr unsigned kList = kTabStop | kVScroll;
-constexpr unsigned kEdit = kTabStop | kBorder | kAutoHScroll;
-
-const char kSansSerif[] = "MS Sans Serif";
 
 std::vector<DialogTemplate> makeTemplates() {
     std::vector<DialogTemplate> t;
@@ -19,135 +22,130 @@ std::vector<DialogTemplate> makeTemplates() {
                  "Activation",
                  386,
                  257,
-                 kSansSerif,
                  8,
-                 kDialogSystemMenu | kDialogModalFrame,
+                 kDialogSystemMenu,
                  {
-                     {1039, K::PushButton, "Activation DR", 15, 22, 62, 28, kButton},
-                     {1009, K::CheckBox, "-1: in/ADJ to VPO", 27, 68, 69, 10, kButton},
-                     {1010, K::CheckBox, "-1: in stone building", 27, 83, 77, 10, kButton},
-                     {1011, K::CheckBox, "-1: > 1 units w/i two hexes", 27, 98, 104, 10, kButton},
-                     {1044, K::Text, "", 245, 13, 123, 38, 0},
-                     {1012, K::CheckBox, "Allow manual unit generation", 247, 148, 106, 10, kButton},
-                     {1015, K::DropDownList, "", 27, 114, 123, 60, kList},
-                     {1016, K::DropDownList, "", 27, 134, 123, 59, kList},
-                     {1049, K::PushButton, "Manual Activation", 170, 127, 71, 16, kButton},
-                     {1047, K::Text, "", 169, 108, 72, 14, kCentred},
-                     {1042, K::Text, "1", 94, 44, 133, 10, kCentred},
+                     {activation_ids::kRoll, K::PushButton, "Activation DR", 15, 22, 62, 28, 0},
+                     {activation_ids::kVpo, K::CheckBox, "-1: in/ADJ to VPO", 27, 68, 69, 10, 0},
+                     {activation_ids::kStone, K::CheckBox, "-1: in stone building", 27, 83, 77, 10, 0},
+                     {activation_ids::kNearby, K::CheckBox, "-1: > 1 units w/i two hexes", 27, 98, 104, 10, 0},
+                     {activation_ids::kSummary, K::Text, "", 245, 13, 123, 38, 0},
+                     {activation_ids::kAllowManual, K::CheckBox, "Allow manual unit generation", 247, 148, 106, 10, 0},
+                     {activation_ids::kLevelList, K::DropDownList, "", 27, 114, 123, 60, 0},
+                     {activation_ids::kTerrainList, K::DropDownList, "", 27, 134, 123, 59, 0},
+                     {activation_ids::kManual, K::PushButton, "Manual Activation", 170, 127, 71, 16, 0},
+                     {activation_ids::kA1Field, K::Text, "", 169, 108, 72, 14, kCentred},
+                     {activation_ids::kStatus, K::Text, "1", 94, 44, 133, 10, kCentred},
                      {kNoId, K::Text, "DR", 92, 13, 20, 12, 0},
                      {kNoId, K::Text, "Modifiers", 122, 13, 33, 10, 0},
                      {kNoId, K::Text, "Final DR", 161, 13, 30, 10, 0},
                      {kNoId, K::Text, "AC#", 202, 13, 20, 10, 0},
                      {kNoId, K::Text, "+", 116, 29, 11, 14, 0},
-                     {1040, K::Text, "0", 133, 29, 15, 14, 0},
+                     {activation_ids::kModifierField, K::Text, "0", 133, 29, 15, 14, 0},
                      {kNoId, K::Text, "=", 153, 29, 10, 14, 0},
-                     {1041, K::Text, "0", 166, 29, 20, 14, 0},
-                     {1085, K::Text, "", 202, 29, 20, 14, kCentred},
-                     {1038, K::Text, "0", 98, 29, 13, 14, 0},
-                     {1046, K::Text, "", 21, 182, 349, 60, kBorder},
-                     {1048, K::Text, "", 245, 59, 125, 85, kSunken},
-                     {1018, K::RadioButton, "Hold Attitude", 143, 68, 57, 10, kGroup},
-                     {1019, K::RadioButton, "Advance Attitude", 143, 81, 71, 10, 0},
-                     {1013, K::CheckBox, "Allow Attitude changes", 247, 162, 88, 10, kButton | kGroup},
+                     {activation_ids::kFinalField, K::Text, "0", 166, 29, 20, 14, 0},
+                     {activation_ids::kAcField, K::Text, "", 202, 29, 20, 14, kCentred},
+                     {activation_ids::kDrField, K::Text, "0", 98, 29, 13, 14, 0},
+                     {activation_ids::kConditions, K::Text, "", 21, 182, 349, 60, kBorder},
+                     {activation_ids::kUnitsField, K::Text, "", 245, 59, 125, 85, kSunken},
+                     {activation_ids::kHold, K::RadioButton, "Hold Attitude", 143, 68, 57, 10, kGroup},
+                     {activation_ids::kAdvance, K::RadioButton, "Advance Attitude", 143, 81, 71, 10, 0},
+                     {activation_ids::kAllowAttitude, K::CheckBox, "Allow Attitude changes", 247, 162, 88, 10, kGroup},
                  }});
 
     t.push_back({kSetupDialog,
                  "Setup Options",
                  257,
                  189,
-                 kSansSerif,
                  8,
-                 kDialogCentred | kDialogModalFrame,
+                 kDialogCentred,
                  {
-                     {1, K::DefaultPushButton, "OK", 108, 164, 50, 14, kButton},
+                     {setup_ids::kOk, K::DefaultPushButton, "OK", 108, 164, 50, 14, 0},
                      {kNoId, K::Text, "AC#:", 71, 15, 17, 8, kGroup},
-                     {1018, K::RadioButton, "2", 95, 15, 20, 10, kTabStop},
-                     {1019, K::RadioButton, "3", 125, 15, 20, 10, 0},
-                     {1020, K::RadioButton, "4", 151, 15, 20, 10, 0},
-                     {1021, K::RadioButton, "5", 177, 15, 20, 10, 0},
-                     {1036, K::DropDownList, "", 14, 67, 103, 69, kList},
-                     {1008, K::DropDownList, "", 14, 117, 103, 55, kList},
-                     {1037, K::DropDownList, "", 14, 83, 104, 72, kList},
+                     {setup_ids::kAc2, K::RadioButton, "2", 95, 15, 20, 10, 0},
+                     {setup_ids::kAc3, K::RadioButton, "3", 125, 15, 20, 10, 0},
+                     {setup_ids::kAc4, K::RadioButton, "4", 151, 15, 20, 10, 0},
+                     {setup_ids::kAc5, K::RadioButton, "5", 177, 15, 20, 10, 0},
+                     {setup_ids::kYearList, K::DropDownList, "", 14, 67, 103, 69, 0},
+                     {setup_ids::kNationalityList, K::DropDownList, "", 14, 117, 103, 55, 0},
+                     {setup_ids::kMonthList, K::DropDownList, "", 14, 83, 104, 72, 0},
                      {kNoId, K::Text, "Attitude:", 13, 34, 27, 8, kGroup},
-                     {1022, K::RadioButton, "Hold", 46, 33, 31, 10, kTabStop},
-                     {1023, K::RadioButton, "Advance", 46, 47, 45, 10, 0},
-                     {1024, K::DropDownList, "", 14, 100, 104, 72, kList},
+                     {setup_ids::kHold, K::RadioButton, "Hold", 46, 33, 31, 10, 0},
+                     {setup_ids::kAdvance, K::RadioButton, "Advance", 46, 47, 45, 10, 0},
+                     {setup_ids::kMsrList, K::DropDownList, "", 14, 100, 104, 72, 0},
                      {kNoId, K::Text, "Map Orientation", 155, 42, 51, 8, kGroup},
-                     {1027, K::RadioButton, "", 140, 66, 11, 8, kTabStop},
-                     {1028, K::RadioButton, "", 140, 108, 9, 8, 0},
+                     {setup_ids::kFlatHexes, K::RadioButton, "", 140, 66, 11, 8, 0},
+                     {setup_ids::kPointedHexes, K::RadioButton, "", 140, 108, 9, 8, 0},
                      {kNoId, K::Picture, "", 152, 95, 56, 37, 0, 109},
                      {kNoId, K::Picture, "", 152, 52, 56, 37, 0, 110},
-                     {1000, K::PushButton, "Special Controls", 151, 140, 66, 14, kButton | kGroup},
+                     {setup_ids::kSpecialButton, K::PushButton, "Special Controls", 151, 140, 66, 14, kGroup},
                  }});
 
     t.push_back({kActionsDialog,
                  "Actions",
                  383,
                  255,
-                 kSansSerif,
                  8,
-                 kDialogSystemMenu | kDialogModalFrame,
+                 kDialogSystemMenu,
                  {
-                     {1000, K::PushButton, "INF Action", 19, 10, 50, 14, kButton},
-                     {1001, K::PushButton, "AFV Action", 19, 29, 50, 14, kButton},
-                     {1052, K::Text, "", 17, 48, 62, 8, kCentred},
-                     {1056, K::Text, "", 17, 60, 170, 8, 0},
-                     {1054, K::Text, "", 87, 10, 96, 33, kSunken},
-                     {1051, K::Text, "", 253, 14, 111, 33, kSunken},
-                     {1050, K::Text, "", 13, 72, 222, 166, kSunken},
-                     {1053, K::Text, "", 259, 66, 51, 8, kCentred},
-                     {1017, K::PushButton, "Veh. Move.", 259, 79, 50, 14, kButton},
-                     {1018, K::PushButton, "Inf. Move.", 259, 97, 50, 14, kButton},
-                     {1019, K::PushButton, "IFT Attack", 259, 115, 50, 14, kButton},
-                     {1020, K::PushButton, "LATW", 259, 136, 50, 14, kButton},
-                     {1021, K::PushButton, "Ord. vs Veh.", 259, 155, 50, 14, kButton},
-                     {1022, K::PushButton, "Ord. vs Inf", 259, 174, 50, 14, kButton},
-                     {1079, K::Text, "", 245, 82, 8, 8, kCentred},
-                     {1080, K::Text, "", 245, 100, 8, 8, kCentred},
-                     {1081, K::Text, "", 245, 118, 8, 8, kCentred},
-                     {1082, K::Text, "", 245, 139, 8, 8, kCentred},
-                     {1083, K::Text, "", 245, 158, 8, 8, kCentred},
-                     {1084, K::Text, "", 245, 177, 8, 8, kCentred},
-                     {1036, K::PushButton, "7", 338, 65, 20, 14, kButton},
-                     {1035, K::PushButton, "6", 327, 87, 20, 14, kButton},
-                     {1034, K::PushButton, "5", 327, 108, 20, 14, kButton},
-                     {1033, K::PushButton, "4", 327, 130, 20, 14, kButton},
-                     {1032, K::PushButton, "3", 327, 151, 20, 14, kButton},
-                     {1031, K::PushButton, "2", 327, 173, 20, 14, kButton},
-                     {1037, K::PushButton, "8", 351, 87, 20, 14, kButton},
-                     {1038, K::PushButton, "9", 351, 108, 20, 14, kButton},
-                     {1039, K::PushButton, "10", 351, 130, 20, 14, kButton},
-                     {1040, K::PushButton, "11", 351, 151, 20, 14, kButton},
-                     {1041, K::PushButton, "12", 351, 173, 20, 14, kButton},
-                     {1003, K::CheckBox, "Manual die roll", 315, 193, 61, 10, kButton},
-                     {1078, K::PushButton, "Direction", 253, 214, 50, 14, kButton},
-                     {1055, K::Text, "", 255, 234, 47, 8, kSunken},
-                     {1090, K::Picture, "", 315, 210, 61, 36, 0, 118},
+                     {actions_ids::kInfAction, K::PushButton, "INF Action", 19, 10, 50, 14, 0},
+                     {actions_ids::kAfvAction, K::PushButton, "AFV Action", 19, 29, 50, 14, 0},
+                     {actions_ids::kDice, K::Text, "", 17, 48, 62, 8, kCentred},
+                     {actions_ids::kTitle, K::Text, "", 17, 60, 170, 8, 0},
+                     {actions_ids::kPanic, K::Text, "", 87, 10, 96, 33, kSunken},
+                     {actions_ids::kSummary, K::Text, "", 253, 14, 111, 33, kSunken},
+                     {actions_ids::kResults, K::Text, "", 13, 72, 222, 166, kSunken},
+                     {actions_ids::kRoll, K::Text, "", 259, 66, 51, 8, kCentred},
+                     {actions_ids::kVehMove, K::PushButton, "Veh. Move.", 259, 79, 50, 14, 0},
+                     {actions_ids::kInfMove, K::PushButton, "Inf. Move.", 259, 97, 50, 14, 0},
+                     {actions_ids::kIftAttack, K::PushButton, "IFT Attack", 259, 115, 50, 14, 0},
+                     {actions_ids::kLatw, K::PushButton, "LATW", 259, 136, 50, 14, 0},
+                     {actions_ids::kOrdVeh, K::PushButton, "Ord. vs Veh.", 259, 155, 50, 14, 0},
+                     {actions_ids::kOrdInf, K::PushButton, "Ord. vs Inf", 259, 174, 50, 14, 0},
+                     {actions_ids::kVehMoveMarker, K::Text, "", 245, 82, 8, 8, kCentred},
+                     {actions_ids::kInfMoveMarker, K::Text, "", 245, 100, 8, 8, kCentred},
+                     {actions_ids::kIftMarker, K::Text, "", 245, 118, 8, 8, kCentred},
+                     {actions_ids::kLatwMarker, K::Text, "", 245, 139, 8, 8, kCentred},
+                     {actions_ids::kOrdVehMarker, K::Text, "", 245, 158, 8, 8, kCentred},
+                     {actions_ids::kOrdInfMarker, K::Text, "", 245, 177, 8, 8, kCentred},
+                     {actions_ids::dieButton(7), K::PushButton, "7", 338, 65, 20, 14, 0},
+                     {actions_ids::dieButton(6), K::PushButton, "6", 327, 87, 20, 14, 0},
+                     {actions_ids::dieButton(5), K::PushButton, "5", 327, 108, 20, 14, 0},
+                     {actions_ids::dieButton(4), K::PushButton, "4", 327, 130, 20, 14, 0},
+                     {actions_ids::dieButton(3), K::PushButton, "3", 327, 151, 20, 14, 0},
+                     {actions_ids::dieButton(2), K::PushButton, "2", 327, 173, 20, 14, 0},
+                     {actions_ids::dieButton(8), K::PushButton, "8", 351, 87, 20, 14, 0},
+                     {actions_ids::dieButton(9), K::PushButton, "9", 351, 108, 20, 14, 0},
+                     {actions_ids::dieButton(10), K::PushButton, "10", 351, 130, 20, 14, 0},
+                     {actions_ids::dieButton(11), K::PushButton, "11", 351, 151, 20, 14, 0},
+                     {actions_ids::dieButton(12), K::PushButton, "12", 351, 173, 20, 14, 0},
+                     {actions_ids::kManualBox, K::CheckBox, "Manual die roll", 315, 193, 61, 10, 0},
+                     {actions_ids::kDirectionButton, K::PushButton, "Direction", 253, 214, 50, 14, 0},
+                     {actions_ids::kDirection, K::Text, "", 255, 234, 47, 8, kSunken},
+                     {actions_ids::kPicture, K::Picture, "", 315, 210, 61, 36, 0, 118},
                  }});
 
     t.push_back({kSpecialDialog,
                  "Special",
                  240,
                  122,
-                 kSansSerif,
                  8,
-                 kDialogSystemMenu | kDialogModalFrame,
+                 kDialogSystemMenu,
                  {
-                     {1, K::DefaultPushButton, "OK", 87, 90, 50, 14, kButton},
+                     {special_ids::kOk, K::DefaultPushButton, "OK", 87, 90, 50, 14, 0},
                      {kNoId, K::Text, "A1 Modifier", 16, 35, 36, 8, 0},
                      {kNoId, K::Text, "A5 Modifier", 16, 55, 36, 8, 0},
-                     {1094, K::EditBox, "", 59, 32, 21, 14, kEdit},
-                     {1095, K::EditBox, "", 59, 52, 21, 14, kEdit},
-                     {1003, K::CheckBox, "An even modified Activation die roll special for fortifications.", 16, 74,
-                      201, 10, kButton},
+                     {special_ids::kA1Box, K::EditBox, "", 59, 32, 21, 14, kBorder},
+                     {special_ids::kA5Box, K::EditBox, "", 59, 52, 21, 14, kBorder},
+                     {special_ids::kFortificationBox, K::CheckBox,
+                      "An even modified Activation die roll special for fortifications.", 16, 74, 201, 10, 0},
                      {kNoId, K::Text, "The following controls and options may be needed for individual scenarios", 7, 7,
                       226, 21, 0},
                      {kNoId, K::Text, "Either value as non-zero sets MSR to zero", 90, 39, 107, 19, 0},
                  }});
 
     {
-        DialogTemplate stats{
-            kDieStatsDialog, "Die Stats", 327, 164, kSansSerif, 8, kDialogSystemMenu | kDialogModalFrame, {}};
+        DialogTemplate stats{kDieStatsDialog, "Die Stats", 327, 164, 8, kDialogSystemMenu, {}};
         auto &c = stats.controls;
         static const char *const twoDice[] = {"2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
         static const char *const oneDie[] = {"1", "2", "3", "4", "5", "6"};
@@ -156,19 +154,21 @@ std::vector<DialogTemplate> makeTemplates() {
         c.push_back({kNoId, K::Text, "DR Outcomes", 121, 25, 51, 10, 0});
         for (int i = 0; i < 11; ++i) c.push_back({kNoId, K::Text, twoDice[i], twoDiceX[i], 42, 8, 8, 0});
         for (int i = 0; i < 11; ++i)
-            c.push_back({1057 + i, K::Text, "*", twoDiceX[i], 56, 1057 + i == 1065 ? 14 : 8, 8, 0});
+            c.push_back(
+                {die_stats_ids::twoDiceCount(i + 2), K::Text, "*", twoDiceX[i], 56, i + 2 == 10 ? 14 : 8, 8, 0});
         c.push_back({kNoId, K::Text, "dr Outcomes", 119, 107, 51, 10, 0});
         for (int i = 0; i < 6; ++i) c.push_back({kNoId, K::Text, oneDie[i], oneDieX[i], 123, 8, 8, 0});
-        for (int i = 0; i < 6; ++i) c.push_back({1068 + i, K::Text, "*", oneDieX[i], 137, 8, 8, 0});
-        c.push_back({1000, K::PushButton, "Clear", 114, 76, 50, 14, kButton});
+        for (int i = 0; i < 6; ++i)
+            c.push_back({die_stats_ids::oneDieCount(i + 1), K::Text, "*", oneDieX[i], 137, 8, 8, 0});
+        c.push_back({die_stats_ids::kClear, K::PushButton, "Clear", 114, 76, 50, 14, 0});
         c.push_back({kNoId, K::Text, "Total DR #", 257, 14, 51, 10, 0});
-        c.push_back({1074, K::Text, "", 257, 26, 51, 10, kSunken});
+        c.push_back({die_stats_ids::kTwoDiceTotal, K::Text, "", 257, 26, 51, 10, kSunken});
         c.push_back({kNoId, K::Text, "Average DR", 257, 44, 51, 10, 0});
-        c.push_back({1076, K::Text, "", 257, 56, 51, 10, kSunken});
+        c.push_back({die_stats_ids::kTwoDiceAverage, K::Text, "", 257, 56, 51, 10, kSunken});
         c.push_back({kNoId, K::Text, "Total dr #", 257, 91, 51, 10, 0});
-        c.push_back({1075, K::Text, "", 257, 104, 51, 10, kSunken});
+        c.push_back({die_stats_ids::kOneDieTotal, K::Text, "", 257, 104, 51, 10, kSunken});
         c.push_back({kNoId, K::Text, "Average dr", 257, 127, 51, 10, 0});
-        c.push_back({1077, K::Text, "", 257, 139, 51, 10, kSunken});
+        c.push_back({die_stats_ids::kOneDieAverage, K::Text, "", 257, 139, 51, 10, kSunken});
         t.push_back(std::move(stats));
     }
 
@@ -176,33 +176,31 @@ std::vector<DialogTemplate> makeTemplates() {
                  "Advance",
                  249,
                  199,
-                 kSansSerif,
                  8,
-                 kDialogSystemMenu | kDialogModalFrame,
+                 kDialogSystemMenu,
                  {
-                     {1000, K::PushButton, "Advance", 37, 15, 50, 14, kButton},
-                     {1087, K::Text, "", 37, 39, 46, 8, kCentred},
-                     {1088, K::Picture, "", 122, 16, 61, 36, 0, 118},
-                     {1001, K::PushButton, "CC NTC", 37, 73, 50, 14, kButton},
-                     {1003, K::PushButton, "CC Pairings", 101, 73, 50, 14, kButton},
-                     {1002, K::PushButton, "CC Attack", 165, 73, 50, 14, kButton},
-                     {1086, K::Text, "", 16, 95, 212, 90, kSunken},
+                     {advance_ids::kAdvanceButton, K::PushButton, "Advance", 37, 15, 50, 14, 0},
+                     {advance_ids::kRollField, K::Text, "", 37, 39, 46, 8, kCentred},
+                     {advance_ids::kPicture, K::Picture, "", 122, 16, 61, 36, 0, 118},
+                     {advance_ids::kNtcButton, K::PushButton, "CC NTC", 37, 73, 50, 14, 0},
+                     {advance_ids::kPairingsButton, K::PushButton, "CC Pairings", 101, 73, 50, 14, 0},
+                     {advance_ids::kAttackButton, K::PushButton, "CC Attack", 165, 73, 50, 14, 0},
+                     {advance_ids::kTextArea, K::Text, "", 16, 95, 212, 90, kSunken},
                  }});
 
     t.push_back({kAboutDialog,
                  "About TREVA!",
                  145,
                  120,
-                 kSansSerif,
                  14,
-                 kDialogCentred | kDialogSystemMenu | kDialogModalFrame,
+                 kDialogCentred | kDialogSystemMenu,
                  {
                      {kNoId, K::Picture, "", 35, 3, 75, 66, 0, 117},
-                     {1089, K::Text,
+                     {about_ids::kText, K::Text,
                       "TREVA! A VENK Assistant\rFree software under the MIT licence\rMade by the TREVA developers\r"
                       "Trademarks respective of their owners.",
                       3, 71, 139, 32, kCentred},
-                     {1, K::DefaultPushButton, "OK", 47, 104, 50, 14, kButton},
+                     {about_ids::kOk, K::DefaultPushButton, "OK", 47, 104, 50, 14, 0},
                  }});
 
     t.push_back(
@@ -210,9 +208,8 @@ std::vector<DialogTemplate> makeTemplates() {
          "Beta Notice",
          202,
          142,
-         kSansSerif,
          14,
-         kDialogCentred | kDialogSystemMenu | kDialogModalFrame,
+         kDialogCentred | kDialogSystemMenu,
          {
              {kNoId, K::Picture, "", 5, 5, 44, 31, 0, 127},
              {kNoId, K::Text,
@@ -225,18 +222,11 @@ std::vector<DialogTemplate> makeTemplates() {
              {kNoId, K::Text,
               "Written in C++ with Qt by the TREVA developers.\rThe tables are the module's, word for word.", 5, 85,
               192, 26, 0},
-             {1, K::DefaultPushButton, "Enough", 76, 120, 50, 14, kButton},
+             {about_ids::kOk, K::DefaultPushButton, "Enough", 76, 120, 50, 14, 0},
          }});
 
     {
-        DialogTemplate random{kRandomTablesDialog,
-                              "Random Number Tables",
-                              326,
-                              186,
-                              kSansSerif,
-                              8,
-                              kDialogSystemMenu | kDialogModalFrame,
-                              {}};
+        DialogTemplate random{kRandomTablesDialog, "Random Number Tables", 326, 186, 8, kDialogSystemMenu, {}};
         auto &c = random.controls;
         struct Column {
             const char *heading;
@@ -244,36 +234,39 @@ std::vector<DialogTemplate> makeTemplates() {
             int headingX, legendX, buttonX, button;
         };
         const Column top[] = {
-            {"Table 6a\rdr    result", "<= 1     4\r 2 - 3    3\r >= 4    2", 14, 9, 13, 1000},
-            {"Table 6b\rdr    result", "<= 3    3\r4 - 5    2\r >=6    1", 67, 68, 65, 1001},
-            {"Table 6c\rdr    result", "<= 2     3\r 3 - 4    2\r >= 5    1", 120, 119, 119, 1003},
-            {"Table 6d\rdr    result", "<= 1     3\r 2 - 3    2\r >= 4    1", 173, 170, 169, 1002},
+            {"Table 6a\rdr    result", "<= 1     4\r 2 - 3    3\r >= 4    2", 14, 9, 13, random_tables_ids::kTableA},
+            {"Table 6b\rdr    result", "<= 3    3\r4 - 5    2\r >=6    1", 67, 68, 65, random_tables_ids::kTableB},
+            {"Table 6c\rdr    result", "<= 2     3\r 3 - 4    2\r >= 5    1", 120, 119, 119,
+             random_tables_ids::kTableC},
+            {"Table 6d\rdr    result", "<= 1     3\r 2 - 3    2\r >= 4    1", 173, 170, 169,
+             random_tables_ids::kTableD},
         };
         const Column bottom[] = {
-            {"Table 6e\rdr    result", "<= 3     2\r >= 4    1", 11, 8, 13, 1004},
-            {"Table 6f\rdr    result", "<= 1     3\r 2 - 5    2\r >= 6    1", 69, 65, 67, 1005},
-            {"Table 6g\rdr    result", "<= 2     2\r >= 3    1", 121, 119, 121, 1007},
-            {"Table 6h\rdr    result", "<= 2     0\r3 - 5     1\r >= 6    2", 173, 171, 171, 1006},
+            {"Table 6e\rdr    result", "<= 3     2\r >= 4    1", 11, 8, 13, random_tables_ids::kTableE},
+            {"Table 6f\rdr    result", "<= 1     3\r 2 - 5    2\r >= 6    1", 69, 65, 67, random_tables_ids::kTableF},
+            {"Table 6g\rdr    result", "<= 2     2\r >= 3    1", 121, 119, 121, random_tables_ids::kTableG},
+            {"Table 6h\rdr    result", "<= 2     0\r3 - 5     1\r >= 6    2", 173, 171, 171,
+             random_tables_ids::kTableH},
         };
         for (const Column &col : top) {
             c.push_back({kNoId, K::Text, col.heading, col.headingX, 13, 39, 18, 0});
             c.push_back({kNoId, K::Text, col.legend, col.legendX, 33, 44, 26, 0});
-            c.push_back({col.button, K::PushButton, "Roll", col.buttonX, 62, 31, 11, kButton});
+            c.push_back({col.button, K::PushButton, "Roll", col.buttonX, 62, 31, 11, 0});
         }
         for (const Column &col : bottom) {
             c.push_back({kNoId, K::Text, col.heading, col.headingX, 94, 39, 18, 0});
             c.push_back({kNoId, K::Text, col.legend, col.legendX, 114, 44, 26, 0});
-            c.push_back({col.button, K::PushButton, "Roll", col.buttonX, 144, 31, 11, kButton});
+            c.push_back({col.button, K::PushButton, "Roll", col.buttonX, 144, 31, 11, 0});
         }
-        c.push_back({1093, K::Text, "", 233, 16, 80, 8, 0});
+        c.push_back({random_tables_ids::kTitleField, K::Text, "", 233, 16, 80, 8, 0});
         c.push_back({kNoId, K::Text, "dr = ", 253, 31, 15, 8, 0});
-        c.push_back({1091, K::Text, "", 275, 31, 15, 8, 0});
+        c.push_back({random_tables_ids::kDrField, K::Text, "", 275, 31, 15, 8, 0});
         c.push_back({kNoId, K::Text, "Result = ", 239, 44, 29, 8, 0});
-        c.push_back({1092, K::Text, "", 275, 44, 15, 8, 0});
-        c.push_back({1018, K::PushButton, "Single Die", 247, 82, 50, 14, kButton});
-        c.push_back({1017, K::PushButton, "Two Dice", 247, 104, 50, 14, kButton});
-        c.push_back({1020, K::PushButton, "A - GG hexes", 247, 126, 50, 14, kButton});
-        c.push_back({1019, K::PushButton, "1- 10 hexes", 247, 148, 50, 14, kButton});
+        c.push_back({random_tables_ids::kResultField, K::Text, "", 275, 44, 15, 8, 0});
+        c.push_back({random_tables_ids::kSingleDie, K::PushButton, "Single Die", 247, 82, 50, 14, 0});
+        c.push_back({random_tables_ids::kTwoDice, K::PushButton, "Two Dice", 247, 104, 50, 14, 0});
+        c.push_back({random_tables_ids::kHexRow, K::PushButton, "A - GG hexes", 247, 126, 50, 14, 0});
+        c.push_back({random_tables_ids::kHexNumber, K::PushButton, "1- 10 hexes", 247, 148, 50, 14, 0});
         t.push_back(std::move(random));
     }
 

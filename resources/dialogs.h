@@ -25,17 +25,13 @@ enum : unsigned {
     kCentred = 1u << 0,
     kSunken = 1u << 1,
     kBorder = 1u << 2,
-    kTabStop = 1u << 3,
-    kGroup = 1u << 4,       // starts a group (radio buttons group up to the next)
-    kVScroll = 1u << 5,     // drop-down list with a vertical scroll bar
-    kAutoHScroll = 1u << 6, // edit box scrolls horizontally
+    kGroup = 1u << 3, // starts a group (radio buttons group up to the next)
 };
 
 // Dialog styles.
 enum : unsigned {
     kDialogCentred = 1u << 0,
     kDialogSystemMenu = 1u << 1, // caption with system menu and close box
-    kDialogModalFrame = 1u << 2,
 };
 
 inline constexpr int kNoId = -1;
@@ -53,7 +49,6 @@ struct DialogTemplate {
     int id;
     const char *title;
     int width, height;
-    const char *fontName;
     int pointSize;
     unsigned style;
     std::vector<ControlTemplate> controls;

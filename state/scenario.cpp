@@ -121,9 +121,11 @@ bool decodeScenario(const uint8_t *bytes, std::size_t size, ScenarioState &out, 
         }
     }
     // 0 until the Actions window first opens, else one of its six markers.
-    if (s.actionCategory != 0 && !inRange(s.actionCategory, 1079, 1084)) {
+    if (s.actionCategory != kNoActionCategory &&
+        !inRange(s.actionCategory, kVehicleMovementCategory, kOrdnanceVsInfantryCategory)) {
         char text[96];
-        std::snprintf(text, sizeof text, "actionCategory is %ld, expected 0 or 1079..1084", long(s.actionCategory));
+        std::snprintf(text, sizeof text, "actionCategory is %ld, expected %d or %d..%d", long(s.actionCategory),
+                      kNoActionCategory, kVehicleMovementCategory, kOrdnanceVsInfantryCategory);
         error = {"actionCategory", text};
         return false;
     }

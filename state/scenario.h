@@ -14,6 +14,19 @@ namespace treva {
 inline constexpr std::size_t kScenarioBytes = 144;
 using ScenarioBytes = std::array<uint8_t, kScenarioBytes>;
 
+// What the Actions window's manual die buttons resolve, as saved: the id of
+// the marker beside that table's button in the window, or none before the
+// window first opens.
+enum ActionCategory : int32_t {
+    kNoActionCategory = 0,
+    kVehicleMovementCategory = 1079,
+    kInfantryMovementCategory = 1080,
+    kIftAttackCategory = 1081,
+    kLatwCategory = 1082,
+    kOrdnanceVsVehicleCategory = 1083,
+    kOrdnanceVsInfantryCategory = 1084,
+};
+
 struct ScenarioState {
     int32_t formatTag;      // always 1 in records we make; carried unchanged
     int32_t mapOrientation; // 0 flat-topped hexes, non-zero pointed-topped
@@ -26,7 +39,7 @@ struct ScenarioState {
     int32_t msr;         // -2..+2
     uint8_t manualDieRoll;
     uint8_t reserved37[3];
-    int32_t actionCategory; // marker id 1079..1084 of the Actions window, or 0
+    int32_t actionCategory; // an ActionCategory
     int32_t a1Modifier;
     int32_t a5Modifier;
     int32_t fortificationEvenDr;

@@ -3,35 +3,20 @@
 #include <cstdio>
 
 #include "actions/action_roll.h"
+#include "resources/ids/actions.h"
 #include "windows/frame.h"
 
 namespace treva {
 namespace {
 
-enum : int {
-    kInfAction = 1000,
-    kAfvAction = 1001,
-    kManualBox = 1003,
-    kResults = 1050,
-    kSummary = 1051,
-    kDice = 1052,
-    kRoll = 1053,
-    kPanic = 1054,
-    kDirection = 1055,
-    kTitle = 1056,
-    kDirectionButton = 1078,
-    kPicture = 1090,
-    kFirstCategory = 1017, // Veh. Move.
-    kLastCategory = 1022,  // Ord. vs Inf
-    kFirstMarker = 1079,
-    kIftMarker = 1081,
-    kInfMoveMarker = 1080,
-    kFirstDieButton = 1031, // "2"
-    kLastDieButton = 1041,  // "12"
-};
+using namespace actions_ids;
 
 const char kIdleText[] = "(Actions get reported here)";
 const char kMarker[] = "\xBB";
+
+// The scenario saves the marker's id as its action category.
+static_assert(int(kVehMoveMarker) == int(kVehicleMovementCategory) && int(kIftMarker) == int(kIftAttackCategory) &&
+              int(kOrdInfMarker) == int(kOrdnanceVsInfantryCategory));
 
 struct Category {
     const char *title;
@@ -39,7 +24,7 @@ struct Category {
     void (*lookup)(ProgramState &, int, ActionFields &);
 };
 
-// By button 1017..1022; the marker of button b is b + 62.
+// By table button, kVehMove..kOrdInf; each button's marker is beside it.
 const Category kCategories[] = {
     {"Vehicle Movement Directions", "(Displays the results of an AFV movement using the buttons below.)",
      vehicleMovementLookup},
@@ -70,7 +55,7 @@ void show(App &app, WindowId self, const ActionFields &f) {
 }
 
 void enableDieButtons(App &app, WindowId self, bool enabled) {
-    for (int id = kFirstDieButton; id <= kLastDieButton; ++id) app.ui.setEnabled(self, id, enabled);
+    for (int id = kDie2; id <= kDie12; ++id) app.ui.setEnabled(self, id, enabled);
 }
 
 void init(App &app, WindowId self) {
@@ -85,8 +70,8 @@ void init(App &app, WindowId self) {
 
 void categoryButton(App &app, WindowId self, int id) {
     ScenarioState &s = app.state.scenario;
-    const Category &category = kCategories[id - kFirstCategory];
-    const int marker = id - kFirstCategory + kFirstMarker;
+    const Category &category = kCategories[id - kVehMove];
+    const int marker = id - kVehMove + kVehMoveMarker;
     app.ui.setText(self, kTitle, category.title);
     showDirectionKey(app, self, kPicture);
     if (s.manualDieRoll == 1) {
@@ -100,7 +85,7 @@ void categoryButton(App &app, WindowId self, int id) {
     const int dr = rollDice(app.state, 2, 6);
     ActionFields r;
     if (marker != kInfMoveMarker) r.roll = drText("DR = %i", dr);
-    if (marker != kInfMoveMarker && marker != kFirstMarker) r.dice = "-";
+    if (marker != kInfMoveMarker && marker != kVehMoveMarker) r.dice = "-";
     category.lookup(app.state, dr, r);
     // A movement row that rolled its own direction keeps it shown.
     if (marker != kInfMoveMarker) r.direction = "";
@@ -111,12 +96,12 @@ void dieButton(App &app, WindowId self, int id) {
     const ScenarioState &s = app.state.scenario;
     app.ui.setText(self, kResults, "");
     showDirectionKey(app, self, kPicture);
-    const int v = id - 1029;
+    const int v = id - kDie2 + 2;
     ActionFields r;
     r.roll = drText("DR = %i", v);
-    if (s.actionCategory >= kFirstMarker && s.actionCategory <= kFirstMarker + 5) {
+    if (s.actionCategory >= kVehMoveMarker && s.actionCategory <= kOrdInfMarker) {
         if (s.actionCategory == kIftMarker) r.dice = "-";
-        kCategories[s.actionCategory - kFirstMarker].lookup(app.state, v, r);
+        kCategories[s.actionCategory - kVehMoveMarker].lookup(app.state, v, r);
     }
     if (s.actionCategory != kInfMoveMarker) r.direction = "";
     show(app, self, r);
@@ -124,11 +109,11 @@ void dieButton(App &app, WindowId self, int id) {
 
 void command(App &app, WindowId self, int id) {
     ScenarioState &s = app.state.scenario;
-    if (id >= kFirstCategory && id <= kLastCategory) {
+    if (id >= kVehMove && id <= kOrdInf) {
         categoryButton(app, self, id);
         return;
     }
-    if (id >= kFirstDieButton && id <= kLastDieButton) {
+    if (id >= kDie2 && id <= kDie12) {
         dieButton(app, self, id);
         return;
     }

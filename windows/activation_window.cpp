@@ -1,33 +1,13 @@
 #include "windows/activation_window.h"
 
 #include "activation/activation.h"
+#include "resources/ids/activation.h"
 #include "windows/frame.h"
 
 namespace treva {
 namespace {
 
-enum : int {
-    kRoll = 1039,
-    kVpo = 1009,
-    kStone = 1010,
-    kNearby = 1011,
-    kSummary = 1044,
-    kAllowManual = 1012,
-    kLevelList = 1015,
-    kTerrainList = 1016,
-    kManual = 1049,
-    kA1Field = 1047,
-    kStatus = 1042,
-    kModifierField = 1040,
-    kFinalField = 1041,
-    kAcField = 1085,
-    kDrField = 1038,
-    kConditions = 1046,
-    kUnitsField = 1048,
-    kHold = 1018,
-    kAdvance = 1019,
-    kAllowAttitude = 1013,
-};
+using namespace activation_ids;
 
 const char *const kLevels[] = {"Same level", "1 level greater", "2 levels greater", "3 levels greater",
                                "4 levels greater"};

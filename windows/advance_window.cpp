@@ -2,21 +2,14 @@
 
 #include <cstdio>
 
+#include "resources/ids/advance.h"
 #include "windows/actions_window.h"
 #include "windows/frame.h"
 
 namespace treva {
 namespace {
 
-enum : int {
-    kAdvanceButton = 1000,
-    kNtcButton = 1001,
-    kAttackButton = 1002,
-    kPairingsButton = 1003,
-    kRollField = 1087,
-    kPicture = 1088,
-    kTextArea = 1086,
-};
+using namespace advance_ids;
 
 const char kInstructions[] = "(Use the 'NTC' button to determine if the unit advances into CC)\r\r"
                              "(Use 'CC Pairings' to determine how that unit attacks once in CC/Melee)\r\r"

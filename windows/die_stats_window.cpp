@@ -2,12 +2,13 @@
 
 #include <cstdio>
 
+#include "resources/ids/die_stats.h"
 #include "windows/frame.h"
 
 namespace treva {
 namespace {
 
-enum : int { kClear = 1000, kTwoDiceTotal = 1074, kOneDieTotal = 1075, kTwoDiceAverage = 1076, kOneDieAverage = 1077 };
+using namespace die_stats_ids;
 
 std::string countText(int32_t count) { return count == 0 ? std::string() : std::to_string(count); }
 
@@ -22,8 +23,8 @@ std::string averageText(const char *format, int32_t sum, int32_t rolls) {
 // opens and after Clear.
 void fill(App &app, WindowId self) {
     const DieRollStats &st = app.state.scenario.stats;
-    for (int r = 2; r <= 12; ++r) app.ui.setText(self, 1055 + r, countText(st.twoDiceCounts[r - 2]));
-    for (int r = 1; r <= 6; ++r) app.ui.setText(self, 1067 + r, countText(st.oneDieCounts[r - 1]));
+    for (int r = 2; r <= 12; ++r) app.ui.setText(self, twoDiceCount(r), countText(st.twoDiceCounts[r - 2]));
+    for (int r = 1; r <= 6; ++r) app.ui.setText(self, oneDieCount(r), countText(st.oneDieCounts[r - 1]));
     app.ui.setText(self, kTwoDiceTotal, std::to_string(st.twoDiceRolls));
     app.ui.setText(self, kOneDieTotal, std::to_string(st.oneDieRolls));
     app.ui.setText(self, kTwoDiceAverage, averageText("%2.3f", st.twoDiceSum, st.twoDiceRolls));

@@ -2,6 +2,9 @@
 
 #include "activation/activation.h"
 #include "resources/dialogs.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
 #include "resources/menu.h"
 #include "windows/actions_window.h"
 #include "windows/activation_window.h"
@@ -125,16 +128,16 @@ void setMenuItemState(App &app, int command, int state) { app.ui.setMenuItemEnab
 void refreshToolWindows(App &app) {
     const ScenarioState &s = app.state.scenario;
     if (WindowId actions = toolWindow(app, ToolSlot::Actions); app.ui.isOpen(actions)) {
-        app.ui.setText(actions, 1051, formatScenarioSummary(s));
-        showDirectionKey(app, actions, 1090);
+        app.ui.setText(actions, actions_ids::kSummary, formatScenarioSummary(s));
+        showDirectionKey(app, actions, actions_ids::kPicture);
     }
     if (WindowId activation = toolWindow(app, ToolSlot::Activation); app.ui.isOpen(activation)) {
-        app.ui.setText(activation, 1044, formatScenarioSummary(s));
-        app.ui.setText(activation, 1085, std::to_string(s.acNumber));
-        app.ui.setText(activation, 1046, activationConditionsText(s.nationality));
+        app.ui.setText(activation, activation_ids::kSummary, formatScenarioSummary(s));
+        app.ui.setText(activation, activation_ids::kAcField, std::to_string(s.acNumber));
+        app.ui.setText(activation, activation_ids::kConditions, activationConditionsText(s.nationality));
     }
     if (WindowId advance = toolWindow(app, ToolSlot::Advance); app.ui.isOpen(advance))
-        showDirectionKey(app, advance, 1088);
+        showDirectionKey(app, advance, advance_ids::kPicture);
 }
 
 void startUp(App &app, std::string_view commandLine) {

@@ -1,12 +1,12 @@
 #include "windows/random_tables_window.h"
 
+#include "resources/ids/random_tables.h"
 #include "windows/frame.h"
 
 namespace treva {
 namespace {
 
-enum : int { kDrField = 1091, kResultField = 1092, kTitleField = 1093 };
-enum : int { kSingleDie = 1018, kTwoDice = 1017, kHexRow = 1020, kHexNumber = 1019 };
+using namespace random_tables_ids;
 
 struct SmallTable {
     int button;
@@ -15,9 +15,10 @@ struct SmallTable {
 };
 
 const SmallTable kSmallTables[] = {
-    {1000, "Table A", {4, 3, 3, 2, 2, 2}}, {1001, "Table B", {3, 3, 3, 2, 2, 1}}, {1003, "Table C", {3, 3, 2, 2, 1, 1}},
-    {1002, "Table D", {3, 2, 2, 1, 1, 1}}, {1004, "Table E", {2, 2, 2, 1, 1, 1}}, {1005, "Table F", {3, 2, 2, 2, 2, 1}},
-    {1007, "Table G", {2, 2, 1, 1, 1, 1}}, {1006, "Table H", {0, 0, 1, 1, 1, 2}},
+    {kTableA, "Table A", {4, 3, 3, 2, 2, 2}}, {kTableB, "Table B", {3, 3, 3, 2, 2, 1}},
+    {kTableC, "Table C", {3, 3, 2, 2, 1, 1}}, {kTableD, "Table D", {3, 2, 2, 1, 1, 1}},
+    {kTableE, "Table E", {2, 2, 2, 1, 1, 1}}, {kTableF, "Table F", {3, 2, 2, 2, 2, 1}},
+    {kTableG, "Table G", {2, 2, 1, 1, 1, 1}}, {kTableH, "Table H", {0, 0, 1, 1, 1, 2}},
 };
 
 const char *const kHexRows[33] = {"A", "B", "C", "D", "E",  "F",  "G",  "H",  "I",  "J",  "K",

@@ -1,29 +1,15 @@
 #include "windows/setup_window.h"
 
 #include "resources/dialogs.h"
+#include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "windows/frame.h"
 
 namespace treva {
 namespace {
 
-enum : int {
-    kAcFirst = 1018, // AC# 2
-    kAcLast = 1021,  // AC# 5
-    kYearList = 1036,
-    kNationalityList = 1008,
-    kMonthList = 1037,
-    kHold = 1022,
-    kAdvance = 1023,
-    kMsrList = 1024,
-    kFlatHexes = 1027,
-    kPointedHexes = 1028,
-    kSpecialButton = 1000,
-    // Special window
-    kA1Box = 1094,
-    kA5Box = 1095,
-    kFortificationBox = 1003,
-};
+using namespace setup_ids;
+using namespace special_ids;
 
 void fillList(WindowLayer &ui, WindowId self, int control, const char *const *names, int first, int end, int selected) {
     for (int i = first; i < end; ++i) ui.addItem(self, control, names[i]);
@@ -34,7 +20,7 @@ void initSetup(App &app, WindowId self) {
     WindowLayer &ui = app.ui;
     const ScenarioState &s = app.state.scenario;
     checkRadioButton(ui, self, kHold, kAdvance, s.attitude == 0 ? kHold : kAdvance);
-    checkRadioButton(ui, self, kAcFirst, kAcLast, 1016 + s.acNumber);
+    checkRadioButton(ui, self, kAc2, kAc5, kAc2 + s.acNumber - 2);
     checkRadioButton(ui, self, kFlatHexes, kPointedHexes, s.mapOrientation == 0 ? kFlatHexes : kPointedHexes);
     fillList(ui, self, kYearList, yearNames, 0, 7, s.yearIndex - 4);
     fillList(ui, self, kMonthList, monthNames, 1, 13, s.month - 1);
@@ -62,12 +48,12 @@ void setupCommand(App &app, WindowId self, int id) {
     WindowLayer &ui = app.ui;
     ScenarioState &s = app.state.scenario;
     switch (id) {
-    case 1018:
-    case 1019:
-    case 1020:
-    case 1021:
-        checkRadioButton(ui, self, kAcFirst, kAcLast, id);
-        s.acNumber = id - 1016;
+    case kAc2:
+    case kAc3:
+    case kAc4:
+    case kAc5:
+        checkRadioButton(ui, self, kAc2, kAc5, id);
+        s.acNumber = id - kAc2 + 2;
         return;
     case kHold:
     case kAdvance:

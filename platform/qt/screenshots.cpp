@@ -10,6 +10,11 @@
 #include "platform/qt/modal_script.h"
 #include "platform/qt/qt_window_layer.h"
 #include "resources/dialogs.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
+#include "resources/ids/random_tables.h"
+#include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "windows/frame.h"
 
@@ -67,21 +72,21 @@ int takeScreenshots(QtWindowLayer &layer, App &app, const QString &folder) {
     frameCommand(app, kCmdAbout);
 
     const WindowId activation = openToolWindow(app, ToolSlot::Activation);
-    shooter.click(activation, 1039); // Activation DR
+    shooter.click(activation, activation_ids::kRoll);
     shooter.shootWindow(activation, "activation");
 
     const WindowId actions = openToolWindow(app, ToolSlot::Actions);
-    shooter.click(actions, 1000); // INF Action
-    shooter.click(actions, 1019); // IFT Attack
-    shooter.click(actions, 1078); // Direction
+    shooter.click(actions, actions_ids::kInfAction);
+    shooter.click(actions, actions_ids::kIftAttack);
+    shooter.click(actions, actions_ids::kDirectionButton);
     shooter.shootWindow(actions, "actions");
 
     const WindowId advance = openToolWindow(app, ToolSlot::Advance);
-    shooter.click(advance, 1001); // CC NTC
+    shooter.click(advance, advance_ids::kNtcButton);
     shooter.shootWindow(advance, "advance");
 
     const WindowId random = openToolWindow(app, ToolSlot::RandomTables);
-    shooter.click(random, 1000); // Table 6a
+    shooter.click(random, random_tables_ids::kTableA);
     shooter.shootWindow(random, "random-number-tables");
 
     const WindowId stats = openToolWindow(app, ToolSlot::DieStats);
@@ -90,7 +95,7 @@ int takeScreenshots(QtWindowLayer &layer, App &app, const QString &folder) {
     const WindowId setup = openToolWindow(app, ToolSlot::Setup);
     shooter.shootWindow(setup, "setup-options");
     script.then(shooter.shootBox("special"));
-    shooter.click(setup, 1000); // Special Controls
+    shooter.click(setup, setup_ids::kSpecialButton);
 
     shooter.shoot(layer.frameWidget(), "frame");
     layer.closeFrame();

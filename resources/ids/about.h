@@ -1,0 +1,11 @@
+// Control ids of the About box (template 116) and the notice box (126).
+#pragma once
+
+namespace treva::about_ids {
+
+enum : int {
+    kOk = 1,
+    kText = 1089,
+};
+
+} // namespace treva::about_ids
