@@ -1,6 +1,5 @@
 #include "actions/priority_tables.h"
 
-#include <cstdio>
 #include <iterator>
 #include <span>
 
@@ -24,12 +23,6 @@ std::span<const PriorityRow> rowsOf(PriorityTable table) {
     case PriorityTable::OrdnanceVsInfantry: return ordnanceVsInfantryTable;
     }
     return {};
-}
-
-std::string drText(const char *format, int value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 } // namespace
@@ -56,21 +49,21 @@ const PriorityRow *findPriorityRow(PriorityTable table, int dr) {
 void iftAttackLookup(ProgramState &, int dr, ActionFields &fields) {
     fields.title = "Infantry Attack Directions";
     fields.results = priorityText(PriorityTable::IftAttack, dr);
-    fields.roll = drText("DR = %i", dr);
+    fields.roll = formatNumber("DR = %i", dr);
 }
 
 void infantryMovementLookup(ProgramState &program, int dr, ActionFields &fields) {
     const ScenarioState &s = program.scenario;
     const PriorityTable table = s.attitude == 1 ? PriorityTable::AdvanceMovement : PriorityTable::HoldMovement;
     fields.dice = "-";
-    fields.roll = drText("DR = %i", dr);
+    fields.roll = formatNumber("DR = %i", dr);
     fields.results = priorityText(table, dr);
     const PriorityRow *row = findPriorityRow(table, dr);
     if (row && row->directionMark) {
         // A marked row sends the unit in a direction of its own: roll it and
         // show it, so the player need not roll it separately.
         const int direction = rollDice(program, 1, 6);
-        fields.direction = drText("dr = %i", direction);
+        fields.direction = formatNumber("dr = %i", direction);
         fields.picture = directionResultBitmap(s.mapOrientation, direction);
     } else {
         fields.direction = "";

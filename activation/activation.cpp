@@ -10,12 +10,6 @@ namespace {
 
 const char kNoUnits[] = "(No units to activate)";
 
-std::string number(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%lld", (long long)value);
-    return text;
-}
-
 // Throws the A1 DR and generates its units into unitsText; returns the A1 field.
 std::string generateA1(ProgramState &program) {
     const int a1 = rollDice(program, 2, 6);
@@ -37,10 +31,10 @@ ActivationOutcome rollActivation(ProgramState &program) {
     ActivationOutcome out;
     const int dr = rollDice(program, 1, 6);
     program.lastActivationDr = dr;
-    out.dr = number(dr);
+    out.dr = std::to_string(dr);
     const int total = activationModifierTotal(program.modifiers, program.scenario.attitude);
-    out.modifier = number(total);
-    out.finalDr = number(dr + total);
+    out.modifier = std::to_string(total);
+    out.finalDr = std::to_string(dr + total);
 
     if (dr == 1) {
         out.status = "Activation Automatic";
@@ -76,8 +70,8 @@ ActivationOutcome reevaluateActivation(ProgramState &program) {
     ActivationOutcome out;
     const int last = program.lastActivationDr;
     const int total = activationModifierTotal(program.modifiers, program.scenario.attitude);
-    out.modifier = number(total);
-    out.finalDr = number(last + total);
+    out.modifier = std::to_string(total);
+    out.finalDr = std::to_string(last + total);
     if (last == 0) return out;
     if (last == 1 || last == 6) {
         // An automatic result does not depend on the modifiers.
@@ -130,13 +124,12 @@ const char *activationConditionsText(int32_t nationality) {
                                    "* FRIENDLY Infantry/Unarmored veh in LOS within 4 and IFT DRM <= +1\r"
                                    "* ADJACENT";
     switch (nationality) {
-    case 2:
-    case 3: return german;
-    case 4:
-    case 5: return partisan;
-    case 6:
-    case 7:
-    case 8: return british;
+    case kGerman:
+    case kAmerican: return german;
+    case kPartisanUssr:
+    case kPartisanFrance: return partisan;
+    case kBritishEto:
+    case kBritishItaly: return british;
     default: return russian;
     }
 }

@@ -1,20 +1,11 @@
 #include "activation/unit_tables.h"
 
+#include "state/scenario.h"
+
 namespace treva {
 namespace {
 
 #include "activation/unit_tables_data.inc"
-
-enum Nationality : int32_t {
-    Unknown,
-    Russian,
-    German,
-    American,
-    PartisanUssr,
-    PartisanFrance,
-    BritishEto,
-    BritishItaly
-};
 
 int yearOf(int32_t yearIndex) { return 1935 + yearIndex; }
 
@@ -34,7 +25,7 @@ UnitTableSet selectUnitTables(int32_t nationality, int32_t yearIndex, int32_t mo
     const bool known = year >= 1939 && year <= 1945;
 
     switch (nationality) {
-    case Russian: {
+    case kRussian: {
         UnitTableSet set{&russianSquads, &russianOffsets, &russianLeaders, nullptr, nullptr, nullptr, nullptr};
         if (known && year <= 1941)
             set.supportWeapons = &russianSw39to41;
@@ -68,7 +59,7 @@ UnitTableSet selectUnitTables(int32_t nationality, int32_t yearIndex, int32_t mo
             set.outsideGuns = &russianOut44to45, set.insideGuns = &russianIn44to45;
         return set;
     }
-    case German: {
+    case kGerman: {
         UnitTableSet set{&germanSquads, &germanOffsets, &germanLeaders, nullptr, nullptr, nullptr, nullptr};
         if (year == 1939 || year == 1940 || year == 1942)
             set.supportWeapons = &germanSw39_40_42;
@@ -100,7 +91,7 @@ UnitTableSet selectUnitTables(int32_t nationality, int32_t yearIndex, int32_t mo
             set.outsideGuns = &germanOut44to45, set.insideGuns = &germanIn44to45;
         return set;
     }
-    case American: {
+    case kAmerican: {
         UnitTableSet set{&americanSquads, &americanOffsets, &americanLeaders, nullptr, nullptr, nullptr, nullptr};
         if (known && year <= 1942)
             set.supportWeapons = &americanSw39to42;
@@ -124,9 +115,9 @@ UnitTableSet selectUnitTables(int32_t nationality, int32_t yearIndex, int32_t mo
             set.outsideGuns = &americanOutFromJun44, set.insideGuns = &americanInFromJun44;
         return set;
     }
-    case PartisanUssr:
-    case PartisanFrance: {
-        const bool ussr = nationality == PartisanUssr;
+    case kPartisanUssr:
+    case kPartisanFrance: {
+        const bool ussr = nationality == kPartisanUssr;
         return {&partisanSquads,
                 &partisanOffsets,
                 &partisanLeaders,
@@ -135,13 +126,13 @@ UnitTableSet selectUnitTables(int32_t nationality, int32_t yearIndex, int32_t mo
                 ussr ? &partisanOutUssr : &partisanOutFrance,
                 ussr ? &partisanInUssr : &partisanInFrance};
     }
-    case BritishEto:
-    case BritishItaly: {
+    case kBritishEto:
+    case kBritishItaly: {
         UnitTableSet set{&britishSquads,
                          &britishOffsets,
                          &britishLeaders,
                          nullptr,
-                         nationality == BritishEto ? &britishAfvEto : &britishAfvItaly,
+                         nationality == kBritishEto ? &britishAfvEto : &britishAfvItaly,
                          nullptr,
                          &britishIn};
         set.supportWeapons = known && date >= monthsOf(1944, 6) ? &britishSwFromJun44 : &britishSwToMay44;
@@ -160,15 +151,15 @@ UnitTableSet selectUnitTables(int32_t nationality, int32_t yearIndex, int32_t mo
 int leaderDateShift(int32_t nationality, int32_t yearIndex, int32_t month) {
     const int year = yearOf(yearIndex);
     switch (nationality) {
-    case Russian:
+    case kRussian:
         if ((year == 1944 && month >= 6) || year == 1945) return -1;
         if (year >= 1939 && year <= 1941) return +1;
         return 0;
-    case German:
+    case kGerman:
         if (year == 1941 || year == 1942 || (year == 1943 && month <= 8)) return -1;
         if (year == 1945) return +1;
         return 0;
-    case American:
+    case kAmerican:
         if (year == 1945) return -1;
         if (year == 1942 || year == 1943) return +1;
         return 0;

@@ -148,9 +148,9 @@ std::string formatScenarioFileName(const ScenarioState &s) {
 
 void applyNationalityDateFloor(ScenarioState &s) {
     int32_t floorYear;
-    if (s.nationality == 6) {
+    if (s.nationality == kBritishEto) {
         floorYear = 9; // June 1944
-    } else if (s.nationality == 7) {
+    } else if (s.nationality == kBritishItaly) {
         floorYear = 8; // June 1943
     } else {
         return;
@@ -171,7 +171,7 @@ void resetScenario(ProgramState &program, uint32_t seed) {
     s.attitude = 0;
     s.yearIndex = 4;
     s.month = 1;
-    s.nationality = 1;
+    s.nationality = kRussian;
     s.msr = 0;
     s.manualDieRoll = 0;
     s.a1Modifier = 0;

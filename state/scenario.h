@@ -14,6 +14,18 @@ namespace treva {
 inline constexpr std::size_t kScenarioBytes = 144;
 using ScenarioBytes = std::array<uint8_t, kScenarioBytes>;
 
+// The ENEMY nationality, as saved: the index into nationalityNames.
+enum Nationality : int32_t {
+    kUnknown,
+    kRussian,
+    kGerman,
+    kAmerican,
+    kPartisanUssr,
+    kPartisanFrance,
+    kBritishEto,
+    kBritishItaly,
+};
+
 // What the Actions window's manual die buttons resolve, as saved: the id of
 // the marker beside that table's button in the window, or none before the
 // window first opens.
@@ -98,7 +110,7 @@ const char *attitudeText(int32_t attitude);
 // Ranges of the indexed fields, shared by decoding and the windows.
 inline constexpr int32_t kFirstYearIndex = 4; // 1939
 inline constexpr int32_t kLastYearIndex = 10; // 1945
-inline constexpr int kNationalityCount = 8;
+inline constexpr int kNationalityCount = kBritishItaly + 1;
 
 // "%s\r%s, %i\r%s\rMSR = %i": nationality, month and year, attitude, MSR.
 std::string formatScenarioSummary(const ScenarioState &state);

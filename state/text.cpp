@@ -1,8 +1,15 @@
 #include "state/text.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace treva {
+
+std::string formatNumber(const char *format, int value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
 
 void appendBounded(std::string &text, std::string_view addition, std::size_t capacity) {
     if (capacity == 0) return;

@@ -15,6 +15,9 @@ inline constexpr char kTruncationMark = '\xA5';
 // characters with the character at capacity - 2 replaced by the mark.
 void appendBounded(std::string &text, std::string_view addition, std::size_t capacity);
 
+// A number put into a text by a format with one "%i" ("DR = %i").
+std::string formatNumber(const char *format, int value);
+
 // The Unicode character of a code page 1252 byte. The five bytes the code
 // page leaves undefined become the C1 controls of the same value.
 char16_t cp1252ToUnicode(unsigned char byte);

@@ -177,7 +177,6 @@ TEST(ConditionsText, OneTextPerNationalityGroup) {
     EXPECT_EQ(std::string(activationConditionsText(2)), activationConditionsText(3));
     EXPECT_EQ(std::string(activationConditionsText(4)), activationConditionsText(5));
     EXPECT_EQ(std::string(activationConditionsText(6)), activationConditionsText(7));
-    EXPECT_EQ(std::string(activationConditionsText(6)), activationConditionsText(8));
 
     const auto lines = [](const std::string &t) { return std::count(t.begin(), t.end(), '\r') + 1; };
     EXPECT_EQ(lines(russian), 6);

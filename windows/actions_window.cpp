@@ -1,6 +1,6 @@
 #include "windows/actions_window.h"
 
-#include <cstdio>
+#include "state/text.h"
 
 #include "actions/action_roll.h"
 #include "resources/ids/actions.h"
@@ -37,12 +37,6 @@ const Category kCategories[] = {
     {"Ordance vs. Infantry Attack Directions",
      "(Displays the results of an ordance vs. infantry attack using the buttons below.)", ordnanceVsInfantryLookup},
 };
-
-std::string drText(const char *format, int value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 void show(App &app, WindowId self, const ActionFields &f) {
     const std::pair<const std::optional<std::string> *, int> fields[] = {
@@ -84,7 +78,7 @@ void categoryButton(App &app, WindowId self, int id) {
     }
     const int dr = rollDice(app.state, 2, 6);
     ActionFields r;
-    if (marker != kInfMoveMarker) r.roll = drText("DR = %i", dr);
+    if (marker != kInfMoveMarker) r.roll = formatNumber("DR = %i", dr);
     if (marker != kInfMoveMarker && marker != kVehMoveMarker) r.dice = "-";
     category.lookup(app.state, dr, r);
     // A movement row that rolled its own direction keeps it shown.
@@ -98,7 +92,7 @@ void dieButton(App &app, WindowId self, int id) {
     showDirectionKey(app, self, kPicture);
     const int v = id - kDie2 + 2;
     ActionFields r;
-    r.roll = drText("DR = %i", v);
+    r.roll = formatNumber("DR = %i", v);
     if (s.actionCategory >= kVehMoveMarker && s.actionCategory <= kOrdInfMarker) {
         if (s.actionCategory == kIftMarker) r.dice = "-";
         kCategories[s.actionCategory - kVehMoveMarker].lookup(app.state, v, r);
@@ -130,7 +124,7 @@ void command(App &app, WindowId self, int id) {
         return;
     case kDirectionButton: {
         const int dr = rollDice(app.state, 1, 6);
-        app.ui.setText(self, kDirection, drText("dr = %i", dr));
+        app.ui.setText(self, kDirection, formatNumber("dr = %i", dr));
         showDirectionResult(app, self, dr, kPicture);
         return;
     }

@@ -1,6 +1,6 @@
 #include "windows/advance_window.h"
 
-#include <cstdio>
+#include "state/text.h"
 
 #include "resources/ids/advance.h"
 #include "windows/actions_window.h"
@@ -24,9 +24,7 @@ const char kNtcModifiers[] = "-2   IF FRIENDLY units in VPO\r"
                              "+2 If any FRIENDLY is concealed.";
 
 void showRoll(App &app, WindowId self, const char *format, int value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    app.ui.setText(self, kRollField, text);
+    app.ui.setText(self, kRollField, formatNumber(format, value));
 }
 
 // The CC buttons put the key back only if "Advance" replaced it.

@@ -123,7 +123,7 @@ bool toolWindowProc(App &app, WindowId self, const Message &m, ToolSlot slot, To
     return false;
 }
 
-void setMenuItemState(App &app, int command, int state) { app.ui.setMenuItemEnabled(command, state == 0); }
+void setMenuItemState(App &app, int command, bool enabled) { app.ui.setMenuItemEnabled(command, enabled); }
 
 void refreshToolWindows(App &app) {
     const ScenarioState &s = app.state.scenario;
@@ -148,12 +148,12 @@ void startUp(App &app, std::string_view commandLine) {
     // one up as on a start without a file.
     if (!commandLine.empty() && loadScenarioFile(app, std::string(commandLine))) {
         setFrameTitle(app, commandLine);
-        setMenuItemState(app, kCmdSave, 1);
-        setMenuItemState(app, kCmdSaveAs, 0);
+        setMenuItemState(app, kCmdSave, false);
+        setMenuItemState(app, kCmdSaveAs, true);
     } else {
         app.ui.runModal(kSetupDialog, app.ui.frame(), bindProc(app, setupWindowProc));
-        setMenuItemState(app, kCmdSave, 0);
-        setMenuItemState(app, kCmdSaveAs, 1);
+        setMenuItemState(app, kCmdSave, true);
+        setMenuItemState(app, kCmdSaveAs, false);
     }
     frameCommand(app, kCmdActivation);
 }

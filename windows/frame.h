@@ -40,8 +40,8 @@ using ToolInit = void (*)(App &app, WindowId self);
 using ToolCommand = void (*)(App &app, WindowId self, int id);
 bool toolWindowProc(App &app, WindowId self, const Message &message, ToolSlot slot, ToolInit init, ToolCommand command);
 
-// Enables (state 0) or grays (state 1) a frame menu item by its command.
-void setMenuItemState(App &app, int command, int state);
+// Enables or grays a frame menu item by its command.
+void setMenuItemState(App &app, int command, bool enabled);
 
 // After a whole-scenario change: the scenario texts and direction pictures of
 // the open Activation, Actions and Advance windows follow it.

@@ -142,8 +142,8 @@ bool loadScenarioFile(App &app, const std::string &path) {
     }
     adoptLoadedScenario(app.state, loaded);
     refreshToolWindows(app);
-    setMenuItemState(app, kCmdSave, 1);
-    setMenuItemState(app, kCmdSaveAs, 0);
+    setMenuItemState(app, kCmdSave, false);
+    setMenuItemState(app, kCmdSaveAs, true);
     return true;
 }
 
@@ -154,8 +154,8 @@ bool saveScenarioFile(App &app, const std::string &path) {
         return false;
     }
     app.state.scenario.changed = 0; // the file keeps the value from before
-    setMenuItemState(app, kCmdSave, 1);
-    setMenuItemState(app, kCmdSaveAs, 0);
+    setMenuItemState(app, kCmdSave, false);
+    setMenuItemState(app, kCmdSaveAs, true);
     setFrameTitle(app, path);
     return true;
 }
@@ -182,7 +182,7 @@ void openCommand(App &app) {
     if (!loadScenarioFile(app, *path)) return;
     app.frame.currentFilePath = *path;
     setFrameTitle(app, *path);
-    setMenuItemState(app, kCmdSave, 1);
+    setMenuItemState(app, kCmdSave, false);
 }
 
 void saveCommand(App &app) {
@@ -191,8 +191,8 @@ void saveCommand(App &app) {
         return;
     }
     saveAsCommand(app);
-    setMenuItemState(app, kCmdSave, 1);
-    setMenuItemState(app, kCmdSaveAs, 0);
+    setMenuItemState(app, kCmdSave, false);
+    setMenuItemState(app, kCmdSaveAs, true);
 }
 
 void saveAsCommand(App &app) {

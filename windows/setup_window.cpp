@@ -38,8 +38,8 @@ void pressOk(App &app, WindowId self) {
     applyNationalityDateFloor(s);
     noteScenarioChange(app.state);
     if (s.changed == 1) {
-        setMenuItemState(app, kCmdSave, 0);
-        setMenuItemState(app, kCmdSaveAs, 0);
+        setMenuItemState(app, kCmdSave, true);
+        setMenuItemState(app, kCmdSaveAs, true);
     }
     refreshToolWindows(app);
 }

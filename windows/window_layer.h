@@ -35,6 +35,9 @@ using WindowProc = std::function<bool(WindowId self, const Message &message)>;
 inline constexpr int kCommandOk = 1;
 inline constexpr int kCommandCancel = 2; // Escape in a modal box; the caption's close box
 
+// What runModal returns for a box that could not be made.
+inline constexpr int kNoBox = -1;
+
 class WindowLayer {
 public:
     virtual ~WindowLayer() = default;
@@ -43,9 +46,11 @@ public:
     virtual WindowId frame() const = 0;
 
     // A modeless window from dialog template `templateId`, shown at once; its
-    // procedure receives Init before this returns.
+    // procedure receives Init before this returns. kNoWindow when there is no
+    // such template or the window cannot be made.
     virtual WindowId createModeless(int templateId, WindowId owner, WindowProc proc) = 0;
-    // A modal box: returns once the box has ended, with its result.
+    // A modal box: returns once the box has ended, with its result; kNoBox
+    // when it cannot be made.
     virtual int runModal(int templateId, WindowId owner, WindowProc proc) = 0;
     // Ends a window (modal or modeless) from within its procedure.
     virtual void endWindow(WindowId window, int result) = 0;

@@ -1,7 +1,5 @@
 #include "platform/headless/headless_layer.h"
 
-#include <stdexcept>
-
 namespace treva {
 
 HeadlessControl *HeadlessWindow::control(int id) {
@@ -44,7 +42,7 @@ void HeadlessLayer::send(WindowId window, const Message &message) {
 
 WindowId HeadlessLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
-    if (!dialog) throw std::invalid_argument("no dialog template " + std::to_string(templateId));
+    if (!dialog) return kNoWindow;
     auto w = std::make_unique<HeadlessWindow>();
     w->id = next_++;
     w->dialog = dialog;
@@ -71,6 +69,7 @@ WindowId HeadlessLayer::createModeless(int templateId, WindowId owner, WindowPro
 
 int HeadlessLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
     const WindowId box = createWindow(templateId, owner, std::move(proc), true);
+    if (box == kNoWindow) return kNoBox;
     if (onModal && isOpen(box)) onModal(box);
     const HeadlessWindow *w = find(box);
     return w->open ? 0 : w->result;

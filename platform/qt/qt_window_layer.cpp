@@ -548,7 +548,7 @@ WindowId QtWindowLayer::createModeless(int templateId, WindowId owner, WindowPro
 int QtWindowLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
     const WindowId box = createWindow(templateId, owner, std::move(proc), true);
     Window *w = find(box);
-    if (!w) return 0;
+    if (!w) return kNoBox;
     if (w->open) {
         QEventLoop loop;
         w->loop = &loop;
