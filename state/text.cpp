@@ -34,13 +34,23 @@ constexpr char16_t kHighBytes[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// The module's tables were typed where byte 0xB3 is "\u2265" and byte 0xD5 is
+// "\u2019"; the program shows those two bytes as the tables mean them.
+constexpr unsigned char kGreaterOrEqualByte = 0xB3;
+constexpr unsigned char kApostropheByte = 0xD5;
+
 } // namespace
 
 char16_t cp1252ToUnicode(unsigned char byte) {
+    if (byte == kGreaterOrEqualByte) return u'\u2265';
+    if (byte == kApostropheByte) return u'\u2019';
     return byte >= 0x80 && byte < 0xA0 ? kHighBytes[byte - 0x80] : char16_t(byte);
 }
 
 int unicodeToCp1252(char32_t character) {
+    if (character == U'\u2265') return kGreaterOrEqualByte;
+    if (character == U'\u2019') return kApostropheByte; // the tables' byte, not 0x92
+    if (character == kGreaterOrEqualByte || character == kApostropheByte) return -1; // their Latin-1 letters
     if (character < 0x80 || (character >= 0xA0 && character < 0x100)) return int(character);
     for (int i = 0; i < 32; ++i)
         if (kHighBytes[i] == character) return 0x80 + i;

@@ -19,9 +19,12 @@ void appendBounded(std::string &text, std::string_view addition, std::size_t cap
 std::string formatNumber(const char *format, int value);
 
 // The Unicode character of a code page 1252 byte. The five bytes the code
-// page leaves undefined become the C1 controls of the same value.
+// page leaves undefined become the C1 controls of the same value, and the two
+// bytes the module's tables use for other signs show those signs: 0xB3 is
+// "greater or equal" (U+2265) and 0xD5 the apostrophe U+2019.
 char16_t cp1252ToUnicode(unsigned char byte);
-// The code page 1252 byte of a character, or -1 when the code page lacks it.
+// The byte of a character as the program's texts hold it, or -1 when there is
+// none. U+2019 is 0xD5, the tables' byte.
 int unicodeToCp1252(char32_t character);
 
 // Decodes code page 1252 bytes into UTF-8 (for JSON and terminals).

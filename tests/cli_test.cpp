@@ -224,7 +224,7 @@ TEST(CliFriendly, CommandsPrintWhatTheWindowsShow) {
     r = cli({"lookup", "inf-move", "6"});
     EXPECT_NE(r.out.find("Infantry Movement Directions\nDR = 6\n"), std::string::npos) << r.out;
     r = cli({"lookup", "ord-veh", "4"});
-    EXPECT_NE(r.out.find("possessing MA \u00B3 firer\u00D5s"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("possessing MA \u2265 firer\u2019s"), std::string::npos) << r.out;
     r = cli({"--seed", "1", "table", "h"});
     EXPECT_EQ(r.out, "Table H: dr = 6, result = 2\n");
     for (const char *command : {"activate", "units", "advance", "ntc", "pairings", "attack", "stats"}) {
