@@ -4,7 +4,7 @@
 # treva-cli, and that start-up leaves the packaged association alone.
 set -euo pipefail
 build=$1
-registration=$2
+registration=${2:-}
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
 

@@ -8,14 +8,17 @@
 #include <cstring>
 #include <string>
 
+#include "platform/qt/file_type_freedesktop.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_window_layer.h"
 #include "platform/qt/screenshots.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "shell/filetype/file_type.h"
 #include "windows/app.h"
 #include "windows/frame.h"
+#ifdef _WIN32
+#include "platform/win32/file_type_registry.h"
+#endif
 
 namespace {
 
@@ -93,7 +96,11 @@ int main(int argc, char **argv) {
     }
 
     // Scenario files open TREVA from the desktop; the outcome changes nothing here.
+#if defined(_WIN32)
     app.registerFileType = [] { treva::registerScenarioFileType(); };
+#elif defined(__linux__)
+    app.registerFileType = [] { treva::registerScenarioFileTypeFreedesktop(); };
+#endif
     // Qt has taken its own options out of argv by now.
     treva::startUp(app, treva::commandLinePath(argc, argv));
     if (!layer.isOpen(layer.frame())) return 0;
