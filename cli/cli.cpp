@@ -116,11 +116,10 @@ public:
             std::string error;
             if (!readScenarioFile(*inv.scenarioPath, loaded, error))
                 throw CliError("cannot read scenario \"" + *inv.scenarioPath + "\": " + error);
-            // A record is accepted only when it encodes back to the very bytes
-            // read, so these are the file as it was: an unchanged scenario is
-            // not rewritten.
-            fileBytes_ = encodeScenario(loaded);
             adoptLoadedScenario(app_.state, loaded);
+            // The record as loaded (its changed flag cleared): a command that
+            // changes nothing writes nothing, so read-only files can be shown.
+            fileBytes_ = encodeScenario(app_.state.scenario);
         }
         if (inv.seed) seedGenerator(app_.state, *inv.seed);
     }
@@ -129,7 +128,7 @@ public:
     HeadlessLayer &ui() { return ui_; }
     ScenarioState &scenario() { return app_.state.scenario; }
 
-    // Writes the scenario back where it came from, if it differs from the file.
+    // Writes the scenario back where it came from, if a command changed it.
     void finish() {
         if (!inv_.scenarioPath) return;
         const ScenarioBytes now = encodeScenario(scenario());

@@ -97,35 +97,44 @@ bool decodeScenario(const uint8_t *bytes, std::size_t size, ScenarioState &out, 
     forEachWord(s, [&](int offset, int32_t &value) { value = get32(bytes + offset); });
     forEachByte(s, [&](int offset, uint8_t &value) { value = bytes[offset]; });
 
+    // Each field by the name the player knows it by, with its value as the
+    // windows show it (the year, not its index).
     struct Check {
-        const char *field;
+        const char *field, *name;
         int32_t value, low, high;
+        int32_t shownOffset;
+        const char *choices; // the allowed values in words, where a range says less
     };
     const Check checks[] = {
-        {"yearIndex", s.yearIndex, kFirstYearIndex, kLastYearIndex},
-        {"month", s.month, 1, 12},
-        {"attitude", s.attitude, 0, 1},
-        {"acNumber", s.acNumber, 2, 5},
-        {"nationality", s.nationality, 0, kNationalityCount - 1},
-        {"msr", s.msr, -2, 2},
-        {"manualDieRoll", s.manualDieRoll, 0, 1},
-        {"fortificationEvenDr", s.fortificationEvenDr, 0, 1},
+        {"yearIndex", "year", s.yearIndex, kFirstYearIndex, kLastYearIndex, 1935, nullptr},
+        {"month", "month", s.month, 1, 12, 0, nullptr},
+        {"attitude", "attitude", s.attitude, 0, 1, 0, "0 (Hold) or 1 (Advance)"},
+        {"acNumber", "AC#", s.acNumber, 2, 5, 0, nullptr},
+        {"nationality", "ENEMY nationality", s.nationality, 0, kNationalityCount - 1, 0, nullptr},
+        {"msr", "MSR", s.msr, -2, 2, 0, nullptr},
+        {"manualDieRoll", "manual die roll setting", s.manualDieRoll, 0, 1, 0, "0 (off) or 1 (on)"},
+        {"fortificationEvenDr", "fortification setting", s.fortificationEvenDr, 0, 1, 0, "0 (off) or 1 (on)"},
     };
+    char text[160];
     for (const Check &c : checks) {
         if (!inRange(c.value, c.low, c.high)) {
-            char text[96];
-            std::snprintf(text, sizeof text, "%s is %ld, expected %ld..%ld", c.field, long(c.value), long(c.low),
-                          long(c.high));
+            const long shown = long(c.value) + c.shownOffset;
+            if (c.choices)
+                std::snprintf(text, sizeof text, "the %s is %ld; a scenario's %s is %s", c.name, shown, c.name,
+                              c.choices);
+            else
+                std::snprintf(text, sizeof text, "the %s is %ld; a scenario's %s is %ld to %ld", c.name, shown, c.name,
+                              long(c.low) + c.shownOffset, long(c.high) + c.shownOffset);
             error = {c.field, text};
             return false;
         }
     }
-    // 0 until the Actions window first opens, else one of its six markers.
+    // None until the Actions window first opens, else one of its six tables.
     if (s.actionCategory != kNoActionCategory &&
         !inRange(s.actionCategory, kVehicleMovementCategory, kOrdnanceVsInfantryCategory)) {
-        char text[96];
-        std::snprintf(text, sizeof text, "actionCategory is %ld, expected %d or %d..%d", long(s.actionCategory),
-                      kNoActionCategory, kVehicleMovementCategory, kOrdnanceVsInfantryCategory);
+        std::snprintf(text, sizeof text,
+                      "the Actions table is %ld; a scenario's Actions table is %d (none) or %d to %d",
+                      long(s.actionCategory), kNoActionCategory, kVehicleMovementCategory, kOrdnanceVsInfantryCategory);
         error = {"actionCategory", text};
         return false;
     }

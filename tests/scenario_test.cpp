@@ -109,7 +109,7 @@ TEST(ScenarioRecord, DecodeRefusesOutOfRangeFieldsByName) {
         ScenarioError error;
         EXPECT_FALSE(decodeScenario(bad.data(), bad.size(), out, error)) << c.field << " " << c.value;
         EXPECT_EQ(error.field, c.field);
-        EXPECT_NE(error.message.find(c.field), std::string::npos);
+        EXPECT_EQ(error.message.rfind("the ", 0), 0u) << error.message;
         EXPECT_EQ(out.nationality, 5);
     }
     ScenarioBytes manual = good;
@@ -118,6 +118,20 @@ TEST(ScenarioRecord, DecodeRefusesOutOfRangeFieldsByName) {
     ScenarioError error;
     EXPECT_FALSE(decodeScenario(manual.data(), manual.size(), out, error));
     EXPECT_EQ(error.field, "manualDieRoll");
+}
+
+TEST(ScenarioDecode, RefusalsSpeakThePlayersWords) {
+    const auto refusal = [](int offset, int32_t value) {
+        ScenarioBytes bytes = encodeScenario(freshProgram().scenario);
+        for (int i = 0; i < 4; ++i) bytes[offset + i] = uint8_t(uint32_t(value) >> (8 * i));
+        ScenarioState out{};
+        ScenarioError error;
+        EXPECT_FALSE(decodeScenario(bytes.data(), bytes.size(), out, error));
+        return error.message;
+    };
+    EXPECT_EQ(refusal(12, 14), "the month is 14; a scenario's month is 1 to 12");
+    EXPECT_EQ(refusal(8, 20), "the year is 1955; a scenario's year is 1939 to 1945");
+    EXPECT_EQ(refusal(16, 3), "the attitude is 3; a scenario's attitude is 0 (Hold) or 1 (Advance)");
 }
 
 TEST(ScenarioText, FreshSummaryAndFileName) {

@@ -6,12 +6,13 @@
 #include <filesystem>
 #include <vector>
 
+#include <sys/stat.h>
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -34,10 +35,36 @@ mode_t modeFor(const std::string &path) {
 }
 #endif
 
+// Why a path that exists cannot hold a scenario, or "" when it is a regular file.
+std::string notAFile(const std::string &path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    return S_ISDIR(st.st_mode) ? "it is a folder, not a scenario file" : "it is a device or pipe, not a scenario file";
+}
+
 } // namespace
 
 bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &error) {
+#ifdef _WIN32
+    if (std::string why = notAFile(path); !why.empty()) {
+        error = why;
+        return false;
+    }
     std::FILE *file = std::fopen(path.c_str(), "rb");
+#else
+    // Opened without waiting, then checked, so that a pipe or a device never
+    // blocks the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        error = notAFile(path);
+        if (error.empty()) error = "it is not a scenario file";
+        return false;
+    }
+    std::FILE *file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (fd >= 0 && !file) ::close(fd);
+#endif
     if (!file) {
         error = reason(errno);
         return false;
@@ -62,6 +89,10 @@ bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &
 }
 
 bool writeScenarioFile(const std::string &path, const ScenarioState &state, std::string &error) {
+    if (std::string why = notAFile(path); !why.empty()) {
+        error = why;
+        return false;
+    }
     const ScenarioBytes bytes = encodeScenario(state);
 #ifdef _WIN32
     const std::string temporary = path + ".saving";
@@ -84,21 +115,6 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
     }
     return ok;
 #else
-    struct stat target;
-    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
-        // A device or pipe cannot be replaced by renaming; write into it.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0) {
-            error = reason(errno);
-            return false;
-        }
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        int writeError = n < 0 ? errno : (std::size_t(n) != bytes.size() ? EIO : 0);
-        if (!writeError && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) writeError = errno;
-        if (::close(fd) != 0 && !writeError) writeError = errno;
-        if (writeError) error = reason(writeError);
-        return writeError == 0;
-    }
     // Beside the real file, so that a link to it stays a link.
     std::error_code ec;
     const std::string real =
