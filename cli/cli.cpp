@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -48,10 +49,11 @@ const char kUsage[] = "Usage: treva-cli [--scenario FILE] [--seed N] COMMAND [AR
                       "  action inf|afv         an ENEMY infantry or AFV action roll\n"
                       "  lookup TABLE [DR]      a priority table for a DR (rolled when left out);\n"
                       "                         TABLE: veh-move inf-move ift latw ord-veh ord-inf\n"
-                      "  table A..H             one of the small random number tables 6a..6h\n"
+                      "  table 6a..6h           one of the small random number tables (or A..H)\n"
                       "  advance|ntc|pairings|attack   the Advance window's rolls\n"
                       "  stats                  the die roll statistics\n"
-                      "  --help                 this text\n";
+                      "  -h, --help             this text\n"
+                      "  --version              the program's version\n";
 
 // Strict decimal number within [low, high].
 std::optional<long long> parseNumber(const std::string &text, long long low, long long high) {
@@ -95,7 +97,7 @@ Invocation parseArgs(const std::vector<std::string> &args) {
                 if (!seed) throw CliError("--seed takes a number from 0 to 4294967295, not \"" + value + "\"");
                 inv.seed = uint32_t(*seed);
             }
-        } else if (a.rfind("--", 0) == 0 && a != "--help") {
+        } else if (a.rfind("--", 0) == 0 && a != "--help" && a != "--version") {
             throw CliError("unknown option " + a);
         } else {
             break;
@@ -230,10 +232,11 @@ struct FieldLine {
     int control;
 };
 
+// The fields that show something: an empty one or "-" says nothing.
 void printFields(std::ostream &out, Session &s, WindowId w, std::initializer_list<FieldLine> fields) {
     for (const FieldLine &f : fields) {
         const std::string text = plain(s.ui().text(w, f.control));
-        if (!text.empty()) out << f.label << ": " << text << "\n";
+        if (!text.empty() && text != "-") out << f.label << ": " << text << "\n";
     }
 }
 
@@ -245,7 +248,8 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         if (kind != "dr" && kind != "DR") throw CliError("roll takes dr or DR");
         const WindowId w = s.openTemplate(kRandomTablesDialog);
         s.ui().click(w, kind == "dr" ? random_tables_ids::kSingleDie : random_tables_ids::kTwoDice);
-        out << kind << " = " << s.ui().text(w, random_tables_ids::kDrField) << "\n";
+        out << (kind == "dr" ? "One die: dr = " : "Two dice: DR = ") << s.ui().text(w, random_tables_ids::kDrField)
+            << "\n";
     } else if (name == "activate" || name == "units") {
         requireArgs(cmd, 0, 0);
         const WindowId w = s.openTemplate(kActivationDialog);
@@ -255,12 +259,14 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         } else {
             s.ui().click(w, activation_ids::kRoll);
             printFields(out, s, w,
-                        {{"dr", activation_ids::kDrField},
+                        {{"Activation dr", activation_ids::kDrField},
                          {"Modifiers", activation_ids::kModifierField},
                          {"Final DR", activation_ids::kFinalField},
                          {"AC#", activation_ids::kAcField}});
         }
-        printFields(out, s, w, {{"Result", activation_ids::kStatus}, {"A1", activation_ids::kA1Field}});
+        printFields(out, s, w, {{"Result", activation_ids::kStatus}});
+        // The A1 field names itself ("A1 DR = 9/9").
+        if (const std::string a1 = plain(s.ui().text(w, activation_ids::kA1Field)); !a1.empty()) out << a1 << "\n";
         out << "Units:\n" << plain(s.ui().text(w, activation_ids::kUnitsField)) << "\n";
     } else if (name == "action") {
         requireArgs(cmd, 1, 1);
@@ -268,10 +274,10 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         const WindowId w = s.openTemplate(kActionsDialog);
         s.ui().click(w, cmd[1] == "inf" ? actions_ids::kInfAction : actions_ids::kAfvAction);
         printFields(out, s, w,
-                    {{"Dice", actions_ids::kDice},
+                    {{"Action dice", actions_ids::kDice},
                      {"Panic", actions_ids::kPanic},
                      {"Table", actions_ids::kTitle},
-                     {"Roll", actions_ids::kRoll}});
+                     {"Table roll", actions_ids::kRoll}});
         out << plain(s.ui().text(w, actions_ids::kResults)) << "\n";
     } else if (name == "lookup") {
         requireArgs(cmd, 1, 2);
@@ -294,23 +300,27 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
                               results = s.ui().text(w, actions_ids::kResults),
                               direction = s.ui().text(w, actions_ids::kDirection);
             if (!wasManual) s.ui().click(w, actions_ids::kManualBox);
-            out << plain(title) << "\n" << plain(roll) << "\n";
+            out << "Table: " << plain(title) << "\nTable roll: " << plain(roll) << "\n";
             if (!direction.empty()) out << "Direction: " << plain(direction) << "\n";
             out << plain(results) << "\n";
         } else {
             if (s.scenario().manualDieRoll == 1) throw CliError("manual die roll is on: give the DR");
             s.ui().click(w, actions_ids::kVehMove + category);
-            printFields(
-                out, s, w,
-                {{"Table", actions_ids::kTitle}, {"Roll", actions_ids::kRoll}, {"Direction", actions_ids::kDirection}});
+            printFields(out, s, w,
+                        {{"Table", actions_ids::kTitle},
+                         {"Table roll", actions_ids::kRoll},
+                         {"Direction", actions_ids::kDirection}});
             out << plain(s.ui().text(w, actions_ids::kResults)) << "\n";
         }
     } else if (name == "table") {
         requireArgs(cmd, 1, 1);
         using namespace random_tables_ids;
         const int buttons[] = {kTableA, kTableB, kTableC, kTableD, kTableE, kTableF, kTableG, kTableH};
-        const std::string &t = cmd[1];
-        if (t.size() != 1 || std::toupper(t[0]) < 'A' || std::toupper(t[0]) > 'H') throw CliError("table takes A..H");
+        // By the window's name ("6c") or the letter alone.
+        std::string t = cmd[1];
+        if (t.size() == 2 && t[0] == '6') t.erase(0, 1);
+        if (t.size() != 1 || std::toupper(t[0]) < 'A' || std::toupper(t[0]) > 'H')
+            throw CliError("table takes 6a..6h (or A..H)");
         const WindowId w = s.openTemplate(kRandomTablesDialog);
         s.ui().click(w, buttons[std::toupper(t[0]) - 'A']);
         out << plain(s.ui().text(w, kTitleField)) << ": dr = " << s.ui().text(w, kDrField)
@@ -319,11 +329,18 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         requireArgs(cmd, 0, 0);
         const WindowId w = s.openTemplate(kAdvanceDialog);
         using namespace advance_ids;
-        s.ui().click(w, name == "advance"    ? kAdvanceButton
-                        : name == "ntc"      ? kNtcButton
-                        : name == "pairings" ? kPairingsButton
-                                             : kAttackButton);
-        out << plain(s.ui().text(w, kRollField)) << "\n";
+        struct Roll {
+            const char *name, *label;
+            int button;
+        };
+        static const Roll rolls[] = {{"advance", "Advance direction", kAdvanceButton},
+                                     {"ntc", "Close combat NTC", kNtcButton},
+                                     {"pairings", "Close combat pairings", kPairingsButton},
+                                     {"attack", "Close combat attack", kAttackButton}};
+        const Roll &roll =
+            *std::find_if(std::begin(rolls), std::end(rolls), [&](const Roll &r) { return name == r.name; });
+        s.ui().click(w, roll.button);
+        out << roll.label << ": " << plain(s.ui().text(w, kRollField)) << "\n";
         if (name != "attack" && !s.ui().text(w, kTextArea).empty()) out << plain(s.ui().text(w, kTextArea)) << "\n";
     } else if (name == "stats") {
         requireArgs(cmd, 0, 0);
@@ -350,8 +367,12 @@ int run(const std::vector<std::string> &args, std::ostream &out) {
     const Invocation inv = parseArgs(args);
     if (inv.command.empty()) throw CliError("no command; see treva-cli --help");
     const std::string &name = inv.command[0];
-    if (name == "--help" || name == "help") {
+    if (name == "--help" || name == "-h" || name == "help") {
         out << kUsage;
+        return 0;
+    }
+    if (name == "--version") {
+        out << "treva-cli " TREVA_VERSION "\n";
         return 0;
     }
     if (name == "new") return newCommand(inv, out);

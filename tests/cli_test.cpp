@@ -216,24 +216,38 @@ TEST_F(CliFiles, ShowWithoutChangesDoesNotRewriteTheFile) {
     EXPECT_NE(before.st_ino, after.st_ino) << "a roll changes the statistics, which are saved";
 }
 
-TEST(CliFriendly, CommandsPrintWhatTheWindowsShow) {
+TEST(CliFriendly, CommandsSayWhatTheirNumbersAre) {
     CliRun r = cli({"--seed", "1", "roll", "dr"});
-    EXPECT_EQ(r.out, "dr = 6\n");
+    EXPECT_EQ(r.out, "One die: dr = 6\n");
     r = cli({"--seed", "0", "roll"});
-    EXPECT_EQ(r.out, "DR = 7\n");
+    EXPECT_EQ(r.out, "Two dice: DR = 7\n");
     r = cli({"lookup", "inf-move", "6"});
-    EXPECT_NE(r.out.find("Infantry Movement Directions\nDR = 6\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.rfind("Table: Infantry Movement Directions\nTable roll: DR = 6\n", 0), 0u) << r.out;
+    r = cli({"--seed", "1", "lookup", "inf-move", "12"});
+    EXPECT_NE(r.out.find("If \u2265 3 GO Targets"), std::string::npos) << r.out;
     r = cli({"lookup", "ord-veh", "4"});
     EXPECT_NE(r.out.find("possessing MA \u2265 firer\u2019s"), std::string::npos) << r.out;
-    r = cli({"--seed", "1", "table", "h"});
-    EXPECT_EQ(r.out, "Table H: dr = 6, result = 2\n");
-    for (const char *command : {"activate", "units", "advance", "ntc", "pairings", "attack", "stats"}) {
+    for (const char *table : {"h", "6h", "H", "6H"}) {
+        r = cli({"--seed", "1", "table", table});
+        EXPECT_EQ(r.out, "Table H: dr = 6, result = 2\n") << table;
+    }
+    EXPECT_EQ(cli({"table", "6i"}).status, 2);
+    EXPECT_EQ(cli({"table", "7a"}).status, 2);
+    r = cli({"--seed", "1", "units"});
+    EXPECT_EQ(r.out.find("A1: "), std::string::npos) << "the A1 field names itself";
+    EXPECT_NE(r.out.find("\nA1 DR = "), std::string::npos) << r.out;
+    const std::pair<const char *, const char *> rolls[] = {{"advance", "Advance direction: dr = "},
+                                                           {"ntc", "Close combat NTC: NTC = "},
+                                                           {"pairings", "Close combat pairings: dr = "},
+                                                           {"attack", "Close combat attack: dr = "}};
+    for (const auto &[command, first] : rolls) EXPECT_EQ(cli({command}).out.rfind(first, 0), 0u) << command;
+    for (const char *command : {"activate", "stats"}) {
         r = cli({command});
         EXPECT_EQ(r.status, 0) << command << r.err;
         EXPECT_FALSE(r.out.empty()) << command;
     }
-    r = cli({"--help"});
-    EXPECT_NE(r.out.find("drive TEMPLATE"), std::string::npos);
+    for (const char *help : {"--help", "-h"}) EXPECT_NE(cli({help}).out.find("drive TEMPLATE"), std::string::npos);
+    EXPECT_EQ(cli({"--version"}).out.rfind("treva-cli ", 0), 0u);
 }
 
 } // namespace

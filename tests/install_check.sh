@@ -39,7 +39,7 @@ unexpected=$(find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n'
 [ -z "$unexpected" ] || { echo "not expected in the install: $unexpected"; status=1; }
 
 bin/treva-cli --help | grep -q 'drive TEMPLATE' || { echo "installed treva-cli --help failed"; status=1; }
-bin/treva-cli --seed 1 roll dr | grep -qx 'dr = 6' || { echo "installed treva-cli does not roll"; status=1; }
+bin/treva-cli --seed 1 roll dr | grep -qx 'One die: dr = 6' || { echo "installed treva-cli does not roll"; status=1; }
 
 if command -v xmllint >/dev/null; then
   xmllint --noout share/mime/packages/treva-trvfile.xml || status=1
