@@ -8,191 +8,188 @@ namespace {
 using testing::Session;
 
 const char kIdle[] = "(Actions get reported here)";
+const char kMarker[] = "\xBB";
+
+int enabledDieButtons(const Session &s, WindowId w) {
+    int enabled = 0;
+    for (int dr = 2; dr <= 12; ++dr) enabled += s.enabled(w, actions_ids::dieButton(dr));
+    return enabled;
+}
 
 TEST(ActionsWindow, OpensIdleWithTheKeyAndIftCurrent) {
+    using namespace actions_ids;
     Session s;
-    s.scenario().actionCategory = 1084;
+    s.scenario().actionCategory = kOrdnanceVsInfantryCategory;
     const WindowId w = s.open(kCmdActions);
-    EXPECT_EQ(s.text(w, 1050), kIdle);
-    EXPECT_EQ(s.text(w, 1051), formatScenarioSummary(s.scenario()));
-    EXPECT_EQ(s.image(w, 1090), 118);
-    EXPECT_EQ(s.scenario().actionCategory, 1081);
-    for (int id = 1031; id <= 1041; ++id) EXPECT_FALSE(s.enabled(w, id)) << id;
-    for (int id = 1079; id <= 1084; ++id) EXPECT_EQ(s.text(w, id), "") << id;
-    EXPECT_FALSE(s.checked(w, 1003));
+    EXPECT_TRUE(s.shows(w, {{kResults, kIdle}, {kSummary, formatScenarioSummary(s.scenario())}}));
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
+    EXPECT_EQ(s.scenario().actionCategory, kIftAttackCategory);
+    EXPECT_EQ(enabledDieButtons(s, w), 0);
+    EXPECT_FALSE(s.checked(w, kManualBox));
 }
 
 TEST(ActionsWindow, InfantryActionShowsBothDice) {
+    using namespace actions_ids;
     Session s;
     const WindowId w = s.open(kCmdActions);
     s.seed(1); // 6, 6: all classes panic
-    s.click(w, 1000);
-    EXPECT_EQ(s.text(w, 1052), "DR = 6, 6");
-    EXPECT_EQ(s.text(w, 1054), "All Classes Panic");
-    EXPECT_EQ(s.text(w, 1050), "");
-    EXPECT_EQ(s.text(w, 1053), "-");
-    EXPECT_EQ(s.stats().oneDieRolls, 2);
+    s.click(w, kInfAction);
+    EXPECT_TRUE(s.shows(w, {{kDice, "DR = 6, 6"}, {kPanic, "All Classes Panic"}, {kResults, ""}, {kRoll, "-"}}));
 }
 
 TEST(ActionsWindow, ManualModeSelectsThenResolvesWithoutDice) {
+    using namespace actions_ids;
     Session s;
     const WindowId w = s.open(kCmdActions);
     s.seedFor({{1, 2}, {1, 5}});
-    s.click(w, 1000); // dice 2 and 5
-    s.click(w, 1003);
+    s.click(w, kInfAction); // dice 2 and 5
+    s.click(w, kManualBox);
     EXPECT_EQ(s.scenario().manualDieRoll, 1);
-    for (int id = 1031; id <= 1041; ++id) EXPECT_TRUE(s.enabled(w, id)) << id;
-    EXPECT_EQ(s.text(w, 1081), "\xBB");
-    EXPECT_EQ(s.text(w, 1050), kIdle);
+    EXPECT_EQ(enabledDieButtons(s, w), 11);
+    EXPECT_TRUE(s.shows(w, {{kIftMarker, kMarker}, {kResults, kIdle}}));
 
     const int rolls = s.stats().oneDieRolls + s.stats().twoDiceRolls;
-    s.click(w, 1020); // LATW: selects only
-    EXPECT_EQ(s.text(w, 1081), "");
-    EXPECT_EQ(s.text(w, 1082), "\xBB");
-    EXPECT_EQ(s.text(w, 1056), "LATW Attack Directions");
-    EXPECT_EQ(s.text(w, 1050), "(Displays the results of an LATW attack using the buttons below.)");
-    EXPECT_EQ(s.text(w, 1052), "DR = 2, 5") << "the dice field is left alone";
-    EXPECT_EQ(s.text(w, 1053), "");
+    s.click(w, kLatw); // selects only
+    EXPECT_TRUE(s.shows(w, {{kIftMarker, ""},
+                            {kLatwMarker, kMarker},
+                            {kTitle, "LATW Attack Directions"},
+                            {kResults, "(Displays the results of an LATW attack using the buttons below.)"},
+                            {kDice, "DR = 2, 5"},
+                            {kRoll, ""}}));
 
-    s.click(w, 1036); // die button "7"
-    EXPECT_EQ(s.text(w, 1050), priorityText(PriorityTable::Latw, 7));
-    EXPECT_EQ(s.text(w, 1053), "DR = 7");
-    EXPECT_EQ(s.text(w, 1052), "DR = 2, 5");
+    s.click(w, dieButton(7));
+    EXPECT_TRUE(
+        s.shows(w, {{kResults, priorityText(PriorityTable::Latw, 7)}, {kRoll, "DR = 7"}, {kDice, "DR = 2, 5"}}));
     EXPECT_EQ(s.stats().oneDieRolls + s.stats().twoDiceRolls, rolls) << "no die is counted";
 
-    s.click(w, 1003); // manual mode off
+    s.click(w, kManualBox); // manual mode off
     EXPECT_EQ(s.scenario().manualDieRoll, 0);
-    for (int id = 1031; id <= 1041; ++id) EXPECT_FALSE(s.enabled(w, id)) << id;
-    EXPECT_EQ(s.text(w, 1082), "");
-    EXPECT_EQ(s.text(w, 1050), kIdle);
-    EXPECT_EQ(s.text(w, 1056), "");
-    EXPECT_EQ(s.text(w, 1053), "");
+    EXPECT_EQ(enabledDieButtons(s, w), 0);
+    EXPECT_TRUE(s.shows(w, {{kLatwMarker, ""}, {kResults, kIdle}, {kTitle, ""}, {kRoll, ""}}));
 }
 
 TEST(ActionsWindow, OpenedInManualModeResolvesIft) {
+    using namespace actions_ids;
     Session s;
     s.scenario().manualDieRoll = 1;
     const WindowId w = s.open(kCmdActions);
-    EXPECT_TRUE(s.checked(w, 1003));
-    EXPECT_TRUE(s.enabled(w, 1031));
-    EXPECT_EQ(s.text(w, 1081), "") << "no marker until a choice";
-    s.click(w, 1031); // "2"
-    EXPECT_EQ(s.text(w, 1050), priorityText(PriorityTable::IftAttack, 2));
-    EXPECT_EQ(s.text(w, 1052), "-");
-    EXPECT_EQ(s.text(w, 1053), "DR = 2");
-    EXPECT_EQ(s.text(w, 1056), "Infantry Attack Directions");
+    EXPECT_TRUE(s.checked(w, kManualBox));
+    EXPECT_EQ(enabledDieButtons(s, w), 11);
+    EXPECT_EQ(s.text(w, kIftMarker), "") << "no marker until a choice";
+    s.click(w, dieButton(2));
+    EXPECT_TRUE(s.shows(w, {{kResults, priorityText(PriorityTable::IftAttack, 2)},
+                            {kDice, "-"},
+                            {kRoll, "DR = 2"},
+                            {kTitle, "Infantry Attack Directions"}}));
 }
 
 TEST(ActionsWindow, AutomaticCategoriesRollADR) {
+    using namespace actions_ids;
     Session s;
     const WindowId w = s.open(kCmdActions);
     s.seedFor({{1, 1}, {1, 3}, {2, 9}, {2, 8}});
-    s.click(w, 1000);
-    s.click(w, 1017); // Veh. Move. keeps the action's dice
-    EXPECT_EQ(s.text(w, 1052), "DR = 1, 3");
-    EXPECT_EQ(s.text(w, 1053), "DR = 9");
-    EXPECT_EQ(s.text(w, 1050), priorityText(PriorityTable::VehicleMovement, 9));
-    EXPECT_EQ(s.text(w, 1056), "Vehicle Movement Directions");
-    s.click(w, 1019); // IFT Attack replaces them
-    EXPECT_EQ(s.text(w, 1052), "-");
-    EXPECT_EQ(s.text(w, 1053), "DR = 8");
-    EXPECT_EQ(s.stats().twoDiceRolls, 2);
+    s.click(w, kInfAction);
+    s.click(w, kVehMove); // keeps the action's dice
+    EXPECT_TRUE(s.shows(w, {{kDice, "DR = 1, 3"},
+                            {kRoll, "DR = 9"},
+                            {kResults, priorityText(PriorityTable::VehicleMovement, 9)},
+                            {kTitle, "Vehicle Movement Directions"}}));
+    s.click(w, kIftAttack); // replaces them
+    EXPECT_TRUE(s.shows(w, {{kDice, "-"}, {kRoll, "DR = 8"}}));
 }
 
 TEST(ActionsWindow, DirectionPictureAndField) {
+    using namespace actions_ids;
     Session s;
     s.scenario().mapOrientation = 1;
     const WindowId w = s.open(kCmdActions);
-    EXPECT_EQ(s.image(w, 1090), 119);
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(1));
     s.seedFor({{1, 4}, {2, 7}, {1, 2}});
-    s.click(w, 1078);
-    EXPECT_EQ(s.text(w, 1055), "dr = 4");
-    EXPECT_EQ(s.image(w, 1090), 125);
-    s.click(w, 1021); // automatic: rolls, empties the direction, key again
-    EXPECT_EQ(s.image(w, 1090), 119);
-    EXPECT_EQ(s.text(w, 1055), "");
-    s.click(w, 1078);
-    s.click(w, 1003);
-    s.click(w, 1022); // manual: the direction field stays
-    EXPECT_EQ(s.text(w, 1055), "dr = 2");
-    EXPECT_EQ(s.image(w, 1090), 119);
+    s.click(w, kDirectionButton);
+    EXPECT_EQ(s.text(w, kDirection), "dr = 4");
+    EXPECT_EQ(s.image(w, kPicture), directionResultBitmap(1, 4));
+    s.click(w, kOrdVeh); // automatic: rolls, empties the direction, key again
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(1));
+    EXPECT_EQ(s.text(w, kDirection), "");
+    s.click(w, kDirectionButton);
+    s.click(w, kManualBox);
+    s.click(w, kOrdInf); // manual: the direction field stays
+    EXPECT_EQ(s.text(w, kDirection), "dr = 2");
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(1));
 }
 
 TEST(ActionsWindow, MarkedAdvanceMovementKeepsItsDirection) {
+    using namespace actions_ids;
     Session s;
     s.scenario().attitude = 1;
     const WindowId w = s.open(kCmdActions);
     s.seedFor({{2, 6}, {1, 6}}); // Inf. Move. DR 6 is marked
-    s.click(w, 1018);
-    EXPECT_EQ(s.text(w, 1050), "Move full RAS");
-    EXPECT_EQ(s.text(w, 1055), "dr = 6");
-    EXPECT_EQ(s.image(w, 1090), 122);
-    EXPECT_EQ(s.text(w, 1052), "-");
-    EXPECT_EQ(s.text(w, 1053), "DR = 6");
+    s.click(w, kInfMove);
+    EXPECT_TRUE(s.shows(w, {{kResults, priorityText(PriorityTable::AdvanceMovement, 6)},
+                            {kDirection, "dr = 6"},
+                            {kDice, "-"},
+                            {kRoll, "DR = 6"}}));
+    EXPECT_EQ(s.image(w, kPicture), directionResultBitmap(0, 6));
 }
 
 TEST(ActionsWindow, ReopenedWindowStartsOver) {
+    using namespace actions_ids;
     Session s;
     WindowId w = s.open(kCmdActions);
-    s.click(w, 1003);
-    s.click(w, 1017);
-    s.click(w, 1078);
+    s.click(w, kManualBox);
+    s.click(w, kVehMove);
+    s.click(w, kDirectionButton);
     s.ui.closeBox(w);
     w = s.open(kCmdActions);
-    EXPECT_EQ(s.text(w, 1050), kIdle);
-    EXPECT_EQ(s.scenario().actionCategory, 1081);
-    EXPECT_EQ(s.image(w, 1090), 118);
-    EXPECT_TRUE(s.checked(w, 1003)) << "the mode is kept";
+    EXPECT_EQ(s.text(w, kResults), kIdle);
+    EXPECT_EQ(s.scenario().actionCategory, kIftAttackCategory);
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
+    EXPECT_TRUE(s.checked(w, kManualBox)) << "the mode is kept";
 }
 
 TEST(AdvanceWindow, RollsTextsAndThePicture) {
+    using namespace advance_ids;
     Session s;
     const WindowId w = s.open(kCmdAdvance);
-    const std::string instructions = s.text(w, 1086);
-    EXPECT_EQ(instructions.rfind("(Use the 'NTC' button", 0), 0u);
-    EXPECT_EQ(s.image(w, 1088), 118);
+    EXPECT_EQ(s.text(w, kTextArea).rfind("(Use the 'NTC' button", 0), 0u);
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
 
     s.seedFor({{1, 6}, {2, 5}, {2, 9}, {1, 3}, {1, 4}});
-    s.click(w, 1000);
-    EXPECT_EQ(s.text(w, 1087), "dr = 6");
-    EXPECT_EQ(s.image(w, 1088), 122);
-    EXPECT_EQ(s.text(w, 1086), "");
-    s.click(w, 1001);
-    EXPECT_EQ(s.text(w, 1087), "NTC = 5");
-    EXPECT_EQ(s.image(w, 1088), 118);
-    const std::string modifiers = s.text(w, 1086);
+    s.click(w, kAdvanceButton);
+    EXPECT_TRUE(s.shows(w, {{kRollField, "dr = 6"}, {kTextArea, ""}}));
+    EXPECT_EQ(s.image(w, kPicture), directionResultBitmap(0, 6));
+    s.click(w, kNtcButton);
+    EXPECT_EQ(s.text(w, kRollField), "NTC = 5");
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
+    const std::string modifiers = s.text(w, kTextArea);
     EXPECT_EQ(modifiers.rfind("-2   IF FRIENDLY units in VPO\r", 0), 0u);
-    s.ui.setImage(w, 1088, 0); // a second CC button must not reload the key
-    s.click(w, 1001);
-    EXPECT_EQ(s.text(w, 1087), "NTC = 9");
-    EXPECT_EQ(s.text(w, 1086), modifiers);
-    EXPECT_EQ(s.image(w, 1088), 0);
-    s.click(w, 1003);
-    EXPECT_EQ(s.text(w, 1086), pairingRuleText(3));
-    s.click(w, 1002);
-    EXPECT_EQ(s.text(w, 1087), "dr = 4");
-    EXPECT_EQ(s.text(w, 1086), pairingRuleText(3)) << "the attack keeps the rule shown";
-    s.click(w, 1001);
-    EXPECT_EQ(s.text(w, 1086), modifiers) << "NTC after Pairings shows the modifiers again";
-    EXPECT_EQ(s.stats().oneDieRolls, 3);
-    EXPECT_EQ(s.stats().twoDiceRolls, 3);
+    s.ui.setImage(w, kPicture, 0); // a second CC button must not reload the key
+    s.click(w, kNtcButton);
+    EXPECT_TRUE(s.shows(w, {{kRollField, "NTC = 9"}, {kTextArea, modifiers}}));
+    EXPECT_EQ(s.image(w, kPicture), 0);
+    s.click(w, kPairingsButton);
+    EXPECT_EQ(s.text(w, kTextArea), pairingRuleText(3));
+    s.click(w, kAttackButton);
+    EXPECT_TRUE(s.shows(w, {{kRollField, "dr = 4"}, {kTextArea, pairingRuleText(3)}}))
+        << "the attack keeps the rule shown";
+    s.click(w, kNtcButton);
+    EXPECT_EQ(s.text(w, kTextArea), modifiers) << "NTC after Pairings shows the modifiers again";
 }
 
 TEST(AdvanceWindow, AttackRightAfterOpeningKeepsTheInstructions) {
+    using namespace advance_ids;
     Session s;
     const WindowId w = s.open(kCmdAdvance);
-    const std::string instructions = s.text(w, 1086);
-    s.click(w, 1002);
-    EXPECT_EQ(s.text(w, 1086), instructions);
-    EXPECT_EQ(s.text(w, 1087).rfind("dr = ", 0), 0u);
+    const std::string instructions = s.text(w, kTextArea);
+    s.click(w, kAttackButton);
+    EXPECT_EQ(s.text(w, kTextArea), instructions);
+    EXPECT_EQ(s.text(w, kRollField).rfind("dr = ", 0), 0u);
 }
 
-TEST(AdvanceWindow, PairingRules) {
-    EXPECT_EQ(std::string(pairingRuleText(1)), pairingRuleText(2));
-    EXPECT_EQ(std::string(pairingRuleText(3)), pairingRuleText(4));
-    EXPECT_EQ(std::string(pairingRuleText(5)), pairingRuleText(6));
-    EXPECT_NE(std::string(pairingRuleText(2)), pairingRuleText(3));
-    EXPECT_NE(std::string(pairingRuleText(4)), pairingRuleText(5));
+TEST(AdvanceWindow, PairingRulesByBand) {
+    for (int dr : {1, 3, 5}) EXPECT_STREQ(pairingRuleText(dr), pairingRuleText(dr + 1)) << dr;
+    EXPECT_STRNE(pairingRuleText(2), pairingRuleText(3));
+    EXPECT_STRNE(pairingRuleText(4), pairingRuleText(5));
 }
 
 } // namespace

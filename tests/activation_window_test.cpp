@@ -4,143 +4,124 @@
 namespace treva {
 namespace {
 
+using namespace activation_ids;
 using testing::Session;
 
 TEST(ActivationWindow, FieldsRightAfterOpening) {
     Session s;
     const WindowId w = s.open(kCmdActivation);
-    EXPECT_EQ(s.text(w, 1038), "0");
-    EXPECT_EQ(s.text(w, 1040), "0");
-    EXPECT_EQ(s.text(w, 1041), "0");
-    EXPECT_EQ(s.text(w, 1042), "1");
-    EXPECT_EQ(s.text(w, 1047), "");
-    EXPECT_EQ(s.text(w, 1048), "");
-    EXPECT_EQ(s.text(w, 1044), "vs. Russian\rJanuary, 1939\rHold Attitude\rMSR = 0");
-    EXPECT_EQ(s.text(w, 1085), "3");
-    EXPECT_EQ(s.text(w, 1046), activationConditionsText(1));
-    EXPECT_FALSE(s.enabled(w, 1049));
-    EXPECT_TRUE(s.checked(w, 1018));
-    EXPECT_FALSE(s.checked(w, 1019));
-    EXPECT_FALSE(s.enabled(w, 1018));
-    EXPECT_FALSE(s.enabled(w, 1019));
-    EXPECT_EQ(s.ui.control(w, 1015)->items.size(), 5u);
-    EXPECT_EQ(s.text(w, 1015), "Same level");
-    EXPECT_EQ(s.text(w, 1016), "Open");
+    EXPECT_TRUE(s.shows(w, {{kDrField, "0"},
+                            {kModifierField, "0"},
+                            {kFinalField, "0"},
+                            {kStatus, "1"},
+                            {kA1Field, ""},
+                            {kUnitsField, ""},
+                            {kSummary, formatScenarioSummary(s.scenario())},
+                            {kAcField, "3"},
+                            {kConditions, activationConditionsText(1)},
+                            {kLevelList, "Same level"},
+                            {kTerrainList, "Open"}}));
+    EXPECT_EQ(s.ui.control(w, kLevelList)->items.size(), 5u);
+    EXPECT_FALSE(s.enabled(w, kManual));
+    EXPECT_TRUE(s.checked(w, kHold));
+    EXPECT_FALSE(s.checked(w, kAdvance));
+    EXPECT_FALSE(s.enabled(w, kHold));
+    EXPECT_FALSE(s.enabled(w, kAdvance));
 }
 
 TEST(ActivationWindow, ModifiersBeforeTheFirstRollChangeOnlyTheNumbers) {
     Session s;
     const WindowId w = s.open(kCmdActivation);
-    s.click(w, 1009);
+    s.click(w, kVpo);
     EXPECT_EQ(s.state().modifiers.vpoAdjacent, 1);
-    EXPECT_EQ(s.text(w, 1040), "-1");
-    EXPECT_EQ(s.text(w, 1041), "-1");
-    s.choose(w, 1016, 2); // City, under Hold
-    EXPECT_EQ(s.text(w, 1040), "1");
-    EXPECT_EQ(s.text(w, 1042), "1") << "no status before a roll";
-    EXPECT_EQ(s.text(w, 1048), "");
-    EXPECT_EQ(s.stats().oneDieRolls + s.stats().twoDiceRolls, 0);
+    EXPECT_TRUE(s.shows(w, {{kModifierField, "-1"}, {kFinalField, "-1"}}));
+    s.choose(w, kTerrainList, 2); // City, under Hold
+    EXPECT_TRUE(s.shows(w, {{kModifierField, "1"}, {kStatus, "1"}})) << "re-evaluated, not rolled";
 }
 
 TEST(ActivationWindow, RollWritesEveryField) {
     Session s;
     const WindowId w = s.open(kCmdActivation);
     s.seedFor({{1, 3}, {2, 7}});
-    s.click(w, 1039);
-    EXPECT_EQ(s.text(w, 1038), "3");
-    EXPECT_EQ(s.text(w, 1040), "0");
-    EXPECT_EQ(s.text(w, 1041), "3");
-    EXPECT_EQ(s.text(w, 1042), "S? Activated");
-    EXPECT_EQ(s.text(w, 1047), "A1 DR = 7/7");
-    EXPECT_EQ(s.text(w, 1048), "(None) (A1 DR = 7)");
+    s.click(w, kRoll);
+    EXPECT_TRUE(s.shows(w, {{kDrField, "3"},
+                            {kModifierField, "0"},
+                            {kFinalField, "3"},
+                            {kStatus, "S? Activated"},
+                            {kA1Field, "A1 DR = 7/7"},
+                            {kUnitsField, "(None) (A1 DR = 7)"}}));
 }
 
 TEST(ActivationWindow, AttitudeChangeThenModifierReevaluatesUnderTheNewAttitude) {
     Session s;
     const WindowId w = s.open(kCmdActivation);
     s.seedFor({{1, 3}, {2, 7}});
-    s.choose(w, 1016, 1); // Village: +1 under Hold
-    s.click(w, 1039);     // 3 + 1 = 4 > AC# 3
-    EXPECT_EQ(s.text(w, 1042), "S? Removed");
-    EXPECT_EQ(s.text(w, 1048), "(No units to activate)");
-    s.click(w, 1019);
-    EXPECT_FALSE(s.checked(w, 1019)) << "disabled until attitude changes are allowed";
-    s.click(w, 1013);
-    EXPECT_TRUE(s.enabled(w, 1019));
-    s.click(w, 1019);
+    s.choose(w, kTerrainList, 1); // Village: +1 under Hold
+    s.click(w, kRoll);            // 3 + 1 = 4 > AC# 3
+    EXPECT_EQ(s.text(w, kStatus), "S? Removed");
+    s.click(w, kAdvance);
+    EXPECT_FALSE(s.checked(w, kAdvance)) << "disabled until attitude changes are allowed";
+    s.click(w, kAllowAttitude);
+    EXPECT_TRUE(s.enabled(w, kAdvance));
+    s.click(w, kAdvance);
     EXPECT_EQ(s.scenario().attitude, 1);
-    EXPECT_EQ(s.text(w, 1044), "vs. Russian\rJanuary, 1939\rAdvance Attitude\rMSR = 0");
-    EXPECT_EQ(s.text(w, 1042), "S? Removed") << "the attitude alone recomputes nothing";
-    s.choose(w, 1016, 2); // City counts for nothing under Advance
-    EXPECT_EQ(s.text(w, 1040), "0");
-    EXPECT_EQ(s.text(w, 1042), "S? Activated");
-    EXPECT_EQ(s.text(w, 1048), "(None) (A1 DR = 7)") << "the units of that roll";
+    EXPECT_EQ(s.text(w, kSummary), formatScenarioSummary(s.scenario()));
+    EXPECT_EQ(s.text(w, kStatus), "S? Removed") << "the attitude alone recomputes nothing";
+    s.choose(w, kTerrainList, 2); // City counts for nothing under Advance
+    EXPECT_TRUE(s.shows(w, {{kStatus, "S? Activated"}, {kUnitsField, "(None) (A1 DR = 7)"}}))
+        << "the units of that roll";
 }
 
 TEST(ActivationWindow, AllowBoxesEnableTheirControls) {
     Session s;
     const WindowId w = s.open(kCmdActivation);
-    s.click(w, 1049);
+    s.click(w, kManual);
     EXPECT_EQ(s.stats().twoDiceRolls, 0) << "a disabled button does nothing";
-    s.click(w, 1012);
-    EXPECT_TRUE(s.enabled(w, 1049));
+    s.click(w, kAllowManual);
+    EXPECT_TRUE(s.enabled(w, kManual));
     s.seedFor({{2, 7}}); // "(None)": the A1 DR alone
-    s.click(w, 1049);
-    EXPECT_EQ(s.text(w, 1042), "Manual Activation");
+    s.click(w, kManual);
+    EXPECT_EQ(s.text(w, kStatus), "Manual Activation");
     EXPECT_EQ(s.stats().twoDiceRolls, 1);
-    s.click(w, 1012);
-    EXPECT_FALSE(s.enabled(w, 1049));
+    s.click(w, kAllowManual);
+    EXPECT_FALSE(s.enabled(w, kManual));
 
-    s.click(w, 1013);
-    s.click(w, 1013);
-    EXPECT_FALSE(s.enabled(w, 1018));
-    EXPECT_TRUE(s.checked(w, 1018));
+    s.click(w, kAllowAttitude);
+    s.click(w, kAllowAttitude);
+    EXPECT_FALSE(s.enabled(w, kHold));
+    EXPECT_TRUE(s.checked(w, kHold));
     s.scenario().attitude = 1; // changed elsewhere
-    s.click(w, 1013);
-    EXPECT_TRUE(s.checked(w, 1019)) << "the radios follow the attitude again";
-    EXPECT_FALSE(s.checked(w, 1018));
+    s.click(w, kAllowAttitude);
+    EXPECT_TRUE(s.checked(w, kAdvance)) << "the radios follow the attitude again";
+    EXPECT_FALSE(s.checked(w, kHold));
 }
 
 TEST(ActivationWindow, FocusOnAListReevaluatesWithTheSameSelection) {
     Session s;
     const WindowId w = s.open(kCmdActivation);
     s.seedFor({{1, 4}, {2, 7}});
-    s.click(w, 1039);
+    s.click(w, kRoll);
     s.state().modifiers.levelModifier = -3; // not yet shown
-    s.click(w, 1015);                       // the list gets the focus: selection unchanged
+    s.click(w, kLevelList);                 // the list gets the focus: selection unchanged
     EXPECT_EQ(s.state().modifiers.levelModifier, 0);
-    EXPECT_EQ(s.text(w, 1040), "0");
+    EXPECT_EQ(s.text(w, kModifierField), "0");
 }
 
 TEST(ActivationWindow, ReopenedWindowShowsTheStoredModifiers) {
     Session s;
     WindowId w = s.open(kCmdActivation);
-    s.click(w, 1010);
-    s.choose(w, 1015, 3);
-    s.choose(w, 1016, 1);
+    s.click(w, kStone);
+    s.choose(w, kLevelList, 3);
+    s.choose(w, kTerrainList, 1);
+    EXPECT_EQ(s.text(w, kModifierField), "-3") << "a level higher up lowers the DR";
     s.ui.closeBox(w);
     w = s.open(kCmdActivation);
-    EXPECT_TRUE(s.checked(w, 1010));
-    EXPECT_FALSE(s.checked(w, 1009));
-    EXPECT_EQ(s.text(w, 1015), "3 levels greater");
-    EXPECT_EQ(s.text(w, 1016), "Village");
-    EXPECT_EQ(s.text(w, 1042), "1");
+    EXPECT_TRUE(s.checked(w, kStone));
+    EXPECT_FALSE(s.checked(w, kVpo));
+    EXPECT_TRUE(s.shows(w, {{kLevelList, "3 levels greater"}, {kTerrainList, "Village"}, {kStatus, "1"}}));
     EXPECT_EQ(s.state().lastActivationDr, 0);
-    EXPECT_FALSE(s.checked(w, 1012));
-    EXPECT_FALSE(s.checked(w, 1013));
-}
-
-TEST(ActivationWindow, AutomaticResultSurvivesAModifierChange) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
-    s.seedFor({{1, 6}});
-    s.click(w, 1039);
-    EXPECT_EQ(s.text(w, 1042), "S? Automatically Removed");
-    s.choose(w, 1015, 4);
-    EXPECT_EQ(s.text(w, 1042), "Still automatic removal");
-    EXPECT_EQ(s.text(w, 1048), "(No units to activate)");
-    EXPECT_EQ(s.text(w, 1040), "-4");
-    EXPECT_EQ(s.text(w, 1041), "2");
+    EXPECT_FALSE(s.checked(w, kAllowManual));
+    EXPECT_FALSE(s.checked(w, kAllowAttitude));
 }
 
 } // namespace

@@ -8,6 +8,10 @@
 
 #include "cli/cli.h"
 #include "resources/dialogs.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/random_tables.h"
+#include "resources/ids/setup.h"
 #include "windows/scenario_files.h"
 
 namespace treva {
@@ -23,6 +27,12 @@ CliRun cli(const std::vector<std::string> &args) {
     const int status = runCli(args, out, err);
     return {status, out.str(), err.str()};
 }
+
+// A control id as drive's tokens and output write it.
+std::string id(int control) { return std::to_string(control); }
+
+// The start of a control's entry in drive's output.
+std::string entry(int control) { return "\"" + id(control) + "\": {\"text\": "; }
 
 std::string readAll(const std::filesystem::path &path) {
     std::ifstream in(path, std::ios::binary);
@@ -42,18 +52,19 @@ struct CliFiles : ::testing::Test {
 };
 
 TEST(CliDrive, ActionsWindowWithTheDiceOfStateOne) {
-    const CliRun r = cli({"--seed", "1", "drive", "103", "1000"});
+    using namespace actions_ids;
+    const CliRun r = cli({"--seed", "1", "drive", "103", id(kInfAction)});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("{\"window\": 103, \"open\": true, \"controls\": {", 0), 0u);
-    EXPECT_NE(r.out.find("\"1052\": {\"text\": \"DR = 6, 6\", \"enabled\": true}"), std::string::npos);
-    EXPECT_NE(r.out.find("\"1054\": {\"text\": \"All Classes Panic\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"1090\": {\"text\": \"\", \"enabled\": true, \"image\": 118}"), std::string::npos);
-    EXPECT_NE(r.out.find("\"1003\": {\"text\": \"Manual die roll\", \"enabled\": true, \"checked\": false}"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("\"modal\": null"), std::string::npos);
-    EXPECT_NE(r.out.find("\"oneDieCounts\": [0, 0, 0, 0, 0, 2]"), std::string::npos);
-    EXPECT_NE(r.out.find("\"1051\": {\"text\": \"vs. Russian\\rJanuary, 1939\\rHold Attitude\\rMSR = 0\""),
-              std::string::npos);
+    for (const std::string &field : {
+             entry(kDice) + "\"DR = 6, 6\", \"enabled\": true}",
+             entry(kPicture) + "\"\", \"enabled\": true, \"image\": 118}",
+             entry(kManualBox) + "\"Manual die roll\", \"enabled\": true, \"checked\": false}",
+             entry(kSummary) + "\"vs. Russian\\rJanuary, 1939\\rHold Attitude\\rMSR = 0\"",
+             std::string("\"modal\": null"),
+             std::string("\"oneDieCounts\": [0, 0, 0, 0, 0, 2]"),
+         })
+        EXPECT_NE(r.out.find(field), std::string::npos) << field;
 }
 
 TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
@@ -61,10 +72,13 @@ TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
         std::vector<std::string> args;
         int templateId;
     } windows[] = {
-        {{"drive", "101"}, kActivationDialog},      {{"drive", "102"}, kSetupDialog},
-        {{"drive", "103"}, kActionsDialog},         {{"drive", "114"}, kDieStatsDialog},
-        {{"drive", "115"}, kAdvanceDialog},         {{"drive", "128"}, kRandomTablesDialog},
-        {{"drive", "102", "1000"}, kSpecialDialog},
+        {{"drive", "101"}, kActivationDialog},
+        {{"drive", "102"}, kSetupDialog},
+        {{"drive", "103"}, kActionsDialog},
+        {{"drive", "114"}, kDieStatsDialog},
+        {{"drive", "115"}, kAdvanceDialog},
+        {{"drive", "128"}, kRandomTablesDialog},
+        {{"drive", "102", id(setup_ids::kSpecialButton)}, kSpecialDialog},
     };
     for (const auto &w : windows) {
         const CliRun r = cli(w.args);
@@ -73,38 +87,38 @@ TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
         for (const ControlTemplate &c : findDialogTemplate(w.templateId)->controls) {
             if (c.id == kNoId) continue;
             ++listed;
-            EXPECT_NE(r.out.find("\"" + std::to_string(c.id) + "\": {\"text\""), std::string::npos)
-                << w.templateId << " control " << c.id;
+            EXPECT_NE(r.out.find(entry(c.id)), std::string::npos) << w.templateId << " control " << c.id;
         }
         EXPECT_GT(listed, 0);
     }
 }
 
 TEST(CliDrive, ModalBoxTakesTheTokensUntilItEnds) {
-    CliRun r = cli({"drive", "102", "1000", "1094:-4"});
+    using namespace setup_ids;
+    const std::string typeA1 = id(special_ids::kA1Box) + ":-4";
+    CliRun r = cli({"drive", "102", id(kSpecialButton), typeA1});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"modal\": {\"window\": 107, \"open\": true"), std::string::npos);
-    EXPECT_NE(r.out.find("\"1094\": {\"text\": \"-4\""), std::string::npos);
+    EXPECT_NE(r.out.find(entry(special_ids::kA1Box) + "\"-4\""), std::string::npos);
     EXPECT_NE(r.out.find("\"a1Modifier\": 0"), std::string::npos) << "not stored before OK";
 
-    r = cli({"drive", "102", "1024=4", "1000", "1094:-4", "1", "1020", "1"});
+    // OK ends the box; the tokens after it go to Setup Options, whose OK closes it.
+    r = cli({"drive", "102", id(kSpecialButton), typeA1, id(special_ids::kOk), id(kAc4), id(kOk)});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"open\": false"), std::string::npos);
     EXPECT_NE(r.out.find("\"modal\": null"), std::string::npos);
     EXPECT_NE(r.out.find("\"a1Modifier\": -4"), std::string::npos);
-    EXPECT_NE(r.out.find("\"msr\": 0"), std::string::npos);
     EXPECT_NE(r.out.find("\"acNumber\": 4"), std::string::npos);
-    EXPECT_NE(r.out.find("\"changed\": 1"), std::string::npos);
 }
 
 TEST(CliDrive, BadInputIsOneLineAndStatusTwo) {
     const std::vector<std::vector<std::string>> bad = {
         {"drive", "103", "9999"},
         {"drive", "102", "close"},
-        {"drive", "101", "1015=5"},
-        {"drive", "101", "1039=1"},
+        {"drive", "101", id(activation_ids::kLevelList) + "=5"},
+        {"drive", "101", id(activation_ids::kRoll) + "=1"},
         {"drive", "101", "abc"},
-        {"drive", "101", "1039:x"},
+        {"drive", "101", id(activation_ids::kRoll) + ":x"},
         {"drive", "107"},
         {"drive", "999"},
         {"drive"},
@@ -114,7 +128,7 @@ TEST(CliDrive, BadInputIsOneLineAndStatusTwo) {
         {"--seed"},
         {"--bogus", "show"},
         {},
-        {"drive", "103", "close", "1000"},
+        {"drive", "103", "close", id(actions_ids::kInfAction)},
         {"roll", "d7"},
         {"lookup", "ift", "13"},
         {"--scenario", "/nonexistent/folder/x.trv", "show"},
@@ -132,10 +146,11 @@ TEST(CliDrive, BadInputIsOneLineAndStatusTwo) {
 }
 
 TEST(CliDrive, ClickOnAStaticOrDisabledControlDoesNothing) {
-    const CliRun r = cli({"--seed", "1", "drive", "103", "1050", "1031"});
+    using namespace actions_ids;
+    const CliRun r = cli({"--seed", "1", "drive", "103", id(kResults), id(dieButton(2))});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"oneDieRolls\": 0"), std::string::npos);
-    EXPECT_NE(r.out.find("\"1050\": {\"text\": \"(Actions get reported here)\""), std::string::npos);
+    EXPECT_NE(r.out.find(entry(kResults) + "\"(Actions get reported here)\""), std::string::npos);
 }
 
 TEST(CliShow, FreshScenario) {
@@ -161,7 +176,8 @@ TEST_F(CliFiles, NewRefusesAnExistingFileUnlessForced) {
 TEST_F(CliFiles, ScenarioIsReadAndWrittenBack) {
     const std::string file = path("s.trv");
     ASSERT_EQ(cli({"new", file}).status, 0);
-    CliRun r = cli({"--scenario", file, "--seed", "1", "drive", "128", "1018", "1018"});
+    CliRun r = cli({"--scenario", file, "--seed", "1", "drive", "128", id(random_tables_ids::kSingleDie),
+                    id(random_tables_ids::kSingleDie)});
     ASSERT_EQ(r.status, 0) << r.err;
     ScenarioState saved{};
     std::string error;
@@ -175,7 +191,7 @@ TEST_F(CliFiles, ScenarioIsReadAndWrittenBack) {
 TEST_F(CliFiles, ChangedByteIsWhatTheFileReceives) {
     const std::string file = path("s.trv");
     ASSERT_EQ(cli({"new", file}).status, 0);
-    const CliRun r = cli({"--scenario", file, "drive", "102", "1021", "1"});
+    const CliRun r = cli({"--scenario", file, "drive", "102", id(setup_ids::kAc5), id(setup_ids::kOk)});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"changed\": 1"), std::string::npos);
     EXPECT_EQ(uint8_t(readAll(file)[56]), 1);
@@ -201,19 +217,38 @@ TEST_F(CliFiles, DamagedScenariosAreRefusedAndLeftAlone) {
     EXPECT_EQ(readAll(badFile), bytes);
 }
 
-TEST_F(CliFiles, ShowWithoutChangesDoesNotRewriteTheFile) {
+TEST_F(CliFiles, ACommandThatChangesNothingWritesNothing) {
     const std::string file = path("s.trv");
     ASSERT_EQ(cli({"new", file}).status, 0);
+    std::string bytes = readAll(file);
+    bytes[56] = 1; // saved with unsaved changes: loading clears the flag, which is no change
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
     struct stat before {
     }, after{};
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
     const CliRun r = cli({"--scenario", file, "show"});
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"changed\": 0"), std::string::npos);
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
-    EXPECT_EQ(before.st_ino, after.st_ino) << "a save replaces the file; nothing to save here";
+    EXPECT_EQ(readAll(file), bytes);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
     cli({"--scenario", file, "roll"});
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
     EXPECT_NE(before.st_ino, after.st_ino) << "a roll changes the statistics, which are saved";
+}
+
+TEST_F(CliFiles, PathsThatAreNoFilesAreRefusedAtOnce) {
+    const std::string fifo = path("pipe.trv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string &target : {fifo, folder.string(), std::string("/dev/null")}) {
+        const CliRun r = cli({"--scenario", target, "show"}); // a pipe without a writer must not block
+        EXPECT_EQ(r.status, 2) << target;
+        EXPECT_NE(r.err.find("not a scenario file"), std::string::npos) << r.err;
+    }
 }
 
 TEST(CliFriendly, CommandsSayWhatTheirNumbersAre) {

