@@ -45,15 +45,21 @@ TEST(DieStatsWindow, LargeAverageKeepsThreeDecimals) {
     EXPECT_EQ(s.text(w, die_stats_ids::kTwoDiceAverage), "10.333");
 }
 
-TEST(DieStatsWindow, ShowsWhatItWasFilledWithUntilClear) {
+TEST(DieStatsWindow, FollowsEveryCountedRollAndClears) {
     using namespace die_stats_ids;
     Session s;
     rollDice(s.state(), 1, 6);
     const WindowId w = s.open(kCmdDieStats);
     EXPECT_EQ(s.text(w, kOneDieTotal), "1");
-    rollDice(s.state(), 1, 6);
-    EXPECT_EQ(s.open(kCmdDieStats), w);
-    EXPECT_EQ(s.text(w, kOneDieTotal), "1") << "rolls made while it is open do not show";
+    // Rolls from other windows show at once.
+    const WindowId random = s.open(kCmdRandomTables);
+    s.click(random, random_tables_ids::kSingleDie);
+    s.click(random, random_tables_ids::kTwoDice);
+    EXPECT_EQ(s.text(w, kOneDieTotal), "2");
+    EXPECT_EQ(s.text(w, kTwoDiceTotal), "1");
+    const WindowId actions = s.open(kCmdActions);
+    s.click(actions, actions_ids::kInfAction);
+    EXPECT_EQ(s.text(w, kOneDieTotal), "4");
     s.click(w, kClear);
     EXPECT_EQ(s.stats().oneDieRolls, 0);
     EXPECT_EQ(s.text(w, kOneDieTotal), "0");

@@ -40,8 +40,11 @@ struct Files : ::testing::Test {
         answer = file;
         frameCommand(s.app, kCmdSaveAs);
     }
+    // Open through the dialog, answered with `file`; unsaved changes are
+    // given up when asked about.
     void open(const std::string &file) {
         answer = file;
+        s.ui.saveAnswers = {WindowLayer::SaveAnswer::DontSave};
         frameCommand(s.app, kCmdOpen);
     }
 };
@@ -117,6 +120,8 @@ TEST_F(Files, CancelledDialogsChangeNothing) {
     frameCommand(s.app, kCmdSaveAs);
     EXPECT_EQ(s.app.frame.currentFilePath, path("first.trv"));
     s.scenario().acNumber = 5;
+    answer.reset();
+    s.ui.saveAnswers = {WindowLayer::SaveAnswer::DontSave};
     frameCommand(s.app, kCmdOpen);
     EXPECT_EQ(asked.back(), path("first.trv")) << "Open starts from the current file";
     EXPECT_EQ(s.scenario().acNumber, 5);
@@ -218,7 +223,7 @@ TEST_F(Files, OpeningANewNameCreatesTheFile) {
     EXPECT_EQ(s.app.frame.currentFilePath, path("new.trv"));
 }
 
-TEST_F(Files, LoadRefreshesOpenWindowsButNotDieStats) {
+TEST_F(Files, LoadRefreshesOpenWindows) {
     ScenarioState other = s.scenario();
     other.nationality = 4;
     other.stats.oneDieRolls = 9;
@@ -228,7 +233,70 @@ TEST_F(Files, LoadRefreshesOpenWindowsButNotDieStats) {
     const WindowId stats = s.open(kCmdDieStats);
     open(path("p.trv"));
     EXPECT_EQ(s.text(activation, activation_ids::kConditions), activationConditionsText(4));
-    EXPECT_EQ(s.text(stats, die_stats_ids::kOneDieTotal), "0");
+    EXPECT_EQ(s.text(stats, die_stats_ids::kOneDieTotal), "9");
+}
+
+TEST_F(Files, UnsavedChangesAreAskedAboutBeforeTheScenarioIsGivenUp) {
+    using Answer = WindowLayer::SaveAnswer;
+    saveAs(path("june.trv"));
+    EXPECT_FALSE(s.ui.frameModified);
+    EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
+    // A roll alone is a change: the statistics are saved with the scenario.
+    const WindowId random = s.open(kCmdRandomTables);
+    s.click(random, random_tables_ids::kSingleDie);
+    EXPECT_TRUE(s.ui.frameModified);
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSave]);
+    const std::string saved = readAll(path("june.trv"));
+
+    // Cancel keeps everything as it was, for Exit and for Open alike.
+    for (int command : {kCmdExit, kCmdOpen}) {
+        s.ui.saveAnswers = {Answer::Cancel};
+        asked.clear();
+        frameCommand(s.app, command);
+        EXPECT_FALSE(s.ui.frameClosed);
+        EXPECT_TRUE(asked.empty()) << "no open dialog after Cancel";
+        EXPECT_TRUE(s.ui.frameModified);
+    }
+    EXPECT_EQ(s.ui.saveQuestions, (std::vector<std::string>{"june", "june"}));
+    EXPECT_EQ(readAll(path("june.trv")), saved);
+
+    // Save writes the file, then Exit goes on.
+    s.ui.saveAnswers = {Answer::Save};
+    frameCommand(s.app, kCmdExit);
+    EXPECT_TRUE(s.ui.frameClosed);
+    EXPECT_NE(readAll(path("june.trv")), saved);
+    EXPECT_FALSE(s.ui.frameModified);
+
+    // Don't Save goes on and writes nothing.
+    Session other;
+    other.scenario().acNumber = 5;
+    other.ui.saveAnswers = {Answer::DontSave};
+    frameCommand(other.app, kCmdExit);
+    EXPECT_TRUE(other.ui.frameClosed);
+    EXPECT_EQ(other.ui.saveQuestions, (std::vector<std::string>{"Untitled"}));
+
+    // Without changes nothing is asked.
+    Session unchanged;
+    frameCommand(unchanged.app, kCmdExit);
+    EXPECT_TRUE(unchanged.ui.frameClosed);
+    EXPECT_TRUE(unchanged.ui.saveQuestions.empty());
+}
+
+TEST_F(Files, AFailedOrCancelledSaveInTheQuestionKeepsTheProgramOpen) {
+    using Answer = WindowLayer::SaveAnswer;
+    s.scenario().msr = 1;
+    // Untitled: Save runs Save As; its dialog cancelled.
+    answer.reset();
+    s.ui.saveAnswers = {Answer::Save};
+    frameCommand(s.app, kCmdExit);
+    EXPECT_FALSE(s.ui.frameClosed);
+    // Its dialog answered with a file that cannot be written.
+    answer = path("no-such-folder/x.trv");
+    s.ui.saveAnswers = {Answer::Save};
+    frameCommand(s.app, kCmdExit);
+    EXPECT_FALSE(s.ui.frameClosed);
+    EXPECT_EQ(s.ui.errors.size(), 1u);
+    EXPECT_TRUE(s.ui.frameModified);
 }
 
 TEST_F(Files, SavingKeepsALinkAndTheFileMode) {

@@ -20,6 +20,7 @@
 #include "seeds.h"
 #include "windows/app.h"
 #include "windows/frame.h"
+#include "windows/scenario_files.h"
 
 namespace treva::testing {
 
@@ -29,6 +30,7 @@ struct Session {
 
     Session() {
         resetScenario(app.state, 1);
+        noteScenarioSaved(app); // as start-up does
         ui.frameCaption = kUntitledCaption;
     }
 

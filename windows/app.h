@@ -8,6 +8,7 @@
 #include <string>
 
 #include "state/program_state.h"
+#include "state/scenario.h"
 #include "windows/window_layer.h"
 
 namespace treva {
@@ -16,11 +17,14 @@ namespace treva {
 enum class ToolSlot { Activation, Setup, Actions, DieStats, Advance, RandomTables, Count };
 
 // The frame: its open tool windows, the window to go back to after closing
-// one, and the scenario file in use.
+// one, the scenario file in use, and what was last opened or saved.
 struct FrameState {
     WindowId toolWindows[static_cast<int>(ToolSlot::Count)] = {};
     WindowId returnWindow = kNoWindow;
     std::string currentFilePath;
+    std::string shownName;       // the scenario's name in the caption; "" untitled
+    ScenarioBytes savedRecord{}; // the record as last opened or saved, changed flag cleared
+    bool saveAllowed = false;    // Save by the file rules; unsaved changes enable it too
 };
 
 // The Advance window: which of its buttons was pressed last, and whether its
@@ -45,8 +49,17 @@ struct App {
 // A window procedure of the program.
 using AppWindowProc = bool (*)(App &app, WindowId self, const Message &message);
 
+// After every message a window has handled: what shows the scenario as a
+// whole (the frame's unsaved-changes mark, Save, an open Die Stats window)
+// follows it.
+void afterWindowMessage(App &app);
+
 inline WindowProc bindProc(App &app, AppWindowProc proc) {
-    return [&app, proc](WindowId self, const Message &m) { return proc(app, self, m); };
+    return [&app, proc](WindowId self, const Message &m) {
+        const bool handled = proc(app, self, m);
+        afterWindowMessage(app);
+        return handled;
+    };
 }
 
 } // namespace treva

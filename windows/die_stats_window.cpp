@@ -19,8 +19,6 @@ std::string averageText(const char *format, int32_t sum, int32_t rolls) {
     return text;
 }
 
-// The window shows the statistics as they are now; it is filled only when it
-// opens and after Clear.
 void fill(App &app, WindowId self) {
     const DieRollStats &st = app.state.scenario.stats;
     for (int r = 2; r <= 12; ++r) app.ui.setText(self, twoDiceCount(r), countText(st.twoDiceCounts[r - 2]));
@@ -32,6 +30,11 @@ void fill(App &app, WindowId self) {
 }
 
 } // namespace
+
+void followDieStats(App &app) {
+    const WindowId window = app.frame.toolWindows[static_cast<int>(ToolSlot::DieStats)];
+    if (window != kNoWindow && app.ui.isOpen(window)) fill(app, window);
+}
 
 bool dieStatsWindowProc(App &app, WindowId self, const Message &m) {
     if (m.kind == MessageKind::Init) {

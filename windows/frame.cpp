@@ -79,12 +79,18 @@ WindowId openToolWindow(App &app, ToolSlot slot) {
     return created;
 }
 
-void frameCommand(App &app, int command) {
+namespace {
+
+void runFrameCommand(App &app, int command) {
     switch (command) {
     case kCmdSaveAs: saveAsCommand(app); return;
-    case kCmdExit: app.ui.closeFrame(); return;
+    case kCmdExit:
+        if (settleUnsavedChanges(app)) app.ui.closeFrame();
+        return;
     case kCmdAbout: showAboutBoxes(app); return;
-    case kCmdOpen: openCommand(app); return;
+    case kCmdOpen:
+        if (settleUnsavedChanges(app)) openCommand(app);
+        return;
     case kCmdSave: saveCommand(app); return;
     default: break;
     }
@@ -94,6 +100,20 @@ void frameCommand(App &app, int command) {
             return;
         }
     }
+}
+
+} // namespace
+
+void frameCommand(App &app, int command) {
+    runFrameCommand(app, command);
+    afterWindowMessage(app);
+}
+
+void afterWindowMessage(App &app) {
+    followDieStats(app);
+    const bool modified = hasUnsavedChanges(app);
+    app.ui.setFrameModified(modified);
+    app.ui.setMenuItemEnabled(kCmdSave, app.frame.saveAllowed || modified);
 }
 
 bool noteReturnWindow(App &app, const Message &m) {
@@ -123,7 +143,13 @@ bool toolWindowProc(App &app, WindowId self, const Message &m, ToolSlot slot, To
     return false;
 }
 
-void setMenuItemState(App &app, int command, bool enabled) { app.ui.setMenuItemEnabled(command, enabled); }
+void setMenuItemState(App &app, int command, bool enabled) {
+    if (command == kCmdSave) {
+        app.frame.saveAllowed = enabled;
+        enabled = enabled || hasUnsavedChanges(app);
+    }
+    app.ui.setMenuItemEnabled(command, enabled);
+}
 
 void refreshToolWindows(App &app) {
     const ScenarioState &s = app.state.scenario;
@@ -135,6 +161,8 @@ void refreshToolWindows(App &app) {
         app.ui.setText(activation, activation_ids::kSummary, formatScenarioSummary(s));
         app.ui.setText(activation, activation_ids::kAcField, std::to_string(s.acNumber));
         app.ui.setText(activation, activation_ids::kConditions, activationConditionsText(s.nationality));
+        checkRadioButton(app.ui, activation, activation_ids::kHold, activation_ids::kAdvance,
+                         s.attitude == 0 ? activation_ids::kHold : activation_ids::kAdvance);
     }
     if (WindowId advance = toolWindow(app, ToolSlot::Advance); app.ui.isOpen(advance))
         showDirectionKey(app, advance, advance_ids::kPicture);
@@ -143,6 +171,9 @@ void refreshToolWindows(App &app) {
 void startUp(App &app, std::string_view commandLine) {
     if (app.registerFileType) app.registerFileType();
     resetScenario(app.state);
+    // The start values count as saved: what the start-up Setup Options box
+    // changes is not, until the player saves it.
+    noteScenarioSaved(app);
     showAboutBoxes(app);
     // A scenario that cannot be loaded has been reported; the player then sets
     // one up as on a start without a file.

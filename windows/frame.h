@@ -40,7 +40,8 @@ using ToolInit = void (*)(App &app, WindowId self);
 using ToolCommand = void (*)(App &app, WindowId self, int id);
 bool toolWindowProc(App &app, WindowId self, const Message &message, ToolSlot slot, ToolInit init, ToolCommand command);
 
-// Enables or grays a frame menu item by its command.
+// Enables or grays a frame menu item by its command. Save stays enabled
+// while there are unsaved changes.
 void setMenuItemState(App &app, int command, bool enabled);
 
 // After a whole-scenario change: the scenario texts and direction pictures of

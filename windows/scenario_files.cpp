@@ -157,6 +157,7 @@ bool loadScenarioFile(App &app, const std::string &path) {
         return false;
     }
     adoptLoadedScenario(app.state, loaded);
+    noteScenarioSaved(app);
     refreshToolWindows(app);
     setMenuItemState(app, kCmdSave, false);
     setMenuItemState(app, kCmdSaveAs, true);
@@ -170,6 +171,7 @@ bool saveScenarioFile(App &app, const std::string &path) {
         return false;
     }
     app.state.scenario.changed = 0; // the file keeps the value from before
+    noteScenarioSaved(app);
     setMenuItemState(app, kCmdSave, false);
     setMenuItemState(app, kCmdSaveAs, true);
     setFrameTitle(app, path);
@@ -183,7 +185,43 @@ std::string frameTitleFor(std::string_view path) {
     return "TREVA! (" + std::string(name) + ")";
 }
 
-void setFrameTitle(App &app, std::string_view path) { app.ui.setFrameCaption(frameTitleFor(path)); }
+void setFrameTitle(App &app, std::string_view path) {
+    const std::string caption = frameTitleFor(path);
+    app.frame.shownName = caption.substr(8, caption.size() - 9); // between "TREVA! (" and ")"
+    app.ui.setFrameCaption(caption);
+}
+
+namespace {
+
+// The record as a file would hold it, apart from what is no setting or
+// statistic of the player's: the changed flag, which loading and saving
+// clear, and the Actions window's current table, which opening the window
+// resets.
+ScenarioBytes comparable(const ScenarioState &state) {
+    ScenarioState copy = state;
+    copy.changed = 0;
+    copy.actionCategory = kNoActionCategory;
+    return encodeScenario(copy);
+}
+
+} // namespace
+
+bool hasUnsavedChanges(const App &app) { return comparable(app.state.scenario) != app.frame.savedRecord; }
+
+void noteScenarioSaved(App &app) { app.frame.savedRecord = comparable(app.state.scenario); }
+
+bool settleUnsavedChanges(App &app) {
+    if (!hasUnsavedChanges(app)) return true;
+    const std::string name = app.frame.shownName.empty() ? std::string("Untitled") : app.frame.shownName;
+    switch (app.ui.askSaveChanges(name)) {
+    case WindowLayer::SaveAnswer::Save:
+        saveCommand(app);
+        return !hasUnsavedChanges(app); // a cancelled or failed save keeps everything
+    case WindowLayer::SaveAnswer::DontSave: return true;
+    case WindowLayer::SaveAnswer::Cancel: break;
+    }
+    return false;
+}
 
 void openCommand(App &app) {
     const std::optional<std::string> path = app.ui.askOpenPath(app.frame.currentFilePath);

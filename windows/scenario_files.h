@@ -27,6 +27,15 @@ void setFrameTitle(App &app, std::string_view path);
 // extension of four characters.
 std::string frameTitleFor(std::string_view path);
 
+// Whether the scenario (settings and statistics) differs from what was last
+// opened or saved, and noting that it is now the same.
+bool hasUnsavedChanges(const App &app);
+void noteScenarioSaved(App &app);
+// Before the scenario is given up (Exit, close, Open): with unsaved changes,
+// asks whether to save them. True when the program may go on: saved, not
+// wanted, or none; false when the player cancelled or the save failed.
+bool settleUnsavedChanges(App &app);
+
 void openCommand(App &app);
 void saveCommand(App &app);
 void saveAsCommand(App &app);

@@ -72,6 +72,8 @@ public:
 
     // The frame's caption and menu.
     virtual void setFrameCaption(std::string_view caption) = 0;
+    // Marks the caption, in the platform's way, while there are unsaved changes.
+    virtual void setFrameModified(bool modified) = 0;
     virtual void setMenuItemEnabled(int command, bool enabled) = 0;
     virtual void closeFrame() = 0;
 
@@ -79,6 +81,9 @@ public:
     // before accepting a missing name; Save asks before replacing a file.
     virtual std::optional<std::string> askOpenPath(std::string_view startName) = 0;
     virtual std::optional<std::string> askSavePath(std::string_view proposedName) = 0;
+    // "Save changes to NAME?" with Save, Don't Save and Cancel.
+    enum class SaveAnswer { Save, DontSave, Cancel };
+    virtual SaveAnswer askSaveChanges(std::string_view name) = 0;
     // Tells the player something went wrong (a file that could not be read or written).
     virtual void showError(std::string_view title, std::string_view text) = 0;
 };

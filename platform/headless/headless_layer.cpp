@@ -63,6 +63,14 @@ WindowId HeadlessLayer::createWindow(int templateId, WindowId owner, WindowProc 
     return id;
 }
 
+WindowLayer::SaveAnswer HeadlessLayer::askSaveChanges(std::string_view name) {
+    saveQuestions.emplace_back(name);
+    if (saveAnswers.empty()) return SaveAnswer::Cancel;
+    const SaveAnswer answer = saveAnswers.front();
+    saveAnswers.erase(saveAnswers.begin());
+    return answer;
+}
+
 WindowId HeadlessLayer::createModeless(int templateId, WindowId owner, WindowProc proc) {
     return createWindow(templateId, owner, std::move(proc), false);
 }

@@ -62,6 +62,9 @@ public:
     void setImage(WindowId window, int control, int bitmapId) override;
     void focusAndSelectAll(WindowId window, int control) override;
     void setFrameCaption(std::string_view caption) override { frameCaption = caption; }
+    void setFrameModified(bool modified) override { frameModified = modified; }
+    // The next scripted answer (Cancel when none is left); the question is kept.
+    SaveAnswer askSaveChanges(std::string_view name) override;
     void setMenuItemEnabled(int command, bool enabled) override { menuEnabled[command] = enabled; }
     void closeFrame() override;
     std::optional<std::string> askOpenPath(std::string_view startName) override;
@@ -101,6 +104,9 @@ public:
     std::function<std::optional<std::string>(bool save, std::string_view name)> onFileDialog;
 
     std::string frameCaption;
+    bool frameModified = false;
+    std::vector<SaveAnswer> saveAnswers;    // taken from the front
+    std::vector<std::string> saveQuestions; // the names asked about
     std::map<int, bool> menuEnabled;
     bool frameClosed = false;
     std::vector<std::string> errors; // what showError told the player

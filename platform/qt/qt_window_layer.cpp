@@ -683,8 +683,24 @@ void QtWindowLayer::focusAndSelectAll(WindowId window, int control) {
 
 void QtWindowLayer::setFrameCaption(std::string_view caption) {
     const QString title = fromCp1252(caption);
-    frame_->setWindowTitle(title);
+    // "[*]" is where the window system marks unsaved changes; it shows nothing otherwise.
+    frame_->setWindowTitle(title + QStringLiteral("[*]"));
     frame_->setAccessibleName(title);
+}
+
+void QtWindowLayer::setFrameModified(bool modified) { frame_->setWindowModified(modified); }
+
+WindowLayer::SaveAnswer QtWindowLayer::askSaveChanges(std::string_view name) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("TREVA!"),
+                    QStringLiteral("Save changes to %1?").arg(fromCp1252(name)), QMessageBox::NoButton, frame_.get());
+    QPushButton *save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("Don't Save"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return SaveAnswer::Save;
+    return box.clickedButton() == discard ? SaveAnswer::DontSave : SaveAnswer::Cancel;
 }
 
 void QtWindowLayer::setMenuItemEnabled(int command, bool enabled) {

@@ -64,6 +64,8 @@ public:
     void setImage(WindowId window, int control, int bitmapId) override;
     void focusAndSelectAll(WindowId window, int control) override;
     void setFrameCaption(std::string_view caption) override;
+    void setFrameModified(bool modified) override;
+    SaveAnswer askSaveChanges(std::string_view name) override;
     void setMenuItemEnabled(int command, bool enabled) override;
     void closeFrame() override;
     std::optional<std::string> askOpenPath(std::string_view startName) override;

@@ -7,13 +7,16 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
 #include <QtTest>
@@ -28,10 +31,12 @@
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
 #include "resources/ids/die_stats.h"
+#include "resources/ids/random_tables.h"
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "windows/app.h"
 #include "windows/frame.h"
+#include "windows/scenario_files.h"
 
 using namespace treva;
 
@@ -61,6 +66,7 @@ struct Program {
     Program() {
         layer.onCommand = [this](int command) { frameCommand(app, command); };
         resetScenario(app.state, 20240611u);
+        noteScenarioSaved(app);
         layer.frameWidget()->show();
         settle();
     }
@@ -130,6 +136,8 @@ private slots:
     void everyToolWindowOpensOnceFromMenuAndToolbar();
     void closeBoxEndsAToolWindowAndReopeningStartsAfresh();
     void exitClosesEveryWindow();
+    void unsavedChangesAreAskedAboutOnExitCloseAndOpen();
+    void openWindowsFollowSetupAndRolls();
     void refreshShowsTheNewPicturesAndSummary();
     void codePage1252TextsShowTheirCharacters();
     void escapeSparesToolWindowsButEndsTheSpecialBox();
@@ -173,7 +181,9 @@ void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
     }
 
     p.layer.setFrameCaption("TREVA! (Russians \xBB 1944)");
-    QCOMPARE(frame->windowTitle(), QString::fromUtf16(u"TREVA! (Russians \u00BB 1944)"));
+    QCOMPARE(frame->windowHandle()->title(), QString::fromUtf16(u"TREVA! (Russians \u00BB 1944)"));
+    p.layer.setFrameModified(true);
+    QCOMPARE(frame->windowHandle()->title(), QString::fromUtf16(u"TREVA! (Russians \u00BB 1944)*"));
     p.layer.setMenuItemEnabled(kCmdSave, false);
     QVERIFY(!p.layer.menuAction(kCmdSave)->isEnabled());
 }
@@ -254,6 +264,94 @@ void QtWindowLayerTest::exitClosesEveryWindow() {
     QVERIFY(!p.layer.frameWidget()->isVisible());
     for (const QPointer<QWidget> &w : widgets) QVERIFY(w.isNull() || !w->isVisible());
     for (const ToolKind &t : kTools) QVERIFY(!p.layer.isOpen(p.tool(t.slot)));
+}
+
+namespace {
+
+// Presses the button of a message box that carries this text.
+ModalScript::Step press(const QString &text, QString *question = nullptr) {
+    return [text, question](QWidget *box) {
+        auto *message = qobject_cast<QMessageBox *>(box);
+        QVERIFY2(message, "a question box");
+        if (question) *question = message->text();
+        for (QAbstractButton *button : message->buttons())
+            if (button->text() == text) return button->click();
+        QFAIL(qPrintable(QStringLiteral("no button ") + text));
+    };
+}
+
+} // namespace
+
+void QtWindowLayerTest::unsavedChangesAreAskedAboutOnExitCloseAndOpen() {
+    Program p;
+    setMenuItemState(p.app, kCmdSave, false); // as after an Open
+    QVERIFY(!p.layer.menuAction(kCmdSave)->isEnabled());
+    // A roll alone changes the scenario: its statistics are saved with it.
+    const WindowId random = p.open(kCmdRandomTables);
+    p.click(random, random_tables_ids::kSingleDie);
+    QVERIFY(p.layer.frameWidget()->isWindowModified());
+    QVERIFY(p.layer.menuAction(kCmdSave)->isEnabled());
+
+    // Cancel keeps everything, from the menu's Exit, the close box and Open.
+    QString question;
+    const std::function<void()> requests[] = {
+        [&] { p.layer.menuAction(kCmdExit)->trigger(); },
+        [&] { p.layer.frameWidget()->close(); },
+        [&] { p.layer.menuAction(kCmdOpen)->trigger(); },
+    };
+    for (const auto &request : requests) {
+        ModalScript script;
+        script.then(press(QStringLiteral("Cancel"), &question));
+        request();
+        Program::settle();
+        QVERIFY(script.done());
+        QVERIFY2(script.answered() == 1, "only the question, no file dialog");
+        QVERIFY(p.layer.isOpen(p.layer.frame()));
+        QVERIFY(p.layer.frameWidget()->isVisible());
+        QVERIFY(p.layer.isOpen(random));
+    }
+    QCOMPARE(question, QStringLiteral("Save changes to Untitled?"));
+
+    // Save: the Save As dialog names a file, which is written; then the program ends.
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("june.trv"));
+    ModalScript script;
+    script.then(press(QStringLiteral("Save")));
+    script.then([&](QWidget *box) {
+        auto *dialog = qobject_cast<QFileDialog *>(box);
+        QVERIFY(dialog);
+        dialog->selectFile(file);
+        static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+    });
+    p.layer.frameWidget()->close();
+    Program::settle();
+    QVERIFY(script.done());
+    QVERIFY(QFileInfo(file).size() == qint64(kScenarioBytes));
+    QVERIFY(!p.layer.isOpen(p.layer.frame()));
+
+    // Don't Save ends the program and writes nothing.
+    Program other;
+    other.app.state.scenario.msr = 2;
+    ModalScript dontSave;
+    dontSave.then(press(QStringLiteral("Don't Save")));
+    other.layer.menuAction(kCmdExit)->trigger();
+    Program::settle();
+    QVERIFY(dontSave.done());
+    QVERIFY(!other.layer.isOpen(other.layer.frame()));
+}
+
+void QtWindowLayerTest::openWindowsFollowSetupAndRolls() {
+    Program p;
+    const WindowId activation = p.open(kCmdActivation);
+    const WindowId stats = p.open(kCmdDieStats);
+    const WindowId setup = p.open(kCmdSetup);
+    p.click(setup, setup_ids::kAdvance);
+    p.click(setup, setup_ids::kOk);
+    QVERIFY(p.checked(activation, activation_ids::kAdvance));
+    QVERIFY(!p.checked(activation, activation_ids::kHold));
+    QCOMPARE(p.shown(stats, die_stats_ids::kOneDieTotal), QStringLiteral("0"));
+    p.click(activation, activation_ids::kRoll); // the activation dr, counted at once
+    QCOMPARE(p.shown(stats, die_stats_ids::kOneDieTotal), QStringLiteral("1"));
 }
 
 void QtWindowLayerTest::refreshShowsTheNewPicturesAndSummary() {
@@ -431,7 +529,7 @@ void QtWindowLayerTest::altOOpensTheOpenDialog() {
     QCOMPARE(title, QStringLiteral("Open"));
     QVERIFY(opening);
     QCOMPARE(filters, (QStringList{"Treva Files (*.TRV)", "All Files (*.*)"}));
-    QCOMPARE(p.layer.frameWidget()->windowTitle(), QString::fromLatin1(kUntitledCaption));
+    QCOMPARE(p.layer.frameWidget()->windowHandle()->title(), QString::fromLatin1(kUntitledCaption));
 }
 
 void QtWindowLayerTest::clickActivationRemembersTheWindowToReturnTo() {
