@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "activation/activation.h"
 #include "seeds.h"
@@ -10,188 +11,125 @@ namespace {
 
 using testing::seedGiving;
 
-ProgramState fresh() {
+const char kNoneDrawn[] = "(None) (A1 DR = 7)";
+
+// A scenario whose activation dr is `dr`, followed by an A1 DR of 7: no units.
+ProgramState rollingDr(int dr) {
     ProgramState p;
     resetScenario(p, 1);
+    seedGenerator(p, seedGiving({{1, dr}, {2, 7}}));
     return p;
 }
 
-// A seed whose activation dr is `dr`, followed by an A1 DR of 7 ("(None)").
-uint32_t seedForDr(int dr) { return seedGiving({{1, dr}, {2, 7}}); }
+// Hold modifiers that add up to `total`, -7..+2.
+ActivationModifiers modifiersFor(int total) {
+    if (total >= 0) return {0, 0, 0, 0, total};
+    const int level = std::max(total, -4), boxes = level - total;
+    return {boxes > 0, boxes > 1, boxes > 2, level, 0};
+}
 
-TEST(ActivationModifiers, TotalAndTerrainUnderEachAttitude) {
-    ActivationModifiers m{1, 1, 1, -4, 2};
+TEST(Activation, ModifierTotalCountsTerrainOnlyUnderHold) {
+    const ActivationModifiers m{1, 1, 1, -4, 2};
     EXPECT_EQ(activationModifierTotal(m, 0), -5);
     EXPECT_EQ(activationModifierTotal(m, 1), -7);
-    ActivationModifiers city{0, 0, 0, 0, 2};
-    EXPECT_EQ(activationModifierTotal(city, 0), 2);
-    EXPECT_EQ(activationModifierTotal(city, 1), 0) << "terrain does not count under Advance";
 }
 
-TEST(RollActivation, AutomaticActivationOnOne) {
-    ProgramState p = fresh();
-    p.modifiers.levelModifier = -2;
-    seedGenerator(p, seedForDr(1));
-    const ActivationOutcome o = rollActivation(p);
-    EXPECT_EQ(o.dr, "1");
-    EXPECT_EQ(o.status, "Activation Automatic");
-    EXPECT_EQ(o.modifier, "");
-    EXPECT_EQ(o.finalDr, "");
-    EXPECT_EQ(o.a1, "A1 DR = 7/7");
-    EXPECT_EQ(o.units, "(None) (A1 DR = 7)");
-    EXPECT_EQ(p.unitsText, "(None) (A1 DR = 7)");
-    EXPECT_EQ(p.lastActivationDr, 1);
-    EXPECT_EQ(p.scenario.stats.oneDieRolls, 1);
-    EXPECT_EQ(p.scenario.stats.twoDiceRolls, 1);
+// A dr of 1 activates and a 6 removes whatever the modifiers, then and on
+// re-evaluation; an automatic removal throws no A1 DR.
+TEST(Activation, AutomaticResultsIgnoreTheModifiers) {
+    for (int dr : {1, 6}) {
+        SCOPED_TRACE(dr);
+        ProgramState p = rollingDr(dr);
+        p.scenario.acNumber = 2;
+        p.modifiers = modifiersFor(dr == 1 ? 2 : -7); // the other verdict, were it not automatic
+        p.unitsText = "earlier units";
+        const ActivationOutcome o = rollActivation(p);
+        EXPECT_EQ(o.status, dr == 1 ? "Activation Automatic" : "S? Automatically Removed");
+        EXPECT_TRUE(o.modifier == "" && o.finalDr == "");
+        EXPECT_EQ(o.a1, dr == 1 ? "A1 DR = 7/7" : "");
+        const char *units = dr == 1 ? kNoneDrawn : "(No units to activate)";
+        EXPECT_EQ(o.units, units);
+        EXPECT_EQ(p.unitsText, units);
+        EXPECT_EQ(p.scenario.stats.twoDiceRolls, dr == 1 ? 1 : 0);
+
+        p.modifiers = modifiersFor(-2);
+        const ActivationOutcome again = reevaluateActivation(p);
+        EXPECT_EQ(again.status, dr == 1 ? "Still automatic activation" : "Still automatic removal");
+        EXPECT_EQ(again.modifier, "-2");
+        EXPECT_EQ(again.finalDr, std::to_string(dr - 2));
+        EXPECT_FALSE(again.units || again.a1);
+    }
 }
 
-TEST(RollActivation, AutomaticRemovalOnSixThrowsOneDie) {
-    ProgramState p = fresh();
-    p.unitsText = "old units";
-    seedGenerator(p, seedForDr(6));
-    const ActivationOutcome o = rollActivation(p);
-    EXPECT_EQ(o.dr, "6");
-    EXPECT_EQ(o.status, "S? Automatically Removed");
-    EXPECT_EQ(o.modifier, "");
-    EXPECT_EQ(o.finalDr, "");
-    EXPECT_EQ(o.a1, "");
-    EXPECT_EQ(o.units, "(No units to activate)");
-    EXPECT_EQ(p.unitsText, "(No units to activate)");
-    EXPECT_EQ(p.scenario.stats.oneDieRolls, 1);
-    EXPECT_EQ(p.scenario.stats.twoDiceRolls, 0);
-}
-
-TEST(RollActivation, RemovalStillDrawsUnitsThatReevaluationCanShow) {
-    ProgramState p = fresh();
-    p.scenario.acNumber = 2;
-    seedGenerator(p, seedForDr(4));
-    const ActivationOutcome o = rollActivation(p);
-    EXPECT_EQ(o.status, "S? Removed");
-    EXPECT_EQ(o.finalDr, "4");
-    EXPECT_EQ(o.modifier, "0");
-    EXPECT_EQ(o.a1, "");
-    EXPECT_EQ(o.units, "(No units to activate)");
-    EXPECT_EQ(p.unitsText, "(None) (A1 DR = 7)");
-    EXPECT_EQ(p.scenario.stats.twoDiceRolls, 1);
-
-    p.modifiers.levelModifier = -2;
-    const ActivationOutcome again = reevaluateActivation(p);
-    EXPECT_EQ(again.status, "S? Activated");
-    EXPECT_EQ(again.units, "(None) (A1 DR = 7)");
-    EXPECT_EQ(again.modifier, "-2");
-    EXPECT_EQ(again.finalDr, "2");
-    EXPECT_FALSE(again.a1) << "the A1 field stays empty until the next generation";
-    EXPECT_EQ(p.scenario.stats.twoDiceRolls, 1) << "re-evaluation throws nothing";
-}
-
-TEST(RollActivation, FinalFieldIsUnclamped) {
-    ProgramState p = fresh();
-    p.modifiers = {1, 1, 1, -4, 0};
-    seedGenerator(p, seedForDr(2));
-    const ActivationOutcome o = rollActivation(p);
-    EXPECT_EQ(o.finalDr, "-5");
-    EXPECT_EQ(o.status, "S? Activated");
-}
-
-TEST(Reevaluation, AgreesWithTheRollForEveryRemembredDr) {
+// From 2 to 5 the unit activates when dr + modifiers is at most the AC number,
+// on the roll and on re-evaluation. The units are drawn before the verdict, so
+// that a re-evaluation can show them after a removal.
+TEST(Activation, VerdictAtTheAcNumber) {
     for (int dr = 2; dr <= 5; ++dr) {
-        const uint32_t seed = seedForDr(dr);
         for (int ac = 2; ac <= 5; ++ac) {
-            for (int level = 0; level >= -4; --level) {
-                for (int terrain = 0; terrain <= 2; ++terrain) {
-                    for (int boxes = 0; boxes < 8; ++boxes) {
-                        ProgramState p = fresh();
-                        p.scenario.acNumber = ac;
-                        p.modifiers = {boxes & 1, (boxes >> 1) & 1, (boxes >> 2) & 1, level, terrain};
-                        seedGenerator(p, seed);
-                        const std::string rolled = *rollActivation(p).status;
-                        EXPECT_EQ(*reevaluateActivation(p).status, rolled)
-                            << "dr " << dr << " ac " << ac << " level " << level << " terrain " << terrain;
-                    }
-                }
+            for (int total = -7; total <= 2; ++total) {
+                SCOPED_TRACE("dr " + std::to_string(dr) + " ac " + std::to_string(ac) + " total " +
+                             std::to_string(total));
+                const bool activates = dr + total <= ac;
+                ProgramState p = rollingDr(dr);
+                p.scenario.acNumber = ac;
+                p.modifiers = modifiersFor(total);
+                const ActivationOutcome o = rollActivation(p);
+                EXPECT_EQ(o.status, activates ? "S? Activated" : "S? Removed");
+                EXPECT_EQ(o.modifier, std::to_string(total));
+                EXPECT_EQ(o.finalDr, std::to_string(dr + total));
+                EXPECT_EQ(o.a1, activates ? "A1 DR = 7/7" : "");
+                EXPECT_EQ(o.units, activates ? kNoneDrawn : "(No units to activate)");
+                EXPECT_EQ(p.unitsText, kNoneDrawn);
+
+                const ActivationOutcome again = reevaluateActivation(p);
+                EXPECT_EQ(again.status, o.status);
+                EXPECT_EQ(again.finalDr, o.finalDr);
+                EXPECT_EQ(again.units, activates ? kNoneDrawn : "(not applicable)");
+                // An activation leaves the A1 field as it is; a removal empties it.
+                EXPECT_EQ(again.a1, activates ? std::nullopt : std::optional<std::string>(""));
+                p.modifiers = modifiersFor(-7);
+                EXPECT_EQ(reevaluateActivation(p).units, kNoneDrawn) << "a later activation shows the units drawn";
+                EXPECT_EQ(p.scenario.stats.oneDieRolls, 1) << "re-evaluation throws nothing";
             }
         }
     }
 }
 
-TEST(Reevaluation, BeforeTheFirstRollOnlyTheNumbersChange) {
-    ProgramState p = fresh();
-    p.modifiers.vpoAdjacent = 1;
-    p.modifiers.terrainModifier = 2;
-    const ActivationOutcome o = reevaluateActivation(p);
-    EXPECT_EQ(o.modifier, "1");
-    EXPECT_EQ(o.finalDr, "1");
-    EXPECT_FALSE(o.status);
-    EXPECT_FALSE(o.units);
-    EXPECT_FALSE(o.a1);
-}
-
-TEST(Reevaluation, RemovedShowsNotApplicable) {
-    ProgramState p = fresh();
-    seedGenerator(p, seedForDr(3));
-    rollActivation(p);
-    p.modifiers.terrainModifier = 2; // 3 + 2 > 3
-    const ActivationOutcome o = reevaluateActivation(p);
-    EXPECT_EQ(o.status, "S? Removed");
-    EXPECT_EQ(o.a1, "");
-    EXPECT_EQ(o.units, "(not applicable)");
-}
-
-TEST(Reevaluation, AutomaticResultsSurviveModifierChanges) {
-    for (int dr : {1, 6}) {
-        ProgramState p = fresh();
-        seedGenerator(p, seedForDr(dr));
-        rollActivation(p);
-        p.modifiers.levelModifier = -4;
-        p.modifiers.terrainModifier = 2;
-        const ActivationOutcome o = reevaluateActivation(p);
-        EXPECT_EQ(o.status, dr == 1 ? "Still automatic activation" : "Still automatic removal");
-        EXPECT_EQ(o.modifier, "-2");
-        EXPECT_EQ(o.finalDr, std::to_string(dr - 2));
-        EXPECT_FALSE(o.units);
-        EXPECT_FALSE(o.a1);
-    }
-}
-
-TEST(ManualActivation, DrawsUnitsWithoutTouchingTheRoll) {
-    ProgramState p = fresh();
+TEST(Activation, ManualActivationDrawsUnitsWithoutAnActivationRoll) {
+    ProgramState p;
+    resetScenario(p, 1);
     p.scenario.msr = 1;
     seedGenerator(p, seedGiving({{2, 6}}));
     const ActivationOutcome o = manualActivation(p);
     EXPECT_EQ(o.status, "Manual Activation");
-    EXPECT_EQ(o.a1, "A1 DR = 6/7");
+    EXPECT_EQ(o.a1, "A1 DR = 6/7") << "the A1 DR as thrown, then with its modifier";
     EXPECT_EQ(o.units, "(None) (A1 DR = 6)");
-    EXPECT_FALSE(o.dr);
-    EXPECT_FALSE(o.modifier);
-    EXPECT_FALSE(o.finalDr);
-    EXPECT_EQ(p.lastActivationDr, 0);
-    p.modifiers.nearbyUnits = 1;
-    EXPECT_FALSE(reevaluateActivation(p).status);
+    EXPECT_FALSE(o.dr || o.modifier || o.finalDr);
+    EXPECT_EQ(p.scenario.stats.oneDieRolls, 0);
+
+    // With no activation dr yet, a modifier change shows only the numbers.
+    p.modifiers = modifiersFor(-1);
+    const ActivationOutcome again = reevaluateActivation(p);
+    EXPECT_EQ(again.modifier, "-1");
+    EXPECT_EQ(again.finalDr, "-1");
+    EXPECT_FALSE(again.status || again.units || again.a1);
 }
 
-TEST(ConditionsText, OneTextPerNationalityGroup) {
-    const std::string russian = activationConditionsText(1);
-    EXPECT_EQ(activationConditionsText(0), russian);
-    EXPECT_EQ(activationConditionsText(-3), russian);
-    EXPECT_EQ(activationConditionsText(9), russian);
-    EXPECT_EQ(std::string(activationConditionsText(2)), activationConditionsText(3));
-    EXPECT_EQ(std::string(activationConditionsText(4)), activationConditionsText(5));
-    EXPECT_EQ(std::string(activationConditionsText(6)), activationConditionsText(7));
-
-    const auto lines = [](const std::string &t) { return std::count(t.begin(), t.end(), '\r') + 1; };
-    EXPECT_EQ(lines(russian), 6);
-    EXPECT_EQ(lines(activationConditionsText(4)), 5);
-    EXPECT_EQ(std::string(activationConditionsText(4)).find("+2"), std::string::npos);
-    EXPECT_EQ(std::string(activationConditionsText(6)).rfind("* FRIENDLY Infantry in LOS within 10 and", 0), 0u);
-    for (int n = 0; n < 9; ++n) {
-        const std::string t = activationConditionsText(n);
-        EXPECT_EQ(t.find('\n'), std::string::npos);
-        EXPECT_NE(t.back(), '\r');
-        EXPECT_EQ(t.substr(t.size() - 10), "* ADJACENT");
+// Each group of nationalities has its own conditions, told apart here by the
+// farthest range at which FRIENDLY infantry activates a hidden unit.
+TEST(Activation, ConditionsTextByNationalityGroup) {
+    const struct {
+        std::vector<int> nationalities;
+        const char *farthest;
+    } groups[] = {{{1, 0, -3, 9}, "within 8 "}, {{2, 3}, "within 12 "}, {{4, 5}, "within 6 "}, {{6, 7}, "within 10 "}};
+    for (const auto &g : groups) {
+        for (int nationality : g.nationalities) {
+            const std::string text = activationConditionsText(nationality);
+            EXPECT_EQ(text.find(g.farthest), text.find("within")) << nationality;
+            EXPECT_EQ(text, activationConditionsText(g.nationalities[0])) << nationality;
+        }
     }
-    // The German text differs from the British one in its first line only.
-    const std::string german = activationConditionsText(2), british = activationConditionsText(6);
-    EXPECT_EQ(german.substr(german.find('\r')), british.substr(british.find('\r')));
 }
 
 } // namespace

@@ -40,7 +40,4 @@ inline uint32_t seedGiving(const std::vector<WantedRoll> &rolls) {
     throw std::runtime_error("no seed gives these rolls");
 }
 
-// One die, then another: the two single dice of an action roll.
-inline uint32_t seedGivingDice(int a, int b) { return seedGiving({{1, a}, {1, b}}); }
-
 } // namespace treva::testing
