@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -34,6 +35,7 @@
 #include "platform/qt/cp1252.h"
 #include "platform/qt/pictures.h"
 #include "resources/menu.h"
+#include "resources/tab_order.h"
 
 namespace treva {
 
@@ -165,19 +167,6 @@ protected:
 
 private:
     int bitmap_ = 0;
-};
-
-// A radio button checks itself and unchecks the rest of its group, as the
-// template's groups say; Qt's own exclusivity would join every sibling.
-class RadioControl : public QRadioButton {
-public:
-    using QRadioButton::QRadioButton;
-    std::function<void()> onClickCheck;
-
-protected:
-    void nextCheckState() override {
-        if (onClickCheck) onClickCheck();
-    }
 };
 
 // A drop-down list also tells its window when it gets the focus.
@@ -391,6 +380,7 @@ WindowId QtWindowLayer::createWindow(int templateId, WindowId owner, WindowProc 
     w.widget = window;
     w.address = window;
     buildControls(w, window, font);
+    applyTabOrder(w, window);
 
     const WindowId id = w.id;
     send(id, {MessageKind::Init});
@@ -429,7 +419,6 @@ void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) const {
 void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont &font) {
     const DialogUnits du = dialogUnits(font);
     const QFontMetrics metrics(font);
-    QWidget *previousFocus = nullptr;
     const WindowId wid = w.id;
     for (std::size_t index = 0; index < w.dialog->controls.size(); ++index) {
         const ControlTemplate &c = w.dialog->controls[index];
@@ -437,7 +426,6 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         const QString caption = fromCp1252(c.caption ? c.caption : "");
         const int id = c.id;
         QWidget *widget = nullptr;
-        bool focusable = true;
         switch (c.kind) {
         case ControlKind::PushButton:
         case ControlKind::DefaultPushButton: {
@@ -458,11 +446,8 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             break;
         }
         case ControlKind::RadioButton: {
-            auto *radio = new RadioControl(caption, dialog);
-            radio->setAutoExclusive(false);
-            radio->onClickCheck = [this, wid, index] {
-                if (Window *self = find(wid)) clickRadio(*self, index);
-            };
+            // Checks itself and unchecks the rest of its group: see applyTabOrder().
+            auto *radio = new QRadioButton(caption, dialog);
             connect(radio, &QRadioButton::clicked, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
             radio->setGeometry(roomForIndicator(rect, radio->sizeHint(), dialog->width()));
             widget = radio;
@@ -505,7 +490,6 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             label->setGeometry(area);
             fitCaption(label);
             widget = label;
-            focusable = false;
             break;
         }
         case ControlKind::Picture: {
@@ -513,17 +497,12 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             picture->setGeometry(rect);
             picture->setBitmap(c.bitmap);
             widget = picture;
-            focusable = false;
             break;
         }
         }
         widget->setObjectName(controlObjectName(c, index));
         widget->setAccessibleName(accessibleName(*w.dialog, c));
-        widget->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
-        if (focusable) {
-            if (previousFocus) QWidget::setTabOrder(previousFocus, widget);
-            previousFocus = widget;
-        }
+        widget->setFocusPolicy(takesFocus(c.kind) ? Qt::StrongFocus : Qt::NoFocus);
         Control control;
         control.source = &c;
         control.widget = widget;
@@ -532,13 +511,44 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
     }
 }
 
-void QtWindowLayer::clickRadio(Window &w, std::size_t index) {
-    const auto [first, end] = w.dialog->groupOf(index);
-    for (std::size_t i = first; i < end; ++i) {
-        if (w.controls[i].source->kind != ControlKind::RadioButton || i == index) continue;
-        if (auto *radio = qobject_cast<QAbstractButton *>(w.controls[i].widget.data())) radio->setChecked(false);
+namespace {
+
+// The Tab key stops at a radio group's checked button, or at its first when
+// none is checked; the arrow keys move within the group.
+void tabStopOnChecked(QButtonGroup *group) {
+    const QList<QAbstractButton *> buttons = group->buttons();
+    QAbstractButton *stop = group->checkedButton();
+    if (!stop && !buttons.isEmpty()) stop = buttons.first();
+    for (QAbstractButton *button : buttons) button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+} // namespace
+
+// Tab follows the template's reading order. The radio buttons of a template
+// group join one exclusive button group, which checks the clicked button and
+// unchecks the rest of that group only (Qt's own exclusivity would join every
+// sibling), and moves and checks with the arrow keys as one stop.
+void QtWindowLayer::applyTabOrder(Window &w, QtDialogWindow *dialog) {
+    std::map<std::size_t, QButtonGroup *> groups; // by the template group's first control
+    // The chain starts at the window itself, so that the window opens on the
+    // first stop. Qt orders only widgets that take the focus: for a moment it does.
+    const Qt::FocusPolicy policy = dialog->focusPolicy();
+    dialog->setFocusPolicy(Qt::TabFocus);
+    QWidget *previous = dialog;
+    for (std::size_t index : tabOrder(*w.dialog)) {
+        QWidget *widget = w.controls[index].widget;
+        QWidget::setTabOrder(previous, widget);
+        previous = widget;
+        if (w.dialog->controls[index].kind != ControlKind::RadioButton) continue;
+        QButtonGroup *&group = groups[w.dialog->groupOf(index).first];
+        if (!group) {
+            group = new QButtonGroup(dialog);
+            connect(group, &QButtonGroup::buttonToggled, group, [group] { tabStopOnChecked(group); });
+        }
+        group->addButton(static_cast<QAbstractButton *>(widget));
     }
-    if (auto *radio = qobject_cast<QAbstractButton *>(w.controls[index].widget.data())) radio->setChecked(true);
+    dialog->setFocusPolicy(policy);
+    for (const auto &[first, group] : groups) tabStopOnChecked(group);
 }
 
 WindowId QtWindowLayer::createModeless(int templateId, WindowId owner, WindowProc proc) {
@@ -621,8 +631,15 @@ std::string QtWindowLayer::text(WindowId window, int control) const {
 
 void QtWindowLayer::setChecked(WindowId window, int control, bool checked) {
     const Control *c = findControl(window, control);
-    if (auto *button = c ? qobject_cast<QAbstractButton *>(c->widget.data()) : nullptr)
-        if (button->isCheckable()) button->setChecked(checked);
+    auto *button = c ? qobject_cast<QAbstractButton *>(c->widget.data()) : nullptr;
+    if (!button || !button->isCheckable()) return;
+    // The procedure sets each button as it says, as in every realisation (it
+    // may even leave a radio group with none checked); the group's
+    // exclusivity is for the player's clicks and arrow keys.
+    QButtonGroup *group = button->group();
+    if (group) group->setExclusive(false);
+    button->setChecked(checked);
+    if (group) group->setExclusive(true);
 }
 
 bool QtWindowLayer::isChecked(WindowId window, int control) const {

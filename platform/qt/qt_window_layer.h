@@ -126,8 +126,8 @@ private:
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
     void buildControls(Window &w, QtDialogWindow *dialog, const QFont &font);
     void place(Window &w, QtDialogWindow *dialog) const;
+    void applyTabOrder(Window &w, QtDialogWindow *dialog);
     void send(WindowId window, const Message &message);
-    void clickRadio(Window &w, std::size_t index);
     void buildFrame();
     void frameCloseBox();
     void windowActivated(WindowId window);

@@ -24,7 +24,15 @@
 #include "platform/qt/modal_script.h"
 #include "platform/qt/qt_window_layer.h"
 #include "resources/dialogs.h"
+#include "resources/ids/about.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
+#include "resources/ids/die_stats.h"
+#include "resources/ids/random_tables.h"
+#include "resources/ids/setup.h"
 #include "resources/menu.h"
+#include "resources/tab_order.h"
 #include "windows/app.h"
 #include "windows/frame.h"
 #include "windows/scenario_files.h"
@@ -103,6 +111,24 @@ const ToolKind kTools[] = {
     {kCmdRandomTables, ToolSlot::RandomTables, kRandomTablesDialog, "Random Number Tables"},
 };
 
+// A window with a procedure that leaves every control as the template made it.
+WindowId plainWindow(QtWindowLayer &layer, int templateId) {
+    return layer.createModeless(templateId, layer.frame(), [](WindowId, const Message &) { return true; });
+}
+
+QStringList names(std::initializer_list<int> ids) {
+    QStringList list;
+    for (int id : ids) list << QStringLiteral("c%1").arg(id);
+    return list;
+}
+
+// The window's focus after a key, once it has settled.
+QWidget *press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    Program::settle();
+    return QApplication::focusWidget();
+}
+
 int visibleWindowsOf(int templateId) {
     int count = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -133,6 +159,8 @@ private slots:
     void clickActivationRemembersTheWindowToReturnTo();
     void everyControlFitsItsWindowAndCaption();
     void everyControlHasAName();
+    void tabFollowsTheReadingOrderOfEveryWindow();
+    void aRadioGroupIsOneTabStopAndArrowsMoveWithinIt();
 };
 
 void QtWindowLayerTest::startUpShowsTheBoxesThenTheActivationWindow() {
@@ -477,7 +505,7 @@ void QtWindowLayerTest::keyboardMovesAndPresses() {
     Program::settle();
     QVERIFY(p.shown(activation, 1038) != QStringLiteral("0"));
 
-    // Tab goes through the controls in the template's order.
+    // Tab goes on in reading order; the attitude buttons beside, disabled, are passed by.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), p.control(activation, 1009));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // toggles the check box
@@ -614,6 +642,92 @@ void QtWindowLayerTest::everyControlHasAName() {
     QCOMPARE(p.control(stats, 1074)->accessibleDescription(), QStringLiteral("17"));
     for (const ToolbarButton &b : toolbarButtons())
         QCOMPARE(p.layer.toolbarButton(b.command)->accessibleName(), QString::fromLatin1(b.name));
+}
+
+void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
+    namespace activation = activation_ids;
+    namespace actions = actions_ids;
+    namespace setup = setup_ids;
+    namespace special = special_ids;
+    namespace advance = advance_ids;
+    namespace tables = random_tables_ids;
+    using actions::dieButton;
+    // Nothing checked yet: a radio group is stopped at by its first button.
+    const std::map<int, QStringList> expected = {
+        {kActivationDialog, names({activation::kRoll, activation::kVpo, activation::kHold, activation::kStone,
+                                   activation::kNearby, activation::kLevelList, activation::kTerrainList,
+                                   activation::kManual, activation::kAllowManual, activation::kAllowAttitude})},
+        {kSetupDialog, names({setup::kAc2, setup::kHold, setup::kYearList, setup::kFlatHexes, setup::kMonthList,
+                              setup::kMsrList, setup::kNationalityList, setup::kSpecialButton, setup::kOk})},
+        {kActionsDialog, names({actions::kInfAction, actions::kAfvAction, dieButton(7),
+                                actions::kVehMove,   dieButton(6),        dieButton(8),
+                                actions::kInfMove,   actions::kIftAttack, dieButton(5),
+                                dieButton(9),        actions::kLatw,      dieButton(4),
+                                dieButton(10),       actions::kOrdVeh,    dieButton(3),
+                                dieButton(11),       actions::kOrdInf,    dieButton(2),
+                                dieButton(12),       actions::kManualBox, actions::kDirectionButton})},
+        {kSpecialDialog, names({special::kA1Box, special::kA5Box, special::kFortificationBox, special::kOk})},
+        {kDieStatsDialog, names({die_stats_ids::kClear})},
+        {kAdvanceDialog,
+         names({advance::kAdvanceButton, advance::kNtcButton, advance::kPairingsButton, advance::kAttackButton})},
+        {kAboutDialog, names({about_ids::kOk})},
+        {kNoticeDialog, names({about_ids::kOk})},
+        {kRandomTablesDialog, names({tables::kTableA, tables::kTableB, tables::kTableC, tables::kTableD,
+                                     tables::kSingleDie, tables::kTwoDice, tables::kHexRow, tables::kTableE,
+                                     tables::kTableF, tables::kTableG, tables::kTableH, tables::kHexNumber})},
+    };
+    QCOMPARE(expected.size(), allDialogTemplates().size());
+
+    Program p;
+    for (const DialogTemplate &t : allDialogTemplates()) {
+        const WindowId window = plainWindow(p.layer, t.id);
+        Program::settle();
+        QWidget *first = QApplication::focusWidget();
+        QVERIFY2(first && first->window() == p.layer.widget(window), t.title);
+        QStringList stops{first->objectName()};
+        for (QWidget *at = press(Qt::Key_Tab); at != first && stops.size() < 64; at = press(Qt::Key_Tab))
+            stops << at->objectName();
+        QCOMPARE(stops, expected.at(t.id));
+        QCOMPARE(press(Qt::Key_Backtab)->objectName(), stops.last());
+
+        // Every command the player can give is reached, a radio group by one of its buttons.
+        for (std::size_t i = 0; i < t.controls.size(); ++i) {
+            const ControlTemplate &c = t.controls[i];
+            if (!takesFocus(c.kind)) continue;
+            bool reached = stops.contains(QStringLiteral("c%1").arg(c.id));
+            const auto [groupFirst, groupEnd] = t.groupOf(i);
+            for (std::size_t j = groupFirst; c.kind == ControlKind::RadioButton && j < groupEnd; ++j)
+                reached = reached || stops.contains(QStringLiteral("c%1").arg(t.controls[j].id));
+            QVERIFY2(reached, qPrintable(QStringLiteral("%1 control %2").arg(t.title).arg(c.id)));
+        }
+        p.layer.endWindow(window, 0);
+        Program::settle();
+    }
+}
+
+void QtWindowLayerTest::aRadioGroupIsOneTabStopAndArrowsMoveWithinIt() {
+    using namespace setup_ids;
+    Program p;
+    p.app.state.scenario.acNumber = 3;
+    p.app.state.scenario.attitude = 0;
+    p.layer.menuAction(kCmdSetup)->trigger();
+    Program::settle();
+    const WindowId setup = p.tool(ToolSlot::Setup);
+    // The window opens on its first stop, the AC# group, at its checked button.
+    QCOMPARE(QApplication::focusWidget(), p.control(setup, kAc3));
+
+    QCOMPARE(press(Qt::Key_Right), p.control(setup, kAc4));
+    QVERIFY(p.checked(setup, kAc4));
+    QVERIFY(!p.checked(setup, kAc3));
+    QCOMPARE(p.app.state.scenario.acNumber, 4);
+
+    QCOMPARE(press(Qt::Key_Tab), p.control(setup, kHold)); // out of the group, to the next one's checked button
+    QCOMPARE(press(Qt::Key_Down), p.control(setup, kAdvance));
+    QCOMPARE(p.app.state.scenario.attitude, 1);
+    QVERIFY(p.checked(setup, kAc4)); // the other group keeps its choice
+    QCOMPARE(press(Qt::Key_Tab), p.control(setup, kYearList));
+    QCOMPARE(press(Qt::Key_Backtab), p.control(setup, kAdvance));
+    QCOMPARE(press(Qt::Key_Backtab), p.control(setup, kAc4));
 }
 
 QTEST_MAIN(QtWindowLayerTest)
