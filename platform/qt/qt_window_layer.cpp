@@ -222,6 +222,7 @@ void showLabelText(QLabel *label, std::string_view bytes) {
 
 QtWindowLayer::QtWindowLayer() {
     buildFrame();
+    placeFrame();
     qApp->installEventFilter(this);
 }
 
@@ -314,6 +315,13 @@ void QtWindowLayer::buildFrame() {
     static_assert(kOpenAcceleratorChar == 'O');
 }
 
+// The frame, a strip of menu and toolbar, opens at the top of the screen and
+// leaves the room below it to the tool windows.
+void QtWindowLayer::placeFrame() {
+    QScreen *screen = frame_->screen() ? frame_->screen() : QGuiApplication::primaryScreen();
+    if (screen) frame_->move(screen->availableGeometry().topLeft());
+}
+
 void QtWindowLayer::frameCloseBox() {
     if (onCommand)
         onCommand(kCmdExit);
@@ -401,19 +409,56 @@ void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) const {
     QWidget *owner = ownerWidget(w.owner);
     QScreen *screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
     const QSize size = dialog->size();
-    if (w.dialog->style & kDialogCentred) {
+    if (!w.modal) {
+        // A tool window leaves the frame's menu and toolbar in sight. Not shown
+        // yet, it has no frame of its own: it will get one like the frame's.
+        const QRect frame = frame_->frameGeometry();
+        const QSize outer = size + frame.size() - frame_->size();
+        std::optional<QPoint> remembered;
+        if (auto it = lastPosition_.find(w.dialog->id); it != lastPosition_.end()) {
+            remembered = it->second;
+            if (QScreen *there = QGuiApplication::screenAt(it->second)) screen = there;
+        }
+        dialog->move(toolWindowPosition(screen->availableGeometry(), frame, outer, remembered));
+    } else if (w.dialog->style & kDialogCentred) {
         const QRect area = screen->availableGeometry();
         dialog->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
-    } else if (w.modal) {
-        dialog->move(owner->frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
     } else {
-        // Tool windows open under the frame strip, each a step further along.
-        int open = 0;
-        for (const auto &[id, other] : windows_)
-            if (other->open && !other->modal && other.get() != &w) ++open;
-        const QRect frame = frame_->frameGeometry();
-        dialog->move(frame.left() + 24 * open, frame.bottom() + 8 + 24 * open);
+        dialog->move(owner->frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
     }
+}
+
+namespace {
+
+// Moved into the area as far as it fits; larger than the area, its top-left
+// corner stays inside.
+QPoint moveInto(const QRect &area, QPoint at, const QSize &size) {
+    return {std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())),
+            std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height()))};
+}
+
+} // namespace
+
+QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
+                          std::optional<QPoint> remembered) {
+    if (remembered) return moveInto(available, *remembered, window);
+    constexpr int gap = 8;
+    const int below = frame.bottom() + 1 + gap, right = frame.right() + 1 + gap,
+              left = frame.left() - gap - window.width();
+    const QPoint candidates[] = {
+        {frame.left(), below}, {right, frame.top()}, {left, frame.top()}, {right, below}, {left, below}};
+    QPoint best;
+    qint64 leastCovered = -1;
+    for (const QPoint at : candidates) {
+        const QPoint placed = moveInto(available, at, window);
+        const QRect covered = QRect(placed, window).intersected(frame);
+        const qint64 area = qint64(covered.width()) * covered.height();
+        if (leastCovered < 0 || area < leastCovered) {
+            best = placed;
+            leastCovered = area;
+        }
+    }
+    return best;
 }
 
 void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont &font) {
@@ -578,6 +623,7 @@ void QtWindowLayer::endWindow(WindowId window, int result) {
     if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
     if (unexplainedActivation_ == window) unexplainedActivation_ = kNoWindow;
     if (QtDialogWindow *widget = w->widget) {
+        if (!w->modal) lastPosition_[w->dialog->id] = widget->pos(); // it comes back there
         // The procedure that ends its window may still be running on its
         // stack: hide now, delete once back in the event loop.
         widget->ending = true;

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
@@ -129,6 +130,8 @@ QWidget *press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     return QApplication::focusWidget();
 }
 
+QRect onScreen(const QWidget *widget) { return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()); }
+
 int visibleWindowsOf(int templateId) {
     int count = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -159,6 +162,9 @@ private slots:
     void clickActivationRemembersTheWindowToReturnTo();
     void everyControlFitsItsWindowAndCaption();
     void everyControlHasAName();
+    void frameOpensAtTheTopAndTheFirstToolWindowBelowItsMenuAndToolbar();
+    void toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens();
+    void aReopenedToolWindowComesBackWhereItWasLeft();
     void tabFollowsTheReadingOrderOfEveryWindow();
     void aRadioGroupIsOneTabStopAndArrowsMoveWithinIt();
 };
@@ -642,6 +648,117 @@ void QtWindowLayerTest::everyControlHasAName() {
     QCOMPARE(p.control(stats, 1074)->accessibleDescription(), QStringLiteral("17"));
     for (const ToolbarButton &b : toolbarButtons())
         QCOMPARE(p.layer.toolbarButton(b.command)->accessibleName(), QString::fromLatin1(b.name));
+}
+
+void QtWindowLayerTest::frameOpensAtTheTopAndTheFirstToolWindowBelowItsMenuAndToolbar() {
+    Program p;
+    QMainWindow *frame = p.layer.frameWidget();
+    const QRect available = frame->screen()->availableGeometry();
+    QCOMPARE(frame->frameGeometry().topLeft(), available.topLeft());
+
+    ModalScript script;
+    for (int box = 0; box < 3; ++box) script.then([&](QWidget *w) { p.click(p.layer.windowOf(w), kCommandOk); });
+    startUp(p.app, "");
+    Program::settle();
+    QVERIFY(script.done());
+    const QWidget *activation = p.layer.widget(p.tool(ToolSlot::Activation));
+    QVERIFY(activation);
+    const QRect placed = activation->frameGeometry();
+    QVERIFY(available.contains(placed));
+    QVERIFY(!placed.intersects(onScreen(frame->menuBar())));
+    QVERIFY(!placed.intersects(onScreen(frame->findChild<QWidget *>(QStringLiteral("toolbar")))));
+}
+
+void QtWindowLayerTest::toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens() {
+    Program p;
+    // A desktop's title bar and borders, around the frame and every tool window.
+    const QSize decoration(4, 30);
+    const QMenuBar *menuBar = p.layer.frameWidget()->menuBar();
+    const int menusWidth = menuBar->actionGeometry(menuBar->actions().last()).right() + 1;
+    const struct {
+        const char *name;
+        QRect available;
+    } screens[] = {{"1366x768, panel on top", QRect(0, 27, 1366, 741)},
+                   {"1280x900, panel below", QRect(0, 0, 1280, 860)}};
+    std::map<const ToolKind *, QSize> sizes;
+    for (const ToolKind &t : kTools) {
+        const WindowId window = plainWindow(p.layer, t.templateId);
+        sizes[&t] = p.layer.widget(window)->size() + decoration;
+        p.layer.endWindow(window, 0);
+    }
+    for (const auto &screen : screens) {
+        for (const double scale : {1.0, 1.5}) {
+            // Where it opens, and where the player may have moved it.
+            for (const bool movedRight : {false, true}) {
+                const QRect &available = screen.available;
+                QRect frame(available.topLeft(), (QSize(kFrameWidth, kFrameHeight) + decoration) * scale);
+                if (movedRight) frame.moveRight(available.right());
+                // Whatever the size, the frame's caption bar with its buttons stays in sight, and so do its
+                // menus where it opens (moved to the right, no place misses them for the largest windows at 150%).
+                const QRect captionBar(frame.topLeft(), QSize(frame.width(), int(decoration.height() * scale)));
+                const QRect menus(frame.topLeft(), QSize(menusWidth, decoration.height() + menuBar->height()) * scale);
+                for (const ToolKind &t : kTools) {
+                    const QSize size = sizes[&t] * scale;
+                    const QRect placed(toolWindowPosition(available, frame, size, std::nullopt), size);
+                    const QString where = QStringLiteral("%1 at %2 on %3, frame %4")
+                                              .arg(t.title)
+                                              .arg(scale)
+                                              .arg(screen.name, movedRight ? "right" : "left");
+                    QVERIFY2(available.contains(placed), qPrintable(where));
+                    QVERIFY2(!placed.intersects(captionBar), qPrintable(where));
+                    if (!movedRight) QVERIFY2(!placed.intersects(menus), qPrintable(where));
+                    if (scale == 1.0) QVERIFY2(placed.top() > frame.bottom(), qPrintable(where + " is not below"));
+                    const bool room = frame.bottom() + 8 + size.height() <= available.bottom() ||
+                                      frame.right() + 8 + size.width() <= available.right() ||
+                                      frame.left() - 8 - size.width() >= available.left();
+                    if (room) QVERIFY2(!placed.intersects(frame), qPrintable(where + " covers the frame"));
+                }
+            }
+        }
+    }
+
+    // Below the frame, else beside it to the right, else to the left, each from the frame's edge.
+    const QRect available(0, 27, 1366, 741);
+    const QRect frame(available.topLeft(), QSize(396, 134));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), std::nullopt), QPoint(0, 169));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 650), std::nullopt), QPoint(404, 27));
+    QCOMPARE(toolWindowPosition(available, frame.translated(970, 0), QSize(600, 650), std::nullopt), QPoint(362, 27));
+
+    // Where the player left it, as far in as the screen allows.
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), QPoint(700, 300)), QPoint(700, 300));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), QPoint(1200, 700)), QPoint(766, 368));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), QPoint(-50, 0)), QPoint(0, 27));
+    // Larger than the screen: its top-left corner stays in sight.
+    QCOMPARE(toolWindowPosition(available, frame, QSize(1500, 900), QPoint(300, 300)), QPoint(0, 27));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(1500, 900), std::nullopt), QPoint(0, 27));
+}
+
+void QtWindowLayerTest::aReopenedToolWindowComesBackWhereItWasLeft() {
+    Program p;
+    const QRect available = p.layer.frameWidget()->screen()->availableGeometry();
+    p.layer.menuAction(kCmdActivation)->trigger();
+    QWidget *first = p.layer.widget(p.tool(ToolSlot::Activation));
+    const QPoint opened = first->pos();
+    const QPoint left = available.topLeft() + QPoint(40, 150);
+    QVERIFY(left != opened);
+    first->move(left);
+    first->close();
+    Program::settle();
+
+    p.layer.menuAction(kCmdActivation)->trigger();
+    QWidget *second = p.layer.widget(p.tool(ToolSlot::Activation));
+    QCOMPARE(second->pos(), left);
+    p.layer.menuAction(kCmdAdvance)->trigger(); // another kind of window opens in its own place
+    QCOMPARE(p.layer.widget(p.tool(ToolSlot::Advance))->pos(), opened);
+
+    // Left hanging over the screen's corner, it comes back wholly on it.
+    second->move(available.bottomRight() - QPoint(50, 50));
+    second->close();
+    Program::settle();
+    p.layer.menuAction(kCmdActivation)->trigger();
+    const QRect back = p.layer.widget(p.tool(ToolSlot::Activation))->frameGeometry();
+    QVERIFY(available.contains(back));
+    QCOMPARE(back.bottomRight(), available.bottomRight());
 }
 
 void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
