@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -34,6 +35,7 @@
 #include "platform/qt/cp1252.h"
 #include "platform/qt/pictures.h"
 #include "resources/menu.h"
+#include "resources/tab_order.h"
 
 namespace treva {
 
@@ -167,19 +169,6 @@ private:
     int bitmap_ = 0;
 };
 
-// A radio button checks itself and unchecks the rest of its group, as the
-// template's groups say; Qt's own exclusivity would join every sibling.
-class RadioControl : public QRadioButton {
-public:
-    using QRadioButton::QRadioButton;
-    std::function<void()> onClickCheck;
-
-protected:
-    void nextCheckState() override {
-        if (onClickCheck) onClickCheck();
-    }
-};
-
 // A drop-down list also tells its window when it gets the focus.
 class DropDownControl : public QComboBox {
 public:
@@ -233,6 +222,7 @@ void showLabelText(QLabel *label, std::string_view bytes) {
 
 QtWindowLayer::QtWindowLayer() {
     buildFrame();
+    placeFrame();
     qApp->installEventFilter(this);
 }
 
@@ -325,6 +315,13 @@ void QtWindowLayer::buildFrame() {
     static_assert(kOpenAcceleratorChar == 'O');
 }
 
+// The frame, a strip of menu and toolbar, opens at the top of the screen and
+// leaves the room below it to the tool windows.
+void QtWindowLayer::placeFrame() {
+    QScreen *screen = frame_->screen() ? frame_->screen() : QGuiApplication::primaryScreen();
+    if (screen) frame_->move(screen->availableGeometry().topLeft());
+}
+
 void QtWindowLayer::frameCloseBox() {
     if (onCommand)
         onCommand(kCmdExit);
@@ -391,6 +388,7 @@ WindowId QtWindowLayer::createWindow(int templateId, WindowId owner, WindowProc 
     w.widget = window;
     w.address = window;
     buildControls(w, window, font);
+    applyTabOrder(w, window);
 
     const WindowId id = w.id;
     send(id, {MessageKind::Init});
@@ -411,25 +409,61 @@ void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) const {
     QWidget *owner = ownerWidget(w.owner);
     QScreen *screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
     const QSize size = dialog->size();
-    if (w.dialog->style & kDialogCentred) {
+    if (!w.modal) {
+        // A tool window leaves the frame's menu and toolbar in sight. Not shown
+        // yet, it has no frame of its own: it will get one like the frame's.
+        const QRect frame = frame_->frameGeometry();
+        const QSize outer = size + frame.size() - frame_->size();
+        std::optional<QPoint> remembered;
+        if (auto it = lastPosition_.find(w.dialog->id); it != lastPosition_.end()) {
+            remembered = it->second;
+            if (QScreen *there = QGuiApplication::screenAt(it->second)) screen = there;
+        }
+        dialog->move(toolWindowPosition(screen->availableGeometry(), frame, outer, remembered));
+    } else if (w.dialog->style & kDialogCentred) {
         const QRect area = screen->availableGeometry();
         dialog->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
-    } else if (w.modal) {
-        dialog->move(owner->frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
     } else {
-        // Tool windows open under the frame strip, each a step further along.
-        int open = 0;
-        for (const auto &[id, other] : windows_)
-            if (other->open && !other->modal && other.get() != &w) ++open;
-        const QRect frame = frame_->frameGeometry();
-        dialog->move(frame.left() + 24 * open, frame.bottom() + 8 + 24 * open);
+        dialog->move(owner->frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
     }
+}
+
+namespace {
+
+// Moved into the area as far as it fits; larger than the area, its top-left
+// corner stays inside.
+QPoint moveInto(const QRect &area, QPoint at, const QSize &size) {
+    return {std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())),
+            std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height()))};
+}
+
+} // namespace
+
+QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
+                          std::optional<QPoint> remembered) {
+    if (remembered) return moveInto(available, *remembered, window);
+    constexpr int gap = 8;
+    const int below = frame.bottom() + 1 + gap, right = frame.right() + 1 + gap,
+              left = frame.left() - gap - window.width();
+    const QPoint candidates[] = {
+        {frame.left(), below}, {right, frame.top()}, {left, frame.top()}, {right, below}, {left, below}};
+    QPoint best;
+    qint64 leastCovered = -1;
+    for (const QPoint at : candidates) {
+        const QPoint placed = moveInto(available, at, window);
+        const QRect covered = QRect(placed, window).intersected(frame);
+        const qint64 area = qint64(covered.width()) * covered.height();
+        if (leastCovered < 0 || area < leastCovered) {
+            best = placed;
+            leastCovered = area;
+        }
+    }
+    return best;
 }
 
 void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont &font) {
     const DialogUnits du = dialogUnits(font);
     const QFontMetrics metrics(font);
-    QWidget *previousFocus = nullptr;
     const WindowId wid = w.id;
     for (std::size_t index = 0; index < w.dialog->controls.size(); ++index) {
         const ControlTemplate &c = w.dialog->controls[index];
@@ -437,7 +471,6 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         const QString caption = fromCp1252(c.caption ? c.caption : "");
         const int id = c.id;
         QWidget *widget = nullptr;
-        bool focusable = true;
         switch (c.kind) {
         case ControlKind::PushButton:
         case ControlKind::DefaultPushButton: {
@@ -458,11 +491,8 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             break;
         }
         case ControlKind::RadioButton: {
-            auto *radio = new RadioControl(caption, dialog);
-            radio->setAutoExclusive(false);
-            radio->onClickCheck = [this, wid, index] {
-                if (Window *self = find(wid)) clickRadio(*self, index);
-            };
+            // Checks itself and unchecks the rest of its group: see applyTabOrder().
+            auto *radio = new QRadioButton(caption, dialog);
             connect(radio, &QRadioButton::clicked, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
             radio->setGeometry(roomForIndicator(rect, radio->sizeHint(), dialog->width()));
             widget = radio;
@@ -505,7 +535,6 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             label->setGeometry(area);
             fitCaption(label);
             widget = label;
-            focusable = false;
             break;
         }
         case ControlKind::Picture: {
@@ -513,17 +542,12 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             picture->setGeometry(rect);
             picture->setBitmap(c.bitmap);
             widget = picture;
-            focusable = false;
             break;
         }
         }
         widget->setObjectName(controlObjectName(c, index));
         widget->setAccessibleName(accessibleName(*w.dialog, c));
-        widget->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
-        if (focusable) {
-            if (previousFocus) QWidget::setTabOrder(previousFocus, widget);
-            previousFocus = widget;
-        }
+        widget->setFocusPolicy(takesFocus(c.kind) ? Qt::StrongFocus : Qt::NoFocus);
         Control control;
         control.source = &c;
         control.widget = widget;
@@ -532,13 +556,44 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
     }
 }
 
-void QtWindowLayer::clickRadio(Window &w, std::size_t index) {
-    const auto [first, end] = w.dialog->groupOf(index);
-    for (std::size_t i = first; i < end; ++i) {
-        if (w.controls[i].source->kind != ControlKind::RadioButton || i == index) continue;
-        if (auto *radio = qobject_cast<QAbstractButton *>(w.controls[i].widget.data())) radio->setChecked(false);
+namespace {
+
+// The Tab key stops at a radio group's checked button, or at its first when
+// none is checked; the arrow keys move within the group.
+void tabStopOnChecked(QButtonGroup *group) {
+    const QList<QAbstractButton *> buttons = group->buttons();
+    QAbstractButton *stop = group->checkedButton();
+    if (!stop && !buttons.isEmpty()) stop = buttons.first();
+    for (QAbstractButton *button : buttons) button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+} // namespace
+
+// Tab follows the template's reading order. The radio buttons of a template
+// group join one exclusive button group, which checks the clicked button and
+// unchecks the rest of that group only (Qt's own exclusivity would join every
+// sibling), and moves and checks with the arrow keys as one stop.
+void QtWindowLayer::applyTabOrder(Window &w, QtDialogWindow *dialog) {
+    std::map<std::size_t, QButtonGroup *> groups; // by the template group's first control
+    // The chain starts at the window itself, so that the window opens on the
+    // first stop. Qt orders only widgets that take the focus: for a moment it does.
+    const Qt::FocusPolicy policy = dialog->focusPolicy();
+    dialog->setFocusPolicy(Qt::TabFocus);
+    QWidget *previous = dialog;
+    for (std::size_t index : tabOrder(*w.dialog)) {
+        QWidget *widget = w.controls[index].widget;
+        QWidget::setTabOrder(previous, widget);
+        previous = widget;
+        if (w.dialog->controls[index].kind != ControlKind::RadioButton) continue;
+        QButtonGroup *&group = groups[w.dialog->groupOf(index).first];
+        if (!group) {
+            group = new QButtonGroup(dialog);
+            connect(group, &QButtonGroup::buttonToggled, group, [group] { tabStopOnChecked(group); });
+        }
+        group->addButton(static_cast<QAbstractButton *>(widget));
     }
-    if (auto *radio = qobject_cast<QAbstractButton *>(w.controls[index].widget.data())) radio->setChecked(true);
+    dialog->setFocusPolicy(policy);
+    for (const auto &[first, group] : groups) tabStopOnChecked(group);
 }
 
 WindowId QtWindowLayer::createModeless(int templateId, WindowId owner, WindowProc proc) {
@@ -568,6 +623,7 @@ void QtWindowLayer::endWindow(WindowId window, int result) {
     if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
     if (unexplainedActivation_ == window) unexplainedActivation_ = kNoWindow;
     if (QtDialogWindow *widget = w->widget) {
+        if (!w->modal) lastPosition_[w->dialog->id] = widget->pos(); // it comes back there
         // The procedure that ends its window may still be running on its
         // stack: hide now, delete once back in the event loop.
         widget->ending = true;
@@ -621,8 +677,15 @@ std::string QtWindowLayer::text(WindowId window, int control) const {
 
 void QtWindowLayer::setChecked(WindowId window, int control, bool checked) {
     const Control *c = findControl(window, control);
-    if (auto *button = c ? qobject_cast<QAbstractButton *>(c->widget.data()) : nullptr)
-        if (button->isCheckable()) button->setChecked(checked);
+    auto *button = c ? qobject_cast<QAbstractButton *>(c->widget.data()) : nullptr;
+    if (!button || !button->isCheckable()) return;
+    // The procedure sets each button as it says, as in every realisation (it
+    // may even leave a radio group with none checked); the group's
+    // exclusivity is for the player's clicks and arrow keys.
+    QButtonGroup *group = button->group();
+    if (group) group->setExclusive(false);
+    button->setChecked(checked);
+    if (group) group->setExclusive(true);
 }
 
 bool QtWindowLayer::isChecked(WindowId window, int control) const {

@@ -6,10 +6,14 @@
 #include <QElapsedTimer>
 #include <QFont>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "resources/dialogs.h"
@@ -40,6 +44,18 @@ struct DialogUnits {
 // The font a template asks for, realised with a sans font that exists here.
 QFont dialogFont(const DialogTemplate &dialog);
 DialogUnits dialogUnits(const QFont &font);
+
+// Where a tool window opens: the top-left corner of its outer frame, given
+// the available area of its screen, the frame window's outer geometry, the
+// tool window's outer size and where the player last left a window made from
+// the same template, if anywhere. That place is kept. Otherwise the window
+// goes below the frame from its left edge, beside it to the right or to the
+// left from its top edge, or below it to the right or to the left: the first
+// of these that covers the least of the frame (none of it wherever there is
+// room). Every place is moved into the area as far as the window fits; a
+// window larger than the area keeps its top-left corner inside.
+QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
+                          std::optional<QPoint> remembered);
 
 class QtWindowLayer : public QObject, public WindowLayer {
 public:
@@ -128,9 +144,10 @@ private:
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
     void buildControls(Window &w, QtDialogWindow *dialog, const QFont &font);
     void place(Window &w, QtDialogWindow *dialog) const;
+    void applyTabOrder(Window &w, QtDialogWindow *dialog);
     void send(WindowId window, const Message &message);
-    void clickRadio(Window &w, std::size_t index);
     void buildFrame();
+    void placeFrame();
     void frameCloseBox();
     void windowActivated(WindowId window);
 
@@ -139,6 +156,8 @@ private:
     std::map<int, QToolButton *> toolButtons_;
     std::map<WindowId, std::unique_ptr<Window>> windows_;
     WindowId next_ = kFrameWindow + 1;
+    // Where the player left each kind of tool window, by template id.
+    std::map<int, QPoint> lastPosition_;
     bool frameClosed_ = false;
 
     // Activation tracking: see windowActivated() and eventFilter().

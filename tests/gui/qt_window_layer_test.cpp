@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QWindow>
@@ -34,6 +35,7 @@
 #include "resources/ids/random_tables.h"
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
+#include "resources/tab_order.h"
 #include "windows/app.h"
 #include "windows/frame.h"
 #include "windows/scenario_files.h"
@@ -119,6 +121,26 @@ struct Program {
     }
 };
 
+// A window with a procedure that leaves every control as the template made it.
+WindowId plainWindow(QtWindowLayer &layer, int templateId) {
+    return layer.createModeless(templateId, layer.frame(), [](WindowId, const Message &) { return true; });
+}
+
+QStringList names(std::initializer_list<int> ids) {
+    QStringList list;
+    for (int id : ids) list << QStringLiteral("c%1").arg(id);
+    return list;
+}
+
+// The window's focus after a key, once it has settled.
+QWidget *press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    Program::settle();
+    return QApplication::focusWidget();
+}
+
+QRect onScreen(const QWidget *widget) { return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()); }
+
 int visibleWindowsOf(int templateId) {
     int count = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -149,6 +171,11 @@ private slots:
     void clickActivationRemembersTheWindowToReturnTo();
     void everyControlFitsItsWindowAndCaption();
     void everyControlHasAName();
+    void frameOpensAtTheTopAndTheFirstToolWindowBelowItsMenuAndToolbar();
+    void toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens();
+    void aReopenedToolWindowComesBackWhereItWasLeft();
+    void tabFollowsTheReadingOrderOfEveryWindow();
+    void aRadioGroupIsOneTabStopAndArrowsMoveWithinIt();
 };
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
@@ -481,7 +508,7 @@ void QtWindowLayerTest::keyboardMovesAndPresses() {
     Program::settle();
     QVERIFY(p.shown(activation, kDrField) != QStringLiteral("0"));
 
-    // Tab goes through the controls in the template's order.
+    // Tab goes on in reading order; the attitude buttons beside, disabled, are passed by.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), p.control(activation, kVpo));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // toggles the check box
@@ -616,6 +643,203 @@ void QtWindowLayerTest::everyControlHasAName() {
     QCOMPARE(p.control(stats, kTwoDiceTotal)->accessibleDescription(), QStringLiteral("17"));
     for (const ToolbarButton &b : toolbarButtons())
         QCOMPARE(p.layer.toolbarButton(b.command)->accessibleName(), QString::fromLatin1(b.name));
+}
+
+void QtWindowLayerTest::frameOpensAtTheTopAndTheFirstToolWindowBelowItsMenuAndToolbar() {
+    Program p;
+    QMainWindow *frame = p.layer.frameWidget();
+    const QRect available = frame->screen()->availableGeometry();
+    QCOMPARE(frame->frameGeometry().topLeft(), available.topLeft());
+
+    ModalScript script;
+    for (int box = 0; box < 3; ++box) script.then([&](QWidget *w) { p.click(p.layer.windowOf(w), kCommandOk); });
+    startUp(p.app, "");
+    Program::settle();
+    QVERIFY(script.done());
+    const QWidget *activation = p.layer.widget(p.tool(ToolSlot::Activation));
+    QVERIFY(activation);
+    const QRect placed = activation->frameGeometry();
+    QVERIFY(available.contains(placed));
+    QVERIFY(!placed.intersects(onScreen(frame->menuBar())));
+    QVERIFY(!placed.intersects(onScreen(frame->findChild<QWidget *>(QStringLiteral("toolbar")))));
+}
+
+void QtWindowLayerTest::toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens() {
+    Program p;
+    // A desktop's title bar and borders, around the frame and every tool window.
+    const QSize decoration(4, 30);
+    const QMenuBar *menuBar = p.layer.frameWidget()->menuBar();
+    const int menusWidth = menuBar->actionGeometry(menuBar->actions().last()).right() + 1;
+    const struct {
+        const char *name;
+        QRect available;
+    } screens[] = {{"1366x768, panel on top", QRect(0, 27, 1366, 741)},
+                   {"1280x900, panel below", QRect(0, 0, 1280, 860)}};
+    std::map<const ToolKind *, QSize> sizes;
+    for (const ToolKind &t : kTools) {
+        const WindowId window = plainWindow(p.layer, t.templateId);
+        sizes[&t] = p.layer.widget(window)->size() + decoration;
+        p.layer.endWindow(window, 0);
+    }
+    for (const auto &screen : screens) {
+        for (const double scale : {1.0, 1.5}) {
+            // Where it opens, and where the player may have moved it.
+            for (const bool movedRight : {false, true}) {
+                const QRect &available = screen.available;
+                QRect frame(available.topLeft(), (QSize(kFrameWidth, kFrameHeight) + decoration) * scale);
+                if (movedRight) frame.moveRight(available.right());
+                // Whatever the size, the frame's caption bar with its buttons stays in sight, and so do its
+                // menus where it opens (moved to the right, no place misses them for the largest windows at 150%).
+                const QRect captionBar(frame.topLeft(), QSize(frame.width(), int(decoration.height() * scale)));
+                const QRect menus(frame.topLeft(), QSize(menusWidth, decoration.height() + menuBar->height()) * scale);
+                for (const ToolKind &t : kTools) {
+                    const QSize size = sizes[&t] * scale;
+                    const QRect placed(toolWindowPosition(available, frame, size, std::nullopt), size);
+                    const QString where = QStringLiteral("%1 at %2 on %3, frame %4")
+                                              .arg(t.title)
+                                              .arg(scale)
+                                              .arg(screen.name, movedRight ? "right" : "left");
+                    QVERIFY2(available.contains(placed), qPrintable(where));
+                    QVERIFY2(!placed.intersects(captionBar), qPrintable(where));
+                    if (!movedRight) QVERIFY2(!placed.intersects(menus), qPrintable(where));
+                    if (scale == 1.0) QVERIFY2(placed.top() > frame.bottom(), qPrintable(where + " is not below"));
+                    const bool room = frame.bottom() + 8 + size.height() <= available.bottom() ||
+                                      frame.right() + 8 + size.width() <= available.right() ||
+                                      frame.left() - 8 - size.width() >= available.left();
+                    if (room) QVERIFY2(!placed.intersects(frame), qPrintable(where + " covers the frame"));
+                }
+            }
+        }
+    }
+
+    // Below the frame, else beside it to the right, else to the left, each from the frame's edge.
+    const QRect available(0, 27, 1366, 741);
+    const QRect frame(available.topLeft(), QSize(396, 134));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), std::nullopt), QPoint(0, 169));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 650), std::nullopt), QPoint(404, 27));
+    QCOMPARE(toolWindowPosition(available, frame.translated(970, 0), QSize(600, 650), std::nullopt), QPoint(362, 27));
+
+    // Where the player left it, as far in as the screen allows.
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), QPoint(700, 300)), QPoint(700, 300));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), QPoint(1200, 700)), QPoint(766, 368));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(600, 400), QPoint(-50, 0)), QPoint(0, 27));
+    // Larger than the screen: its top-left corner stays in sight.
+    QCOMPARE(toolWindowPosition(available, frame, QSize(1500, 900), QPoint(300, 300)), QPoint(0, 27));
+    QCOMPARE(toolWindowPosition(available, frame, QSize(1500, 900), std::nullopt), QPoint(0, 27));
+}
+
+void QtWindowLayerTest::aReopenedToolWindowComesBackWhereItWasLeft() {
+    Program p;
+    const QRect available = p.layer.frameWidget()->screen()->availableGeometry();
+    p.layer.menuAction(kCmdActivation)->trigger();
+    QWidget *first = p.layer.widget(p.tool(ToolSlot::Activation));
+    const QPoint opened = first->pos();
+    const QPoint left = available.topLeft() + QPoint(40, 150);
+    QVERIFY(left != opened);
+    first->move(left);
+    first->close();
+    Program::settle();
+
+    p.layer.menuAction(kCmdActivation)->trigger();
+    QWidget *second = p.layer.widget(p.tool(ToolSlot::Activation));
+    QCOMPARE(second->pos(), left);
+    p.layer.menuAction(kCmdAdvance)->trigger(); // another kind of window opens in its own place
+    QCOMPARE(p.layer.widget(p.tool(ToolSlot::Advance))->pos(), opened);
+
+    // Left hanging over the screen's corner, it comes back wholly on it.
+    second->move(available.bottomRight() - QPoint(50, 50));
+    second->close();
+    Program::settle();
+    p.layer.menuAction(kCmdActivation)->trigger();
+    const QRect back = p.layer.widget(p.tool(ToolSlot::Activation))->frameGeometry();
+    QVERIFY(available.contains(back));
+    QCOMPARE(back.bottomRight(), available.bottomRight());
+}
+
+void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
+    namespace activation = activation_ids;
+    namespace actions = actions_ids;
+    namespace setup = setup_ids;
+    namespace special = special_ids;
+    namespace advance = advance_ids;
+    namespace tables = random_tables_ids;
+    using actions::dieButton;
+    // Nothing checked yet: a radio group is stopped at by its first button.
+    const std::map<int, QStringList> expected = {
+        {kActivationDialog, names({activation::kRoll, activation::kVpo, activation::kHold, activation::kStone,
+                                   activation::kNearby, activation::kLevelList, activation::kTerrainList,
+                                   activation::kManual, activation::kAllowManual, activation::kAllowAttitude})},
+        {kSetupDialog, names({setup::kAc2, setup::kHold, setup::kYearList, setup::kFlatHexes, setup::kMonthList,
+                              setup::kMsrList, setup::kNationalityList, setup::kSpecialButton, setup::kOk})},
+        {kActionsDialog, names({actions::kInfAction, actions::kAfvAction, dieButton(7),
+                                actions::kVehMove,   dieButton(6),        dieButton(8),
+                                actions::kInfMove,   actions::kIftAttack, dieButton(5),
+                                dieButton(9),        actions::kLatw,      dieButton(4),
+                                dieButton(10),       actions::kOrdVeh,    dieButton(3),
+                                dieButton(11),       actions::kOrdInf,    dieButton(2),
+                                dieButton(12),       actions::kManualBox, actions::kDirectionButton})},
+        {kSpecialDialog, names({special::kA1Box, special::kA5Box, special::kFortificationBox, special::kOk})},
+        {kDieStatsDialog, names({die_stats_ids::kClear})},
+        {kAdvanceDialog,
+         names({advance::kAdvanceButton, advance::kNtcButton, advance::kPairingsButton, advance::kAttackButton})},
+        {kAboutDialog, names({about_ids::kOk})},
+        {kNoticeDialog, names({about_ids::kOk})},
+        {kRandomTablesDialog, names({tables::kTableA, tables::kTableB, tables::kTableC, tables::kTableD,
+                                     tables::kSingleDie, tables::kTwoDice, tables::kHexRow, tables::kTableE,
+                                     tables::kTableF, tables::kTableG, tables::kTableH, tables::kHexNumber})},
+    };
+    QCOMPARE(expected.size(), allDialogTemplates().size());
+
+    Program p;
+    for (const DialogTemplate &t : allDialogTemplates()) {
+        const WindowId window = plainWindow(p.layer, t.id);
+        Program::settle();
+        QWidget *first = QApplication::focusWidget();
+        QVERIFY2(first && first->window() == p.layer.widget(window), t.title);
+        QStringList stops{first->objectName()};
+        for (QWidget *at = press(Qt::Key_Tab); at != first && stops.size() < 64; at = press(Qt::Key_Tab))
+            stops << at->objectName();
+        QCOMPARE(stops, expected.at(t.id));
+        QCOMPARE(press(Qt::Key_Backtab)->objectName(), stops.last());
+
+        // Every command the player can give is reached, a radio group by one of its buttons.
+        for (std::size_t i = 0; i < t.controls.size(); ++i) {
+            const ControlTemplate &c = t.controls[i];
+            if (!takesFocus(c.kind)) continue;
+            bool reached = stops.contains(QStringLiteral("c%1").arg(c.id));
+            const auto [groupFirst, groupEnd] = t.groupOf(i);
+            for (std::size_t j = groupFirst; c.kind == ControlKind::RadioButton && j < groupEnd; ++j)
+                reached = reached || stops.contains(QStringLiteral("c%1").arg(t.controls[j].id));
+            QVERIFY2(reached, qPrintable(QStringLiteral("%1 control %2").arg(t.title).arg(c.id)));
+        }
+        p.layer.endWindow(window, 0);
+        Program::settle();
+    }
+}
+
+void QtWindowLayerTest::aRadioGroupIsOneTabStopAndArrowsMoveWithinIt() {
+    using namespace setup_ids;
+    Program p;
+    p.app.state.scenario.acNumber = 3;
+    p.app.state.scenario.attitude = 0;
+    p.layer.menuAction(kCmdSetup)->trigger();
+    Program::settle();
+    const WindowId setup = p.tool(ToolSlot::Setup);
+    // The window opens on its first stop, the AC# group, at its checked button.
+    QCOMPARE(QApplication::focusWidget(), p.control(setup, kAc3));
+
+    QCOMPARE(press(Qt::Key_Right), p.control(setup, kAc4));
+    QVERIFY(p.checked(setup, kAc4));
+    QVERIFY(!p.checked(setup, kAc3));
+    QCOMPARE(p.app.state.scenario.acNumber, 4);
+
+    QCOMPARE(press(Qt::Key_Tab), p.control(setup, kHold)); // out of the group, to the next one's checked button
+    QCOMPARE(press(Qt::Key_Down), p.control(setup, kAdvance));
+    QCOMPARE(p.app.state.scenario.attitude, 1);
+    QVERIFY(p.checked(setup, kAc4)); // the other group keeps its choice
+    QCOMPARE(press(Qt::Key_Tab), p.control(setup, kYearList));
+    QCOMPARE(press(Qt::Key_Backtab), p.control(setup, kAdvance));
+    QCOMPARE(press(Qt::Key_Backtab), p.control(setup, kAc4));
 }
 
 QTEST_MAIN(QtWindowLayerTest)
