@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMainWindow>
+#include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "resources/menu.h"
 #include "windows/app.h"
 #include "windows/frame.h"
+#include "windows/scenario_files.h"
 #ifdef _WIN32
 #include "platform/win32/file_type_registry.h"
 #endif
@@ -103,6 +105,15 @@ int main(int argc, char **argv) {
 #endif
     // Qt has taken its own options out of argv by now.
     treva::startUp(app, treva::commandLinePath(argc, argv));
+    // The desktop session ends (log-off, shut-down): nothing is saved without
+    // asking; where the session lets the program ask, it asks as Exit does, and
+    // Cancel or a failed save asks the session to go on.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&app](QSessionManager &session) {
+        if (!treva::hasUnsavedChanges(app) || !session.allowsInteraction()) return;
+        const bool goOn = treva::settleUnsavedChanges(app);
+        session.release();
+        if (!goOn) session.cancel();
+    });
     if (!layer.isOpen(layer.frame())) return 0;
     return QApplication::exec();
 }
