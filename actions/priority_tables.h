@@ -13,12 +13,12 @@ namespace treva {
 
 // New texts for the Actions window's fields; std::nullopt keeps a field as it is.
 struct ActionFields {
-    std::optional<std::string> results;   // control 1050
-    std::optional<std::string> dice;      // 1052
-    std::optional<std::string> roll;      // 1053
-    std::optional<std::string> panic;     // 1054
-    std::optional<std::string> direction; // 1055
-    std::optional<std::string> title;     // 1056
+    std::optional<std::string> results; // the results area
+    std::optional<std::string> dice;    // the action's two dice
+    std::optional<std::string> roll;    // the table's DR
+    std::optional<std::string> panic;
+    std::optional<std::string> direction; // the direction dr
+    std::optional<std::string> title;     // the table's title
     std::optional<int> picture;           // bitmap for the direction picture
 };
 

@@ -12,12 +12,12 @@ namespace treva {
 // New texts for the Activation window's result fields; a field left empty
 // (std::nullopt) keeps what it shows. A cleared field gets "".
 struct ActivationOutcome {
-    std::optional<std::string> dr;       // control 1038
-    std::optional<std::string> modifier; // 1040
-    std::optional<std::string> finalDr;  // 1041
-    std::optional<std::string> status;   // 1042
-    std::optional<std::string> a1;       // 1047
-    std::optional<std::string> units;    // 1048
+    std::optional<std::string> dr;       // the activation dr
+    std::optional<std::string> modifier; // the modifiers' total
+    std::optional<std::string> finalDr;
+    std::optional<std::string> status; // "S? Activated" and the like
+    std::optional<std::string> a1;     // "A1 DR = %i/%i"
+    std::optional<std::string> units;
 };
 
 int activationModifierTotal(const ActivationModifiers &modifiers, int32_t attitude);

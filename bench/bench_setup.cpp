@@ -6,6 +6,7 @@
 #include "actions/action_roll.h"
 #include "activation/units.h"
 #include "cli/cli.h"
+#include "resources/ids/actions.h"
 #include "state/scenario.h"
 #include "windows/setup_window.h"
 
@@ -115,16 +116,18 @@ std::vector<std::pair<std::string, Operation>> operations() {
                                                 [](Fixture &f) { f.result = parseModifierText(f.text); },
                                                 [](const Fixture &f) { return std::to_string(f.result); }});
     // A whole treva-cli invocation inside the process: windows, tokens, JSON.
-    ops.emplace_back("cli-drive-103", Operation{[] { return fresh(1); },
-                                                [](Fixture &f) {
-                                                    std::ostringstream out, err;
-                                                    f.value = runCli({"--seed", "1", "drive", "103", "1000"}, out, err);
-                                                    f.result = int64_t(out.str().size());
-                                                },
-                                                [](const Fixture &f) {
-                                                    return "status " + std::to_string(f.value) + ", " +
-                                                           std::to_string(f.result) + " bytes of JSON";
-                                                }});
+    ops.emplace_back(
+        "cli-drive-103",
+        Operation{
+            [] { return fresh(1); },
+            [](Fixture &f) {
+                std::ostringstream out, err;
+                f.value = runCli({"--seed", "1", "drive", "103", std::to_string(actions_ids::kInfAction)}, out, err);
+                f.result = int64_t(out.str().size());
+            },
+            [](const Fixture &f) {
+                return "status " + std::to_string(f.value) + ", " + std::to_string(f.result) + " bytes of JSON";
+            }});
     return ops;
 }
 

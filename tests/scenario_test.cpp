@@ -143,11 +143,12 @@ TEST(ScenarioText, BritishDatesAreRaisedToTheirFloor) {
 
 TEST(ChangeTracking, OnlyADifferenceFromTheSnapshotMarksAChange) {
     ProgramState p;
-    p.scenario.actionCategory = 1080;
+    p.scenario.actionCategory = kInfantryMovementCategory;
     p.scenario.stats.oneDieRolls = 8;
     p.modifiers.levelModifier = -3;
     resetScenario(p, 7);
-    EXPECT_EQ(p.scenario.actionCategory, 1080) << "a new scenario keeps the Actions window's category";
+    EXPECT_EQ(p.scenario.actionCategory, kInfantryMovementCategory)
+        << "a new scenario keeps the Actions window's category";
     EXPECT_EQ(p.scenario.stats.oneDieRolls, 0);
     EXPECT_EQ(p.modifiers.levelModifier, 0);
     EXPECT_EQ(p.generator, 7u);
