@@ -269,15 +269,10 @@ void QtWindowLayer::buildFrame() {
         }
     }
 
-    // The toolbar: seven picture buttons side by side along the frame's
-    // bottom edge. A plain strip of buttons rather than a dockable toolbar,
-    // which would bring handles and an overflow button the strip never needs.
-    auto *central = new QWidget(frame_.get());
-    auto *column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addStretch(1);
-    auto *toolbar = new QFrame(central);
+    // The toolbar: seven picture buttons side by side right under the menu.
+    // A plain strip of buttons rather than a dockable toolbar, which would
+    // bring handles and an overflow button the strip never needs.
+    auto *toolbar = new QFrame(frame_.get());
     toolbar->setObjectName(QStringLiteral("toolbar"));
     toolbar->setFrameShape(QFrame::StyledPanel);
     auto *row = new QHBoxLayout(toolbar);
@@ -307,9 +302,9 @@ void QtWindowLayer::buildFrame() {
         toolButtons_[command] = toolButton;
     }
     row->addStretch(1);
-    column->addWidget(toolbar);
-    frame_->setCentralWidget(central);
-    frame_->setFixedSize(kFrameWidth, kFrameHeight);
+    frame_->setCentralWidget(toolbar);
+    // As high as the menu and the strip: no blank band between them.
+    frame_->setFixedSize(kFrameWidth, frame_->sizeHint().height());
 
     // Alt+O opens a scenario from the frame or any tool window; the letter
     // typed with Shift counts too.

@@ -208,8 +208,13 @@ void QtWindowLayerTest::startUpWithAScenarioShowsIt() {
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
     Program p;
     QMainWindow *frame = p.layer.frameWidget();
-    QCOMPARE(frame->size(), QSize(kFrameWidth, kFrameHeight));
+    QCOMPARE(frame->width(), kFrameWidth);
     QCOMPARE(frame->minimumSize(), frame->maximumSize());
+    // The strip starts where the menu ends and ends with the frame.
+    const QRect menu = frame->menuBar()->geometry();
+    const QRect strip = frame->centralWidget()->geometry();
+    QCOMPARE(strip.top(), menu.bottom() + 1);
+    QCOMPARE(strip.bottom(), frame->rect().bottom());
     QVERIFY(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
 
@@ -231,7 +236,7 @@ void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
         QCOMPARE(button->iconSize(), QSize(kToolbarButtonSize, kToolbarButtonSize));
         QVERIFY(!button->icon().isNull());
         QCOMPARE(button->toolTip(), QString::fromLatin1(b.name));
-        QVERIFY(frame->rect().contains(button->geometry().translated(button->parentWidget()->pos())));
+        QVERIFY(strip.contains(button->geometry().translated(button->parentWidget()->pos())));
     }
 
     p.layer.setFrameCaption("TREVA! (Russians \xBB 1944)");
