@@ -77,8 +77,11 @@ class QtDialogWindow : public QDialog {
 public:
     QtDialogWindow(QtWindowLayer &layer, WindowId id, const DialogTemplate &dialog, bool modal, QWidget *owner)
         : QDialog(owner), layer_(layer), id_(id), modal_(modal), closeBox_((dialog.style & kDialogSystemMenu) != 0) {
-        Qt::WindowFlags flags =
-            Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+        // A fixed size and no maximize button. The minimize button is named
+        // too: a window that names no button at all gets every one from some
+        // X11 window managers, maximize included.
+        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowMinimizeButtonHint | Qt::MSWindowsFixedSizeDialogHint;
         if (closeBox_) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         setWindowFlags(flags);
     }

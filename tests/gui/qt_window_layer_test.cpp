@@ -132,6 +132,7 @@ private slots:
     void altOOpensTheOpenDialog();
     void clickActivationRemembersTheWindowToReturnTo();
     void everyControlFitsItsWindowAndCaption();
+    void fixedSizeWindowsOfferNoMaximizeButton();
     void everyControlHasAName();
 };
 
@@ -594,6 +595,22 @@ void QtWindowLayerTest::everyControlFitsItsWindowAndCaption() {
                 QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(where + " is cut off"));
             }
         }
+    }
+}
+
+void QtWindowLayerTest::fixedSizeWindowsOfferNoMaximizeButton() {
+    Program p;
+    for (const DialogTemplate &t : allDialogTemplates()) {
+        const WindowId window =
+            p.layer.createModeless(t.id, p.layer.frame(), [](WindowId, const Message &) { return true; });
+        QWidget *dialog = p.layer.widget(window);
+        QVERIFY2(dialog, t.title);
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        const Qt::WindowFlags flags = dialog->windowFlags();
+        QVERIFY2(!(flags & Qt::WindowMaximizeButtonHint), t.title);
+        // Some window managers give a window that names no button every one of them.
+        QVERIFY2(flags & Qt::WindowMinimizeButtonHint, t.title);
+        QCOMPARE(bool(flags & Qt::WindowCloseButtonHint), bool(t.style & kDialogSystemMenu));
     }
 }
 
