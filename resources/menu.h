@@ -50,7 +50,6 @@ inline constexpr char kOpenAcceleratorChar = 'O';
 
 inline constexpr char kUntitledCaption[] = "TREVA! A VENK Assistant [Untitled]";
 inline constexpr int kFrameWidth = 392;
-inline constexpr int kFrameHeight = 104;
 inline constexpr int kAppIcon = 106;
 inline constexpr int kScenarioFileIcon = 131;
 

@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QThread>
 #include <QToolButton>
@@ -42,13 +44,12 @@ namespace treva {
 // ---------------------------------------------------------------------------
 // Dialog units
 
-int DialogUnits::x(int units) const { return (units * averageWidth + 2) / 4; }
-int DialogUnits::y(int units) const { return (units * fontHeight + 4) / 8; }
+int DialogUnits::x(int units) const { return qRound(units * letterWidth / 4); }
+int DialogUnits::y(int units) const { return (units * lineHeight + 4) / 8; }
 
 QFont dialogFont(const DialogTemplate &dialog) {
     // The templates name a bitmap font of another system. DejaVu Sans reads
-    // well at small sizes, and its average letter width rounds up into whole
-    // dialog units, so every caption keeps a little room to spare.
+    // well at small sizes and is the sans font every Debian desktop has.
     static const QString family = [] {
         for (const char *candidate : {"DejaVu Sans", "Nimbus Sans", "Liberation Sans", "Arial"}) {
             const QString name = QString::fromLatin1(candidate);
@@ -64,12 +65,16 @@ QFont dialogFont(const DialogTemplate &dialog) {
 }
 
 DialogUnits dialogUnits(const QFont &font) {
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    // Lines of a static text are lineSpacing() apart here: a field so many
-    // lines high must hold them.
-    const QFontMetricsF exact(font);
-    return {(width / 26 + 1) / 2, int(std::ceil(std::max(exact.height(), exact.lineSpacing())))};
+    const QFontMetricsF metrics(font);
+    const qreal average =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+    // The templates' captions were measured in a font whose narrow letters
+    // (i, l, t, punctuation) are narrower against its average than DejaVu
+    // Sans sets them: "Attitude:" needs 4 % more than the average promises.
+    // Six hundredths more width per unit keep every caption whole.
+    constexpr qreal kNarrowLetterAllowance = 1.06;
+    // A line of text takes whole pixels: a field so many lines high holds them.
+    return {average * kNarrowLetterAllowance, int(std::ceil(std::max(metrics.height(), metrics.lineSpacing())))};
 }
 
 // ---------------------------------------------------------------------------
@@ -79,8 +84,11 @@ class QtDialogWindow : public QDialog {
 public:
     QtDialogWindow(QtWindowLayer &layer, WindowId id, const DialogTemplate &dialog, bool modal, QWidget *owner)
         : QDialog(owner), layer_(layer), id_(id), modal_(modal), closeBox_((dialog.style & kDialogSystemMenu) != 0) {
-        Qt::WindowFlags flags =
-            Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+        // A fixed size and no maximize button. The minimize button is named
+        // too: a window that names no button at all gets every one from some
+        // X11 window managers, maximize included.
+        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowMinimizeButtonHint | Qt::MSWindowsFixedSizeDialogHint;
         if (closeBox_) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         setWindowFlags(flags);
     }
@@ -145,6 +153,8 @@ private:
 
 namespace {
 
+constexpr int kTextPadding = 2; // pixels between a field's frame and its text
+
 // A static picture: the bitmap at its own size, the sharp variant on a 200% screen.
 class PictureControl : public QWidget {
 public:
@@ -183,36 +193,77 @@ protected:
 };
 
 // Qt draws a larger check mark, and further from its caption, than the
-// templates allow for: a check box or radio button may reach further right,
-// up to the window's edge, to show its whole caption.
+// templates allow for: a check box or radio button takes the room its mark
+// and caption need, reaching right up to the window's edge and growing
+// about its middle when the mark is taller than the template's line.
 QRect roomForIndicator(QRect rect, QSize hint, int windowWidth) {
-    const int wanted = std::min(hint.width(), windowWidth - rect.x() - 2);
-    if (wanted > rect.width()) rect.setWidth(wanted);
+    rect.setWidth(std::max(rect.width(), std::min(hint.width(), windowWidth - rect.x() - 2)));
+    if (hint.height() > rect.height()) {
+        rect.translate(0, -(hint.height() - rect.height()) / 2);
+        rect.setHeight(hint.height());
+    }
     return rect;
 }
 
-// A caption wider than this font sets it, where the template's font did
-// not, is set a little smaller rather than cut off.
-void fitCaption(QLabel *label) {
-    const QRect room = label->contentsRect();
-    const int flags = Qt::TextWordWrap | int(label->alignment());
-    QFont font = label->font();
-    const qreal smallest = font.pointSizeF() * 0.8;
-    while (QFontMetrics(font).boundingRect(room, flags, label->text()).height() > room.height() &&
-           font.pointSizeF() - 0.5 >= smallest) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        label->setFont(font);
+// A text the program writes. It may receive more than its template made
+// room for (a unit list, a die count after a long campaign): what does not
+// fit scrolls.
+class TextField : public QScrollArea {
+public:
+    explicit TextField(QWidget *parent) : QScrollArea(parent), label_(new QLabel) {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        label_->setWordWrap(true);
+        setWidget(label_);
+        viewport()->setAutoFillBackground(false);
+        label_->setAutoFillBackground(false);
     }
+
+    QLabel *label() const { return label_; }
+
+    void setText(const QString &text) {
+        label_->setText(text);
+        // The label's new size reaches the scroll bars through a layout request.
+        QEvent request(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(this, &request);
+    }
+
+private:
+    QLabel *label_;
+};
+
+// The room, in dialog units, that an unframed field the program writes may
+// take: its text may outgrow the template's area (a die count, an A1 DR with
+// a large modifier), so the field reaches to the next control on its right
+// (left-aligned text only) and to the next one under it.
+QRect freeRoom(const DialogTemplate &dialog, const ControlTemplate &c) {
+    constexpr int kGap = 1;
+    int right = c.style & kCentred ? c.x + c.width : dialog.width;
+    for (const ControlTemplate &o : dialog.controls)
+        if (o.x >= c.x + c.width && o.y < c.y + c.height && c.y < o.y + o.height) right = std::min(right, o.x - kGap);
+    int bottom = dialog.height;
+    for (const ControlTemplate &o : dialog.controls)
+        if (o.y >= c.y + c.height && o.x < right && c.x < o.x + o.width) bottom = std::min(bottom, o.y - kGap);
+    return {QPoint(c.x, c.y), QPoint(std::max(right, c.x + c.width), std::max(bottom, c.y + c.height))};
+}
+
+// The label that shows a text control's text: a caption's own, or a field's.
+QLabel *textLabel(QWidget *control) {
+    if (auto *field = dynamic_cast<TextField *>(control)) return field->label();
+    return qobject_cast<QLabel *>(control);
 }
 
 QString controlObjectName(const ControlTemplate &c, std::size_t index) {
     return c.id == kNoId ? QStringLiteral("s%1").arg(index) : QStringLiteral("c%1").arg(c.id);
 }
 
-void showLabelText(QLabel *label, std::string_view bytes) {
+void showText(QWidget *control, std::string_view bytes) {
     const QString text = displayText(bytes);
-    label->setText(text);
-    label->setAccessibleDescription(text); // what the field shows now, for screen readers
+    if (auto *field = dynamic_cast<TextField *>(control))
+        field->setText(text);
+    else
+        textLabel(control)->setText(text);
+    control->setAccessibleDescription(text); // what the field shows now, for screen readers
 }
 
 } // namespace
@@ -259,15 +310,10 @@ void QtWindowLayer::buildFrame() {
         }
     }
 
-    // The toolbar: seven picture buttons side by side along the frame's
-    // bottom edge. A plain strip of buttons rather than a dockable toolbar,
-    // which would bring handles and an overflow button the strip never needs.
-    auto *central = new QWidget(frame_.get());
-    auto *column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addStretch(1);
-    auto *toolbar = new QFrame(central);
+    // The toolbar: seven picture buttons side by side right under the menu.
+    // A plain strip of buttons rather than a dockable toolbar, which would
+    // bring handles and an overflow button the strip never needs.
+    auto *toolbar = new QFrame(frame_.get());
     toolbar->setObjectName(QStringLiteral("toolbar"));
     toolbar->setFrameShape(QFrame::StyledPanel);
     auto *row = new QHBoxLayout(toolbar);
@@ -297,9 +343,9 @@ void QtWindowLayer::buildFrame() {
         toolButtons_[command] = toolButton;
     }
     row->addStretch(1);
-    column->addWidget(toolbar);
-    frame_->setCentralWidget(central);
-    frame_->setFixedSize(kFrameWidth, kFrameHeight);
+    frame_->setCentralWidget(toolbar);
+    // As high as the menu and the strip: no blank band between them.
+    frame_->setFixedSize(kFrameWidth, frame_->sizeHint().height());
 
     // Alt+O opens a scenario from the frame or any tool window; the letter
     // typed with Shift counts too.
@@ -467,7 +513,8 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
     const WindowId wid = w.id;
     for (std::size_t index = 0; index < w.dialog->controls.size(); ++index) {
         const ControlTemplate &c = w.dialog->controls[index];
-        const QRect rect(du.x(c.x), du.y(c.y), du.x(c.width), du.y(c.height));
+        // From edges, so that controls the template puts side by side meet.
+        const QRect rect(QPoint(du.x(c.x), du.y(c.y)), QPoint(du.x(c.x + c.width) - 1, du.y(c.y + c.height) - 1));
         const QString caption = fromCp1252(c.caption ? c.caption : "");
         const int id = c.id;
         QWidget *widget = nullptr;
@@ -519,22 +566,38 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             break;
         }
         case ControlKind::Text: {
-            auto *label = new QLabel(dialog);
-            label->setTextFormat(Qt::PlainText);
-            label->setWordWrap(true);
-            label->setAlignment((c.style & kCentred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+            const bool framed = c.style & (kSunken | kBorder);
             QRect area = rect;
-            if (c.style & (kSunken | kBorder)) {
-                label->setFrameStyle(c.style & kSunken ? QFrame::Panel | QFrame::Sunken : QFrame::Box | QFrame::Plain);
-                label->setLineWidth(1);
-                // The frame goes around the template's area, so that a field
-                // one line high still shows its whole line.
-                area.adjust(-1, -1, 1, 1);
+            if (framed) {
+                // The frame and a little room beside the text go around the
+                // template's area, which stays the text's own.
+                area.adjust(-1 - kTextPadding, -1, 1 + kTextPadding, 1);
+            } else if (id != kNoId) {
+                const QRect room = freeRoom(*w.dialog, c); // corners, not a size
+                area = QRect(QPoint(du.x(room.left()), du.y(room.top())),
+                             QPoint(du.x(room.right()) - 1, du.y(room.bottom()) - 1));
             }
-            showLabelText(label, c.caption ? c.caption : "");
-            label->setGeometry(area);
-            fitCaption(label);
-            widget = label;
+            QFrame *field = nullptr;
+            QLabel *label = nullptr;
+            if (id == kNoId) { // a caption: it says what the template says
+                field = label = new QLabel(dialog);
+                label->setWordWrap(true);
+            } else {
+                auto *text = new TextField(dialog);
+                field = text;
+                label = text->label();
+            }
+            label->setTextFormat(Qt::PlainText);
+            label->setIndent(0);
+            label->setAlignment((c.style & kCentred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+            if (framed) {
+                field->setFrameStyle(c.style & kSunken ? QFrame::Panel | QFrame::Sunken : QFrame::Box | QFrame::Plain);
+                field->setLineWidth(1);
+                label->setContentsMargins(kTextPadding, 0, kTextPadding, 0);
+            }
+            field->setGeometry(area);
+            showText(field, c.caption ? c.caption : "");
+            widget = field;
             break;
         }
         case ControlKind::Picture: {
@@ -653,8 +716,8 @@ bool QtWindowLayer::isOpen(WindowId window) const {
 void QtWindowLayer::setText(WindowId window, int control, std::string_view text) {
     Control *c = findControl(window, control);
     if (!c || !c->widget) return;
-    if (auto *label = qobject_cast<QLabel *>(c->widget))
-        showLabelText(label, text);
+    if (textLabel(c->widget))
+        showText(c->widget, text);
     else if (auto *edit = qobject_cast<QLineEdit *>(c->widget))
         edit->setText(fromCp1252(text));
     else if (auto *button = qobject_cast<QAbstractButton *>(c->widget))
@@ -664,7 +727,7 @@ void QtWindowLayer::setText(WindowId window, int control, std::string_view text)
 std::string QtWindowLayer::text(WindowId window, int control) const {
     const Control *c = findControl(window, control);
     if (!c || !c->widget) return {};
-    if (auto *label = qobject_cast<QLabel *>(c->widget)) {
+    if (const QLabel *label = textLabel(c->widget)) {
         QString shown = label->text();
         shown.replace(QChar(u'\n'), QChar(u'\r'));
         return toCp1252(shown);

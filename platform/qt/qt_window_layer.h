@@ -31,12 +31,12 @@ namespace treva {
 class QtDialogWindow;
 class QtFrameWindow;
 
-// Dialog units to pixels for one dialog font, as the dialog manager counts
-// them: a horizontal unit is a quarter of the average letter width, a
-// vertical one an eighth of the font height.
+// Dialog units to pixels for one dialog font: a vertical unit is an eighth
+// of a line of it, a horizontal one a quarter of its average letter width
+// (widened: see dialogUnits()).
 struct DialogUnits {
-    int averageWidth = 0;
-    int fontHeight = 0;
+    qreal letterWidth = 0;
+    int lineHeight = 0;
     int x(int units) const;
     int y(int units) const;
 };

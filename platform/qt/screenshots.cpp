@@ -71,14 +71,19 @@ int takeScreenshots(QtWindowLayer &layer, App &app, const QString &folder) {
     script.then(shooter.shootBox("beta-notice"));
     frameCommand(app, kCmdAbout);
 
+    // Windows with their fields full: units drawn, the longest table text.
     const WindowId activation = openToolWindow(app, ToolSlot::Activation);
     shooter.click(activation, activation_ids::kRoll);
+    shooter.click(activation, activation_ids::kAllowManual);
+    shooter.click(activation, activation_ids::kManual);
     shooter.shootWindow(activation, "activation");
 
     const WindowId actions = openToolWindow(app, ToolSlot::Actions);
     shooter.click(actions, actions_ids::kInfAction);
-    shooter.click(actions, actions_ids::kIftAttack);
     shooter.click(actions, actions_ids::kDirectionButton);
+    shooter.click(actions, actions_ids::kManualBox);
+    shooter.click(actions, actions_ids::kVehMove);
+    shooter.click(actions, actions_ids::dieButton(9));
     shooter.shootWindow(actions, "actions");
 
     const WindowId advance = openToolWindow(app, ToolSlot::Advance);
