@@ -289,8 +289,7 @@ void QtWindowLayer::buildFrame() {
     frame_ = std::make_unique<QtFrameWindow>(*this);
     frame_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    frame_->setWindowTitle(QString::fromLatin1(kUntitledCaption));
-    frame_->setAccessibleName(QString::fromLatin1(kUntitledCaption));
+    setFrameCaption(kUntitledCaption);
     frame_->setContextMenuPolicy(Qt::PreventContextMenu); // the toolbar stays put
 
     for (const MenuPopup &popup : frameMenu()) {
