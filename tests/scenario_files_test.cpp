@@ -300,6 +300,9 @@ TEST_F(Files, AFailedOrCancelledSaveInTheQuestionKeepsTheProgramOpen) {
 }
 
 TEST_F(Files, SavingKeepsALinkAndTheFileMode) {
+#ifdef _WIN32
+    GTEST_SKIP() << "links and modes are the POSIX side's";
+#endif
     saveAs(path("real.trv"));
     fs::permissions(path("real.trv"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(path("real.trv"), path("link.trv"));
