@@ -85,10 +85,18 @@ public:
     void drive(WindowId window, const std::vector<std::string> &tokens) {
         std::size_t next = 0;
         target_.setModalHandler([&](WindowId box) {
-            while (target_.isOpen(box) && next < tokens.size()) apply(box, tokens[next++]);
+            target_.settle();
+            while (target_.isOpen(box) && next < tokens.size()) {
+                apply(box, tokens[next++]);
+                target_.settle();
+            }
             if (target_.isOpen(box)) openModal_ = box;
         });
-        while (next < tokens.size()) apply(window, tokens[next++]);
+        target_.settle();
+        while (next < tokens.size()) {
+            apply(window, tokens[next++]);
+            target_.settle();
+        }
         target_.setModalHandler(nullptr);
     }
 

@@ -81,6 +81,10 @@ public:
     // still open when the handler returns stays open, and the procedure that
     // opened it carries on as though it had ended with 0.
     virtual void setModalHandler(std::function<void(WindowId box)> handler) = 0;
+    // Lets what the last input or the opening of a window set going finish
+    // (the window system's activation and focus changes), as it does before
+    // a person's next input or look.
+    virtual void settle() {}
 
     // What the windows show, read from the controls themselves.
     virtual bool isOpen(WindowId window) const = 0;

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 #include <cstdio>
@@ -147,6 +148,8 @@ namespace {
 class PictureControl : public QWidget {
 public:
     explicit PictureControl(QWidget *parent) : QWidget(parent) {}
+
+    int bitmap() const { return bitmap_; }
 
     void setBitmap(int id) {
         bitmap_ = id;
@@ -527,7 +530,6 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         Control control;
         control.source = &c;
         control.widget = widget;
-        control.image = c.bitmap;
         w.controls.push_back(control);
     }
 }
@@ -552,6 +554,12 @@ int QtWindowLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
     if (w->open) {
         QEventLoop loop;
         w->loop = &loop;
+        if (onModal) {
+            QTimer::singleShot(0, &loop, [this, box, script = onModal] {
+                script(box);
+                if (Window *left = find(box); left->open && left->loop) left->loop->exit(0);
+            });
+        }
         loop.exec(QEventLoop::DialogExec);
         w = find(box);
         w->loop = nullptr;
@@ -659,15 +667,14 @@ int QtWindowLayer::selection(WindowId window, int control) const {
 }
 
 void QtWindowLayer::setImage(WindowId window, int control, int bitmapId) {
-    Control *c = findControl(window, control);
-    if (!c) return;
-    c->image = bitmapId;
-    if (auto *picture = dynamic_cast<PictureControl *>(c->widget.data())) picture->setBitmap(bitmapId);
+    const Control *c = findControl(window, control);
+    if (auto *picture = c ? dynamic_cast<PictureControl *>(c->widget.data()) : nullptr) picture->setBitmap(bitmapId);
 }
 
 int QtWindowLayer::image(WindowId window, int control) const {
     const Control *c = findControl(window, control);
-    return c ? c->image : 0;
+    const auto *picture = c ? dynamic_cast<const PictureControl *>(c->widget.data()) : nullptr;
+    return picture ? picture->bitmap() : 0;
 }
 
 void QtWindowLayer::focusAndSelectAll(WindowId window, int control) {
