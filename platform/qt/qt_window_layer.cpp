@@ -183,7 +183,9 @@ protected:
     }
 };
 
-// A drop-down list also tells its window when it gets the focus.
+// A drop-down list also tells its window when it gets the focus. Its own
+// list, dropped down and closed again, hands the focus back to it: that is
+// no new focus.
 class DropDownControl : public QComboBox {
 public:
     using QComboBox::QComboBox;
@@ -192,7 +194,7 @@ public:
 protected:
     void focusInEvent(QFocusEvent *event) override {
         QComboBox::focusInEvent(event);
-        if (onFocus) onFocus();
+        if (onFocus && event->reason() != Qt::PopupFocusReason) onFocus();
     }
 };
 
