@@ -87,5 +87,14 @@ TEST(HeadlessInput, StaticAndDisabledControlsTakeNeitherInputNorFocus) {
     EXPECT_EQ(r.ui.selection(r.window, kTerrainList), 0);
 }
 
+TEST(HeadlessInput, TypingPutsInWhatKeysTypeThenSendsOnce) {
+    Recorded box(kSpecialDialog);
+    // Tab, Enter, Escape and the like are keys that type nothing; the code
+    // page's undefined bytes are control characters too.
+    ASSERT_TRUE(box.ui.type(box.window, special_ids::kA1Box, "-1\t2\r\n3\x1b\x81\x7f\x80\xb3 x"));
+    EXPECT_EQ(box.ui.text(box.window, special_ids::kA1Box), "-123\x80\xb3 x");
+    ASSERT_EQ(box.take().size(), 1u);
+}
+
 } // namespace
 } // namespace treva

@@ -1,5 +1,7 @@
 #include "platform/headless/headless_layer.h"
 
+#include "state/text.h"
+
 namespace treva {
 
 HeadlessControl *HeadlessWindow::control(int id) {
@@ -236,7 +238,11 @@ bool HeadlessLayer::type(WindowId window, int control, std::string_view text) {
     if (!c->enabled) return true;
     takeFocus(*w, *c);
     if (!w->open) return true;
-    c->text = text;
+    c->text.clear();
+    for (const char byte : text) {
+        const char16_t shown = cp1252ToUnicode(static_cast<unsigned char>(byte));
+        if (shown >= 0x20 && (shown < 0x7F || shown >= 0xA0)) c->text += byte;
+    }
     send(window, {MessageKind::Command, control});
     return true;
 }

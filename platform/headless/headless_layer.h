@@ -80,7 +80,9 @@ public:
     bool click(WindowId window, int control);
     // Chooses item `index` of a drop-down list, then sends its command.
     bool choose(WindowId window, int control, int index);
-    // Replaces the text of an edit box, then sends its command.
+    // Replaces the text of an edit box by what typing `text` puts there,
+    // then sends its command. Control characters are left out: no key types
+    // them into an edit box.
     bool type(WindowId window, int control, std::string_view text);
     // The caption's close box: command 2, where the window has one.
     bool closeBox(WindowId window);
