@@ -3,6 +3,7 @@
 // The windows here have a recording procedure, not the program's own.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -94,6 +95,14 @@ TEST(HeadlessInput, TypingPutsInWhatKeysTypeThenSendsOnce) {
     ASSERT_TRUE(box.ui.type(box.window, special_ids::kA1Box, "-1\t2\r\n3\x1b\x81\x7f\x80\xb3 x"));
     EXPECT_EQ(box.ui.text(box.window, special_ids::kA1Box), "-123\x80\xb3 x");
     ASSERT_EQ(box.take().size(), 1u);
+}
+
+TEST(HeadlessInput, AnEditBoxHoldsWhatARealOneHolds) {
+    Recorded box(kSpecialDialog);
+    ASSERT_TRUE(box.ui.type(box.window, special_ids::kA1Box, std::string(kEditBoxCapacity + 5, '7')));
+    EXPECT_EQ(box.ui.text(box.window, special_ids::kA1Box), std::string(kEditBoxCapacity, '7'));
+    box.ui.setText(box.window, special_ids::kA5Box, std::string(kEditBoxCapacity + 1, '-'));
+    EXPECT_EQ(box.ui.text(box.window, special_ids::kA5Box).size(), std::size_t(kEditBoxCapacity));
 }
 
 } // namespace

@@ -121,7 +121,10 @@ bool HeadlessLayer::isOpen(WindowId window) const {
 }
 
 void HeadlessLayer::setText(WindowId window, int control, std::string_view text) {
-    if (HeadlessControl *c = findControl(window, control)) c->text = text;
+    HeadlessControl *c = findControl(window, control);
+    if (!c) return;
+    c->text = text;
+    if (c->source->kind == ControlKind::EditBox && c->text.size() > kEditBoxCapacity) c->text.resize(kEditBoxCapacity);
 }
 
 std::string HeadlessLayer::text(WindowId window, int control) const {
@@ -241,7 +244,8 @@ bool HeadlessLayer::type(WindowId window, int control, std::string_view text) {
     c->text.clear();
     for (const char byte : text) {
         const char16_t shown = cp1252ToUnicode(static_cast<unsigned char>(byte));
-        if (shown >= 0x20 && (shown < 0x7F || shown >= 0xA0)) c->text += byte;
+        const bool typed = shown >= 0x20 && (shown < 0x7F || shown >= 0xA0);
+        if (typed && c->text.size() < kEditBoxCapacity) c->text += byte;
     }
     send(window, {MessageKind::Command, control});
     return true;

@@ -82,7 +82,7 @@ public:
     bool choose(WindowId window, int control, int index);
     // Replaces the text of an edit box by what typing `text` puts there,
     // then sends its command. Control characters are left out: no key types
-    // them into an edit box.
+    // them into an edit box; typing stops when the box is full.
     bool type(WindowId window, int control, std::string_view text);
     // The caption's close box: command 2, where the window has one.
     bool closeBox(WindowId window);

@@ -488,6 +488,7 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         case ControlKind::EditBox: {
             auto *edit = new QLineEdit(dialog);
             edit->setFrame(c.style & kBorder);
+            edit->setMaxLength(kEditBoxCapacity);
             connect(edit, &QLineEdit::textEdited, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
             edit->setGeometry(rect);
             widget = edit;
