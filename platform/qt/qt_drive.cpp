@@ -166,7 +166,11 @@ public:
 
     void settle() override { processWindowSystem(); }
 
-    bool isOpen(WindowId window) const override { return layer_.isOpen(window); }
+    // Open is shown: an ended window is hidden at once, its widgets deleted later.
+    bool isOpen(WindowId window) const override {
+        const QWidget *w = layer_.widget(window);
+        return w && w->isVisible();
+    }
     int templateOf(WindowId window) const override { return layer_.templateOf(window); }
     WindowId newestWindow(int templateId) const override { return layer_.newestWindow(templateId); }
 
