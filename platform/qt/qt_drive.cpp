@@ -51,12 +51,12 @@ void processWindowSystem() {
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 
-// A left click at the middle of a widget; what the press opens (a list's
-// drop-down) shows before the button comes up.
+// A left click at the middle of a widget. The button comes up at once: a
+// list's drop-down, opened by the press, takes a release that soon after it
+// opened for the end of that click, not for a choice.
 void mouseClick(QWidget *widget) {
     const QPointF centre = centreOf(widget);
     mouseButton(QEvent::MouseButtonPress, widget, centre);
-    processWindowSystem();
     mouseButton(QEvent::MouseButtonRelease, widget, centre);
 }
 
@@ -75,10 +75,14 @@ void key(QWidget *window, int code, Qt::KeyboardModifiers modifiers, const QStri
     deliver(receiver, release);
 }
 
-// The offscreen platform makes every window it shows the active one, a
-// list's drop-down too, and leaves the keyboard with it once it has closed.
-// On a desktop the window of the list never loses the keyboard to its
-// drop-down: it gets it back.
+// A list's drop-down has opened: the window system shows it before the next
+// input. The offscreen platform makes every window it shows the active one,
+// the drop-down too; while a drop-down is open Qt leaves the list's window
+// active, as a desktop does.
+void dropDownShown() { processWindowSystem(); }
+
+// The drop-down has closed: the offscreen platform leaves the keyboard with
+// it, where a desktop gives it back to the list's window.
 void keyboardBack(QWidget *window) {
     if (QApplication::activePopupWidget()) throw DriveError("a drop-down list has not closed");
     window->activateWindow();
@@ -106,6 +110,7 @@ public:
         QWidget *w = widget(window, control);
         mouseClick(w);
         if (QApplication::activePopupWidget()) {
+            dropDownShown();
             key(w->window(), Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
             keyboardBack(w->window());
         }
@@ -118,6 +123,7 @@ public:
         auto *list = qobject_cast<QComboBox *>(widget(window, control));
         mouseClick(list);
         if (QApplication::activePopupWidget()) { // a disabled list stays shut
+            dropDownShown();
             key(list->window(), Qt::Key_Home, Qt::NoModifier);
             for (int i = 0; i < item; ++i) key(list->window(), Qt::Key_Down, Qt::NoModifier);
             key(list->window(), Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
