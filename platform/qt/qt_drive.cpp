@@ -200,8 +200,9 @@ public:
     }
 
 private:
-    // A window's control; an ended window keeps its widgets until the event
-    // loop next runs, which it does not here.
+    // A window's control. An ended window's widgets are deleted by the next
+    // event loop; the drive runs none once the window it opened has ended, so
+    // they still show their last state.
     QWidget *widget(WindowId window, int control) const {
         QWidget *w = layer_.controlWidget(window, control);
         if (!w)
