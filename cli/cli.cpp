@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 
 #include "activation/activation.h"
-#include "cli/json.h"
-#include "platform/headless/headless_layer.h"
+#include "drive/drive.h"
+#include "drive/json.h"
+#include "platform/headless/headless_drive.h"
 #include "resources/dialogs.h"
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
@@ -22,10 +22,6 @@
 
 namespace treva {
 namespace {
-
-struct CliError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 const char kUsage[] = "Usage: treva-cli [--scenario FILE] [--seed N] COMMAND [ARGS...]\n"
                       "\n"
@@ -55,18 +51,6 @@ const char kUsage[] = "Usage: treva-cli [--scenario FILE] [--seed N] COMMAND [AR
                       "  -h, --help             this text\n"
                       "  --version              the program's version\n";
 
-// Strict decimal number within [low, high].
-std::optional<long long> parseNumber(const std::string &text, long long low, long long high) {
-    if (text.empty() || text.size() > 12) return std::nullopt;
-    long long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value < low || value > high) return std::nullopt;
-    return value;
-}
-
 // Text fields for a terminal: lines broken with newlines, UTF-8.
 std::string plain(const std::string &cp1252) {
     std::string text = cp1252ToUtf8(cp1252);
@@ -75,132 +59,35 @@ std::string plain(const std::string &cp1252) {
     return text;
 }
 
-struct Invocation {
-    std::optional<std::string> scenarioPath;
-    std::optional<uint32_t> seed;
-    std::vector<std::string> command;
-};
-
-Invocation parseArgs(const std::vector<std::string> &args) {
-    Invocation inv;
-    std::size_t i = 0;
-    for (; i < args.size(); ++i) {
-        const std::string &a = args[i];
-        if (a == "--scenario" || a == "--seed") {
-            if (i + 1 >= args.size()) throw CliError(a + " needs a value");
-            const std::string &value = args[++i];
-            if (a == "--scenario") {
-                if (value.empty()) throw CliError("--scenario needs a file name");
-                inv.scenarioPath = value;
-            } else {
-                const auto seed = parseNumber(value, 0, 4294967295LL);
-                if (!seed) throw CliError("--seed takes a number from 0 to 4294967295, not \"" + value + "\"");
-                inv.seed = uint32_t(*seed);
-            }
-        } else if (a.rfind("--", 0) == 0 && a != "--help" && a != "--version") {
-            throw CliError("unknown option " + a);
-        } else {
-            break;
-        }
-    }
-    inv.command.assign(args.begin() + std::ptrdiff_t(i), args.end());
-    return inv;
-}
-
 // One run of the program on in-memory windows.
 class Session {
 public:
-    explicit Session(const Invocation &inv) : inv_(inv), app_(ui_) {
+    explicit Session(const Invocation &inv) : app_(ui_), target_(ui_, app_), scenario_(inv, app_.state) {
         ui_.frameCaption = kUntitledCaption;
-        resetScenario(app_.state);
-        if (inv.scenarioPath) {
-            ScenarioState loaded{};
-            std::string error;
-            if (!readScenarioFile(*inv.scenarioPath, loaded, error))
-                throw CliError("cannot read scenario \"" + *inv.scenarioPath + "\": " + error);
-            adoptLoadedScenario(app_.state, loaded);
-            // The record as loaded (its changed flag cleared): a command that
-            // changes nothing writes nothing, so read-only files can be shown.
-            fileBytes_ = encodeScenario(app_.state.scenario);
-        }
-        if (inv.seed) seedGenerator(app_.state, *inv.seed);
     }
 
     App &app() { return app_; }
     HeadlessLayer &ui() { return ui_; }
+    DriveTarget &target() { return target_; }
     ScenarioState &scenario() { return app_.state.scenario; }
 
-    // Writes the scenario back where it came from, if a command changed it.
-    void finish() {
-        if (!inv_.scenarioPath) return;
-        const ScenarioBytes now = encodeScenario(scenario());
-        if (now == fileBytes_) return;
-        std::string error;
-        if (!writeScenarioFile(*inv_.scenarioPath, scenario(), error))
-            throw CliError("cannot write scenario \"" + *inv_.scenarioPath + "\": " + error);
-    }
+    // Writes the scenario back where it came from, if it differs from the file.
+    void finish() { scenario_.writeBack(scenario()); }
 
-    // Opens a tool window as the frame's command does.
-    WindowId openTemplate(int templateId) {
-        const int command = commandForTemplate(templateId);
-        if (command < 0) throw CliError("no tool window has template " + std::to_string(templateId));
-        frameCommand(app_, command);
-        return ui_.newestWindow(templateId);
-    }
-
-    void apply(WindowId window, const std::string &token) {
-        const HeadlessWindow *w = ui_.window(window);
-        if (!w->open) throw CliError("window " + std::to_string(w->dialog->id) + " has closed; token " + token);
-        if (token == "close") {
-            if (!ui_.closeBox(window)) throw CliError("window " + std::to_string(w->dialog->id) + " has no close box");
-            return;
-        }
-        const std::size_t sep = token.find_first_of("=:");
-        const auto id = parseNumber(token.substr(0, sep), 0, 65535);
-        if (!id) throw CliError("bad token \"" + token + "\" (N, N=K, N:TEXT or close)");
-        const HeadlessControl *c = ui_.control(window, int(*id));
-        if (!c) throw CliError("window " + std::to_string(w->dialog->id) + " has no control " + std::to_string(*id));
-        if (sep == std::string::npos) {
-            ui_.click(window, int(*id));
-        } else if (token[sep] == '=') {
-            const auto item = parseNumber(token.substr(sep + 1), 0, 1000000);
-            if (c->source->kind != ControlKind::DropDownList)
-                throw CliError("control " + std::to_string(*id) + " is not a list");
-            if (!item || !ui_.choose(window, int(*id), int(*item)))
-                throw CliError("list " + std::to_string(*id) + " has no item " + token.substr(sep + 1));
-        } else {
-            if (c->source->kind != ControlKind::EditBox)
-                throw CliError("control " + std::to_string(*id) + " is not an edit box");
-            ui_.type(window, int(*id), token.substr(sep + 1));
-        }
-    }
-
-    // Applies tokens to a window; a modal box opened on the way takes the
-    // tokens until it ends.
-    void drive(WindowId window, const std::vector<std::string> &tokens) {
-        std::size_t next = 0;
-        ui_.onModal = [&](WindowId box) {
-            while (ui_.isOpen(box) && next < tokens.size()) apply(box, tokens[next++]);
-            if (ui_.isOpen(box)) openModal_ = box;
-        };
-        while (next < tokens.size()) apply(window, tokens[next++]);
-    }
-
-    WindowId openModal() const { return ui_.isOpen(openModal_) ? openModal_ : kNoWindow; }
+    WindowId openTemplate(int templateId) { return openTemplateWindow(target_, templateId); }
 
 private:
-    const Invocation &inv_;
     HeadlessLayer ui_;
     App app_;
-    std::optional<ScenarioBytes> fileBytes_;
-    WindowId openModal_ = kNoWindow;
+    HeadlessDriveTarget target_;
+    RunScenario scenario_;
 };
 
 void requireArgs(const std::vector<std::string> &cmd, std::size_t low, std::size_t high) {
     if (cmd.size() - 1 < low || cmd.size() - 1 > high)
-        throw CliError("\"" + cmd[0] + "\" takes " +
-                       (low == high ? std::to_string(low) : std::to_string(low) + " to " + std::to_string(high)) +
-                       " argument(s); see treva-cli --help");
+        throw DriveError("\"" + cmd[0] + "\" takes " +
+                         (low == high ? std::to_string(low) : std::to_string(low) + " to " + std::to_string(high)) +
+                         " argument(s); see treva-cli --help");
 }
 
 int newCommand(const Invocation &inv, std::ostream &out) {
@@ -213,16 +100,16 @@ int newCommand(const Invocation &inv, std::ostream &out) {
         else if (path.empty() && a.rfind("--", 0) != 0)
             path = a;
         else
-            throw CliError("new takes FILE and optionally --force");
+            throw DriveError("new takes FILE and optionally --force");
     }
-    if (path.empty()) throw CliError("new needs a file name");
+    if (path.empty()) throw DriveError("new needs a file name");
     std::error_code ec;
     if (!force && std::filesystem::exists(path, ec))
-        throw CliError("\"" + path + "\" exists; use --force to replace it");
+        throw DriveError("\"" + path + "\" exists; use --force to replace it");
     ProgramState fresh;
     resetScenario(fresh, 1);
     std::string error;
-    if (!writeScenarioFile(path, fresh.scenario, error)) throw CliError("cannot write \"" + path + "\": " + error);
+    if (!writeScenarioFile(path, fresh.scenario, error)) throw DriveError("cannot write \"" + path + "\": " + error);
     out << "wrote a fresh scenario to " << path << "\n";
     return 0;
 }
@@ -245,7 +132,7 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
     if (name == "roll") {
         requireArgs(cmd, 0, 1);
         const std::string kind = cmd.size() > 1 ? cmd[1] : "DR";
-        if (kind != "dr" && kind != "DR") throw CliError("roll takes dr or DR");
+        if (kind != "dr" && kind != "DR") throw DriveError("roll takes dr or DR");
         const WindowId w = s.openTemplate(kRandomTablesDialog);
         s.ui().click(w, kind == "dr" ? random_tables_ids::kSingleDie : random_tables_ids::kTwoDice);
         out << (kind == "dr" ? "One die: dr = " : "Two dice: DR = ") << s.ui().text(w, random_tables_ids::kDrField)
@@ -270,7 +157,7 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         out << "Units:\n" << plain(s.ui().text(w, activation_ids::kUnitsField)) << "\n";
     } else if (name == "action") {
         requireArgs(cmd, 1, 1);
-        if (cmd[1] != "inf" && cmd[1] != "afv") throw CliError("action takes inf or afv");
+        if (cmd[1] != "inf" && cmd[1] != "afv") throw DriveError("action takes inf or afv");
         const WindowId w = s.openTemplate(kActionsDialog);
         s.ui().click(w, cmd[1] == "inf" ? actions_ids::kInfAction : actions_ids::kAfvAction);
         printFields(out, s, w,
@@ -285,9 +172,9 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         int category = -1;
         for (int i = 0; i < 6; ++i)
             if (cmd[1] == tables[i]) category = i;
-        if (category < 0) throw CliError("unknown table \"" + cmd[1] + "\"; see treva-cli --help");
+        if (category < 0) throw DriveError("unknown table \"" + cmd[1] + "\"; see treva-cli --help");
         std::optional<long long> dr;
-        if (cmd.size() > 2 && !(dr = parseNumber(cmd[2], 2, 12))) throw CliError("DR must be 2..12");
+        if (cmd.size() > 2 && !(dr = parseNumber(cmd[2], 2, 12))) throw DriveError("DR must be 2..12");
         const WindowId w = s.openTemplate(kActionsDialog);
         if (dr) {
             // The manual die buttons read a DR rolled by the player; the mode
@@ -304,7 +191,7 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
             if (!direction.empty()) out << "Direction: " << plain(direction) << "\n";
             out << plain(results) << "\n";
         } else {
-            if (s.scenario().manualDieRoll == 1) throw CliError("manual die roll is on: give the DR");
+            if (s.scenario().manualDieRoll == 1) throw DriveError("manual die roll is on: give the DR");
             s.ui().click(w, actions_ids::kVehMove + category);
             printFields(out, s, w,
                         {{"Table", actions_ids::kTitle},
@@ -320,7 +207,7 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         std::string t = cmd[1];
         if (t.size() == 2 && t[0] == '6') t.erase(0, 1);
         if (t.size() != 1 || std::toupper(t[0]) < 'A' || std::toupper(t[0]) > 'H')
-            throw CliError("table takes 6a..6h (or A..H)");
+            throw DriveError("table takes 6a..6h (or A..H)");
         const WindowId w = s.openTemplate(kRandomTablesDialog);
         s.ui().click(w, buttons[std::toupper(t[0]) - 'A']);
         out << plain(s.ui().text(w, kTitleField)) << ": dr = " << s.ui().text(w, kDrField)
@@ -358,14 +245,14 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
             << "\n"
             << "dr rolls: " << s.ui().text(w, kOneDieTotal) << ", average " << s.ui().text(w, kOneDieAverage) << "\n";
     } else {
-        throw CliError("unknown command \"" + name + "\"; see treva-cli --help");
+        throw DriveError("unknown command \"" + name + "\"; see treva-cli --help");
     }
     return 0;
 }
 
 int run(const std::vector<std::string> &args, std::ostream &out) {
-    const Invocation inv = parseArgs(args);
-    if (inv.command.empty()) throw CliError("no command; see treva-cli --help");
+    const Invocation inv = parseInvocation(args);
+    if (inv.command.empty()) throw DriveError("no command; see treva-cli --help");
     const std::string &name = inv.command[0];
     if (name == "--help" || name == "-h" || name == "help") {
         out << kUsage;
@@ -386,16 +273,7 @@ int run(const std::vector<std::string> &args, std::ostream &out) {
             << ", \"fileName\": " << jsonString(formatScenarioFileName(sc))
             << ", \"conditions\": " << jsonString(activationConditionsText(sc.nationality)) << "}\n";
     } else if (name == "drive") {
-        if (inv.command.size() < 2) throw CliError("drive needs a template number");
-        const auto templateId = parseNumber(inv.command[1], 0, 65535);
-        if (!templateId) throw CliError("bad template \"" + inv.command[1] + "\"");
-        const WindowId window = s.openTemplate(int(*templateId));
-        s.drive(window, {inv.command.begin() + 2, inv.command.end()});
-        const WindowId modal = s.openModal();
-        out << windowJsonFields(s.ui(), window)
-            << ", \"modal\": " << (modal ? windowJsonFields(s.ui(), modal) + "}" : std::string("null"))
-            << ", \"scenario\": " << scenarioJson(s.scenario()) << ", \"stats\": " << statsJson(s.scenario().stats)
-            << "}\n";
+        runDriveCommand(s.target(), inv.command, out);
     } else {
         friendly(s, inv.command, out);
     }
@@ -406,12 +284,7 @@ int run(const std::vector<std::string> &args, std::ostream &out) {
 } // namespace
 
 int runCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-    try {
-        return run(args, out);
-    } catch (const std::exception &e) { // CliError and anything the library throws
-        err << "treva-cli: " << e.what() << "\n";
-    }
-    return 2;
+    return reportErrors("treva-cli", err, [&] { return run(args, out); });
 }
 
 } // namespace treva

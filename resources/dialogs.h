@@ -20,6 +20,10 @@ enum class ControlKind {
     Picture, // static picture: sends no command
 };
 
+// The most characters an edit box holds, typed or set, as the system's edit
+// control holds by default.
+inline constexpr int kEditBoxCapacity = 32767;
+
 // Control styles.
 enum : unsigned {
     kCentred = 1u << 0,

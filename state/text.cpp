@@ -49,7 +49,8 @@ char16_t cp1252ToUnicode(unsigned char byte) {
 
 int unicodeToCp1252(char32_t character) {
     if (character == U'\u2265') return kGreaterOrEqualByte;
-    if (character == U'\u2019') return kApostropheByte;                              // the tables' byte, not 0x92
+    // The tables' byte, not 0x92.
+    if (character == U'\u2019') return kApostropheByte;
     if (character == kGreaterOrEqualByte || character == kApostropheByte) return -1; // their Latin-1 letters
     if (character < 0x80 || (character >= 0xA0 && character < 0x100)) return int(character);
     for (int i = 0; i < 32; ++i)

@@ -1,5 +1,7 @@
 #include "platform/headless/headless_layer.h"
 
+#include "state/text.h"
+
 namespace treva {
 
 HeadlessControl *HeadlessWindow::control(int id) {
@@ -10,6 +12,15 @@ HeadlessControl *HeadlessWindow::control(int id) {
 }
 
 const HeadlessControl *HeadlessWindow::control(int id) const { return const_cast<HeadlessWindow *>(this)->control(id); }
+
+namespace {
+
+// Texts and pictures take no input and never the focus.
+bool takesFocus(const HeadlessControl &c) {
+    return c.enabled && c.source->kind != ControlKind::Text && c.source->kind != ControlKind::Picture;
+}
+
+} // namespace
 
 HeadlessLayer::HeadlessLayer() = default;
 
@@ -59,7 +70,15 @@ WindowId HeadlessLayer::createWindow(int templateId, WindowId owner, WindowProc 
     const WindowId id = w->id;
     windows_[id] = std::move(w);
     send(id, {MessageKind::Init});
-    if (isOpen(id)) activate(id);
+    if (!isOpen(id)) return id;
+    activate(id);
+    // Unless the procedure has put it elsewhere, the focus goes to the first
+    // control that takes it.
+    HeadlessWindow &shown = *find(id);
+    for (const HeadlessControl &c : shown.controls) {
+        if (shown.focus != kNoId || !shown.open) break;
+        if (takesFocus(c)) takeFocus(shown, c);
+    }
     return id;
 }
 
@@ -110,7 +129,10 @@ bool HeadlessLayer::isOpen(WindowId window) const {
 }
 
 void HeadlessLayer::setText(WindowId window, int control, std::string_view text) {
-    if (HeadlessControl *c = findControl(window, control)) c->text = text;
+    HeadlessControl *c = findControl(window, control);
+    if (!c) return;
+    c->text = text;
+    if (c->source->kind == ControlKind::EditBox && c->text.size() > kEditBoxCapacity) c->text.resize(kEditBoxCapacity);
 }
 
 std::string HeadlessLayer::text(WindowId window, int control) const {
@@ -176,14 +198,23 @@ void HeadlessLayer::showError(std::string_view title, std::string_view text) {
     errors.push_back(std::string(title) + ": " + std::string(text));
 }
 
+void HeadlessLayer::takeFocus(HeadlessWindow &w, const HeadlessControl &c) {
+    if (w.focus == c.source->id) return;
+    w.focus = c.source->id;
+    w.focusTextSelected = false;
+    if (c.source->kind == ControlKind::DropDownList) send(w.id, {MessageKind::Command, c.source->id});
+}
+
 bool HeadlessLayer::click(WindowId window, int control) {
     HeadlessWindow *w = find(window);
     HeadlessControl *c = w && w->open ? w->control(control) : nullptr;
     if (!c) return false;
-    if (!c->enabled) return true; // a disabled control ignores the click
+    if (!takesFocus(*c)) return true; // disabled, or a static control: nothing happens
+    takeFocus(*w, *c);
+    if (!w->open) return true;
     switch (c->source->kind) {
-    case ControlKind::Text:
-    case ControlKind::Picture: return true; // static controls send nothing
+    case ControlKind::DropDownList:
+    case ControlKind::EditBox: return true; // the focus is all
     case ControlKind::CheckBox: c->checked = !c->checked; break;
     case ControlKind::RadioButton: {
         const auto [first, end] = w->dialog->groupOf(std::size_t(c - w->controls.data()));
@@ -199,20 +230,31 @@ bool HeadlessLayer::click(WindowId window, int control) {
 }
 
 bool HeadlessLayer::choose(WindowId window, int control, int index) {
+    HeadlessWindow *w = find(window);
     HeadlessControl *c = findControl(window, control);
     if (!c || !isOpen(window) || c->source->kind != ControlKind::DropDownList) return false;
     if (index < 0 || index >= int(c->items.size())) return false;
     if (!c->enabled) return true;
+    takeFocus(*w, *c);
+    if (!w->open) return true;
     setSelection(window, control, index);
     send(window, {MessageKind::Command, control});
     return true;
 }
 
 bool HeadlessLayer::type(WindowId window, int control, std::string_view text) {
+    HeadlessWindow *w = find(window);
     HeadlessControl *c = findControl(window, control);
     if (!c || !isOpen(window) || c->source->kind != ControlKind::EditBox) return false;
     if (!c->enabled) return true;
-    c->text = text;
+    takeFocus(*w, *c);
+    if (!w->open) return true;
+    c->text.clear();
+    for (const char byte : text) {
+        const char16_t shown = cp1252ToUnicode(static_cast<unsigned char>(byte));
+        const bool typed = shown >= 0x20 && (shown < 0x7F || shown >= 0xA0);
+        if (typed && c->text.size() < kEditBoxCapacity) c->text += byte;
+    }
     send(window, {MessageKind::Command, control});
     return true;
 }

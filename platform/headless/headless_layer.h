@@ -72,14 +72,20 @@ public:
     void showError(std::string_view title, std::string_view text) override;
 
     // Input. Each returns false when the window has no such control or the
-    // input does not apply to it (nothing is sent then).
+    // input does not apply to it (nothing is sent then). A disabled control
+    // ignores input; a control that takes input also takes the focus, and a
+    // drop-down list that gains the focus sends its command, as the real ones
+    // report it.
     // A mouse click: a push button sends its command, a check box toggles
     // then sends, a radio button checks itself (unchecking its group) then
-    // sends. A disabled control ignores the click; texts and pictures send nothing.
+    // sends. A drop-down list drops down and closes again with nothing
+    // chosen; an edit box takes the caret. Texts and pictures send nothing.
     bool click(WindowId window, int control);
     // Chooses item `index` of a drop-down list, then sends its command.
     bool choose(WindowId window, int control, int index);
-    // Replaces the text of an edit box, then sends its command.
+    // Replaces the text of an edit box by what typing `text` puts there,
+    // then sends its command. Control characters are left out: no key types
+    // them into an edit box; typing stops when the box is full.
     bool type(WindowId window, int control, std::string_view text);
     // The caption's close box: command 2, where the window has one.
     bool closeBox(WindowId window);
@@ -119,6 +125,7 @@ private:
     HeadlessControl *findControl(WindowId window, int control);
     const HeadlessControl *findControl(WindowId window, int control) const;
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
+    void takeFocus(HeadlessWindow &window, const HeadlessControl &control);
     void send(WindowId window, const Message &message);
     void activateAs(WindowId window, int state);
 

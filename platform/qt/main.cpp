@@ -11,6 +11,7 @@
 
 #include "platform/qt/file_type_freedesktop.h"
 #include "platform/qt/pictures.h"
+#include "platform/qt/qt_drive.h"
 #include "platform/qt/qt_window_layer.h"
 #include "platform/qt/screenshots.h"
 #include "resources/dialogs.h"
@@ -48,8 +49,16 @@ int main(int argc, char **argv) {
         if (std::strcmp(arg, "--help") == 0) {
             std::printf("Usage: treva [SCENARIO.trv]\n"
                         "       treva --screenshots DIR   write a picture of every window into DIR\n"
-                        "       treva --benchmark-startup open the Activation window, then quit\n");
+                        "       treva --benchmark-startup open the Activation window, then quit\n"
+                        "       treva --drive [--scenario FILE] [--seed N] TEMPLATE TOKEN...\n"
+                        "                                 treva-cli's drive on the real windows,\n"
+                        "                                 offscreen (see treva-cli --help)\n");
             return 0;
+        }
+        if (std::strcmp(arg, "--drive") == 0) {
+            // Offscreen, as treva-cli's windows are: nothing shows.
+            if (!isSet("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            return treva::runDesktopDrive(argv[0], {argv + i + 1, argv + argc});
         }
         if (std::strcmp(arg, "--screenshots") == 0) {
             if (i + 1 >= argc) {

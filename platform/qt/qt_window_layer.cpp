@@ -29,6 +29,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 #include <cstdio>
@@ -160,6 +161,8 @@ class PictureControl : public QWidget {
 public:
     explicit PictureControl(QWidget *parent) : QWidget(parent) {}
 
+    int bitmap() const { return bitmap_; }
+
     void setBitmap(int id) {
         bitmap_ = id;
         setProperty("bitmap", id);
@@ -179,7 +182,9 @@ private:
     int bitmap_ = 0;
 };
 
-// A drop-down list also tells its window when it gets the focus.
+// A drop-down list also tells its window when it gets the focus. Its own
+// list, dropped down and closed again, hands the focus back to it: that is
+// no new focus.
 class DropDownControl : public QComboBox {
 public:
     using QComboBox::QComboBox;
@@ -188,7 +193,7 @@ public:
 protected:
     void focusInEvent(QFocusEvent *event) override {
         QComboBox::focusInEvent(event);
-        if (onFocus) onFocus();
+        if (onFocus && event->reason() != Qt::PopupFocusReason) onFocus();
     }
 };
 
@@ -559,6 +564,7 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         case ControlKind::EditBox: {
             auto *edit = new QLineEdit(dialog);
             edit->setFrame(c.style & kBorder);
+            edit->setMaxLength(kEditBoxCapacity);
             connect(edit, &QLineEdit::textEdited, this, [this, wid, id] { send(wid, {MessageKind::Command, id}); });
             edit->setGeometry(rect);
             widget = edit;
@@ -613,7 +619,6 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         Control control;
         control.source = &c;
         control.widget = widget;
-        control.image = c.bitmap;
         w.controls.push_back(control);
     }
 }
@@ -669,6 +674,12 @@ int QtWindowLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
     if (w->open) {
         QEventLoop loop;
         w->loop = &loop;
+        if (onModal) {
+            QTimer::singleShot(0, &loop, [this, box, script = onModal] {
+                script(box);
+                if (Window *left = find(box); left->open && left->loop) left->loop->exit(0);
+            });
+        }
         loop.exec(QEventLoop::DialogExec);
         w = find(box);
         w->loop = nullptr;
@@ -784,15 +795,14 @@ int QtWindowLayer::selection(WindowId window, int control) const {
 }
 
 void QtWindowLayer::setImage(WindowId window, int control, int bitmapId) {
-    Control *c = findControl(window, control);
-    if (!c) return;
-    c->image = bitmapId;
-    if (auto *picture = dynamic_cast<PictureControl *>(c->widget.data())) picture->setBitmap(bitmapId);
+    const Control *c = findControl(window, control);
+    if (auto *picture = c ? dynamic_cast<PictureControl *>(c->widget.data()) : nullptr) picture->setBitmap(bitmapId);
 }
 
 int QtWindowLayer::image(WindowId window, int control) const {
     const Control *c = findControl(window, control);
-    return c ? c->image : 0;
+    const auto *picture = c ? dynamic_cast<const PictureControl *>(c->widget.data()) : nullptr;
+    return picture ? picture->bitmap() : 0;
 }
 
 void QtWindowLayer::focusAndSelectAll(WindowId window, int control) {

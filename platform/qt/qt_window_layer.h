@@ -91,6 +91,10 @@ public:
     // Where the menu, the toolbar, the accelerator and the frame's close box
     // send their commands (the program's frame logic).
     std::function<void(int command)> onCommand;
+    // Called from within runModal's loop with the new box, once the loop
+    // runs, so that a script can give it input. A box still open when this
+    // returns is left open, and runModal returns 0.
+    std::function<void(WindowId box)> onModal;
 
     // The widgets, for start-up, screenshots and tests.
     QMainWindow *frameWidget() const;
@@ -115,7 +119,6 @@ private:
     struct Control {
         const ControlTemplate *source = nullptr;
         QPointer<QWidget> widget;
-        int image = 0;
     };
     struct Window {
         WindowId id = kNoWindow;

@@ -169,6 +169,7 @@ private slots:
     void radioButtonsUncheckOnlyTheirOwnGroup();
     void keyboardMovesAndPresses();
     void dropDownListReportsThePlayersChoice();
+    void dropDownListReportsTheFocusItGainsNotItsDropDownClosing();
     void altOOpensTheOpenDialog();
     void clickActivationRemembersTheWindowToReturnTo();
     void fixedSizeWindowsOfferNoMaximizeButton();
@@ -538,6 +539,29 @@ void QtWindowLayerTest::dropDownListReportsThePlayersChoice() {
     Program::settle();
     QCOMPARE(terrain->currentText(), QStringLiteral("Village"));
     QCOMPARE(p.app.state.modifiers.terrainModifier, 1);
+}
+
+void QtWindowLayerTest::dropDownListReportsTheFocusItGainsNotItsDropDownClosing() {
+    QtWindowLayer layer;
+    layer.frameWidget()->show();
+    std::vector<int> commands;
+    const WindowId window = layer.createModeless(kActivationDialog, layer.frame(), [&](WindowId, const Message &m) {
+        if (m.kind == MessageKind::Command) commands.push_back(m.id);
+        return false;
+    });
+    for (const char *item : {"a", "b"}) layer.addItem(window, activation_ids::kLevelList, item);
+    layer.setSelection(window, activation_ids::kLevelList, 0);
+    Program::settle();
+    QWidget *list = layer.controlWidget(window, activation_ids::kLevelList);
+    QTest::mouseClick(list, Qt::LeftButton); // the list takes the focus and drops down
+    Program::settle();
+    QWidget *dropDown = QApplication::activePopupWidget();
+    QVERIFY(dropDown);
+    QTest::keyClick(dropDown->focusWidget(), Qt::Key_Escape); // and gives its focus back to the list
+    Program::settle();
+    QVERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(commands, std::vector<int>{activation_ids::kLevelList});
+    QCOMPARE(layer.selection(window, activation_ids::kLevelList), 0);
 }
 
 void QtWindowLayerTest::altOOpensTheOpenDialog() {

@@ -1,4 +1,4 @@
-#include "cli/json.h"
+#include "drive/json.h"
 
 #include <cstdio>
 
@@ -58,14 +58,14 @@ std::string statsJson(const DieRollStats &st) {
            "}";
 }
 
-std::string windowJsonFields(const HeadlessLayer &ui, WindowId window) {
-    const HeadlessWindow *w = ui.window(window);
-    std::string out = "{\"window\": " + std::to_string(w->dialog->id) + ", \"open\": " + (w->open ? "true" : "false") +
-                      ", \"controls\": {";
+std::string windowJsonFields(const DriveTarget &target, WindowId window) {
+    const int templateId = target.templateOf(window);
+    std::string out = "{\"window\": " + std::to_string(templateId) +
+                      ", \"open\": " + (target.isOpen(window) ? "true" : "false") + ", \"controls\": {";
     bool first = true;
-    for (const HeadlessControl &c : w->controls) {
-        const ControlTemplate &t = *c.source;
+    for (const ControlTemplate &t : findDialogTemplate(templateId)->controls) {
         if (t.id == kNoId) continue;
+        const ControlView c = target.read(window, t);
         out += first ? "" : ", ";
         first = false;
         out += "\"" + std::to_string(t.id) + "\": {\"text\": ";

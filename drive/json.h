@@ -1,10 +1,10 @@
-// Small JSON writer for treva-cli's output.
+// The JSON the drive and treva-cli print.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "platform/headless/headless_layer.h"
+#include "drive/drive.h"
 #include "state/scenario.h"
 
 namespace treva {
@@ -16,6 +16,6 @@ std::string scenarioJson(const ScenarioState &scenario);
 std::string statsJson(const DieRollStats &stats);
 // {"window": id, "open": ..., "controls": {...}} without the closing brace,
 // so that callers can add fields.
-std::string windowJsonFields(const HeadlessLayer &ui, WindowId window);
+std::string windowJsonFields(const DriveTarget &target, WindowId window);
 
 } // namespace treva

@@ -1,0 +1,109 @@
+// The drive: a script's way through one tool window, the same in every program
+// that has windows (treva-cli on in-memory windows, treva --drive on real
+// ones). The global options, the tokens and their checks, the error texts, the
+// scenario read and written back and the JSON printed are all here; a program
+// supplies its windows, how a person's input reaches them and what they show,
+// through DriveTarget.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "resources/dialogs.h"
+#include "state/scenario.h"
+#include "windows/app.h"
+
+namespace treva {
+
+// A bad argument or token, or a scenario file that cannot be read or written:
+// one line for the player, exit status 2.
+struct DriveError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Strict decimal number within [low, high].
+std::optional<long long> parseNumber(const std::string &text, long long low, long long high);
+
+struct Invocation {
+    std::optional<std::string> scenarioPath;
+    std::optional<uint32_t> seed;
+    std::vector<std::string> command; // the command and its arguments
+};
+
+// The global options (--scenario FILE, --seed N) up to the first argument
+// that is not one: the command.
+Invocation parseInvocation(const std::vector<std::string> &args);
+
+// The scenario of one run: fresh, or read from --scenario, then seeded with
+// --seed; written back afterwards only when the command changed it.
+class RunScenario {
+public:
+    RunScenario(const Invocation &invocation, ProgramState &state);
+    void writeBack(const ScenarioState &scenario) const;
+
+private:
+    std::optional<std::string> path_;
+    std::optional<ScenarioBytes> fileBytes_;
+};
+
+// One control as it shows itself; which fields count depends on its kind.
+struct ControlView {
+    std::string text; // code page 1252
+    bool enabled = true;
+    bool checked = false;
+    std::vector<std::string> items;
+    int selection = -1;
+    int image = 0;
+};
+
+// A program's windows as the drive uses them.
+class DriveTarget {
+public:
+    virtual ~DriveTarget() = default;
+
+    virtual App &app() = 0;
+
+    // A person's input. The drive has checked that the window is open and
+    // has the control, of the kind the input is for, and that the list has
+    // the item.
+    virtual void click(WindowId window, int control) = 0;
+    virtual void choose(WindowId window, int control, int item) = 0;
+    virtual void type(WindowId window, int control, std::string_view text) = 0;
+    // The caption's close box; false when the caption has none.
+    virtual bool closeBox(WindowId window) = 0;
+    // `handler` is called with each modal box once it takes the input. A box
+    // still open when the handler returns stays open, and the procedure that
+    // opened it carries on as though it had ended with 0.
+    virtual void setModalHandler(std::function<void(WindowId box)> handler) = 0;
+    // Lets what the last input or the opening of a window set going finish
+    // (the window system's activation and focus changes), as it does before
+    // a person's next input or look.
+    virtual void settle() {}
+
+    // What the windows show, read from the controls themselves.
+    virtual bool isOpen(WindowId window) const = 0;
+    virtual int templateOf(WindowId window) const = 0;
+    // The newest window made from this template, open or not; kNoWindow if none.
+    virtual WindowId newestWindow(int templateId) const = 0;
+    virtual int itemCount(WindowId window, int control) const = 0;
+    virtual ControlView read(WindowId window, const ControlTemplate &control) const = 0;
+};
+
+// Opens the tool window of a dialog template as the frame's command does.
+WindowId openTemplateWindow(DriveTarget &target, int templateId);
+
+// `drive TEMPLATE TOKEN...` (command[0] is "drive"): opens the window, applies
+// the tokens to the window that has the input, and prints the JSON object.
+void runDriveCommand(DriveTarget &target, const std::vector<std::string> &command, std::ostream &out);
+
+// Runs `run`; an exception from it becomes one line "<program>: <what>" on
+// `err` and exit status 2.
+int reportErrors(std::string_view program, std::ostream &err, const std::function<int()> &run);
+
+} // namespace treva

@@ -1,0 +1,21 @@
+#include "platform/headless/headless_drive.h"
+
+namespace treva {
+
+int HeadlessDriveTarget::templateOf(WindowId window) const {
+    const HeadlessWindow *w = ui_.window(window);
+    return w ? w->dialog->id : 0;
+}
+
+int HeadlessDriveTarget::itemCount(WindowId window, int control) const {
+    const HeadlessControl *c = ui_.control(window, control);
+    return c ? int(c->items.size()) : 0;
+}
+
+ControlView HeadlessDriveTarget::read(WindowId window, const ControlTemplate &control) const {
+    const HeadlessControl *c = ui_.control(window, control.id);
+    if (!c) return {};
+    return {c->text, c->enabled, c->checked, c->items, c->selection, c->image};
+}
+
+} // namespace treva
