@@ -225,7 +225,9 @@ TEST_F(CliFiles, ACommandThatChangesNothingWritesNothing) {
     std::string bytes = readAll(file);
     bytes[56] = 1; // saved with unsaved changes: loading clears the flag, which is no change
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-    const auto written = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    // In whole seconds: file systems keep times more coarsely than the clock gives them.
+    const auto written =
+        std::chrono::floor<std::chrono::seconds>(fs::file_time_type::clock::now() - std::chrono::hours(1));
     fs::last_write_time(file, written);
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const CliRun r = cli({"--scenario", file, "show"});
