@@ -467,6 +467,15 @@ TEST_F(Registry, StartUpAssociatesScenarioFilesWithTheProgram) {
     EXPECT_EQ(registerScenarioFileType(), FileTypeResult::Written);
     const FILETIME after = written(L"trvfile\\shell\\open\\command");
     EXPECT_EQ(CompareFileTime(&before, &after), 0);
+    // A stale command is written again, and the key shows it.
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\trvfile\\shell\\open\\command", nullptr, REG_SZ, L"stale",
+                    sizeof(L"stale"));
+    const FILETIME stale = written(L"trvfile\\shell\\open\\command");
+    Sleep(20);
+    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::Written);
+    const FILETIME rewritten = written(L"trvfile\\shell\\open\\command");
+    EXPECT_EQ(value(L"trvfile\\shell\\open\\command"), quoted + L" \"%1\"");
+    EXPECT_EQ(CompareFileTime(&stale, &rewritten), -1);
 }
 
 TEST_F(Registry, AnotherProgramsAssociationIsLeftAlone) {
