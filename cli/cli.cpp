@@ -104,7 +104,7 @@ int newCommand(const Invocation &inv, std::ostream &out) {
     }
     if (path.empty()) throw DriveError("new needs a file name");
     std::error_code ec;
-    if (!force && std::filesystem::exists(path, ec))
+    if (!force && std::filesystem::exists(filePath(path), ec))
         throw DriveError("\"" + path + "\" exists; use --force to replace it");
     ProgramState fresh;
     resetScenario(fresh, 1);

@@ -1,6 +1,10 @@
 #include <filesystem>
 #include <fstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "activation/activation.h"
 #include "session.h"
 #include "windows/scenario_files.h"
@@ -299,6 +303,57 @@ TEST_F(Files, AFailedOrCancelledSaveInTheQuestionKeepsTheProgramOpen) {
     EXPECT_TRUE(s.ui.frameModified);
 }
 
+TEST_F(Files, AnyFileNameWorks) {
+    // UTF-8, as the program keeps file names: a mill, a snowman and a die.
+    const std::string name = "M\xC3\xBChle \xE2\x98\x83 \xF0\x9F\x8E\xB2.trv";
+    const std::string file = (folder / "").string() + name;
+    rollDice(s.state(), 2, 6);
+    saveAs(file);
+    EXPECT_TRUE(s.ui.errors.empty()) << s.ui.errors.front();
+    EXPECT_TRUE(fs::exists(filePath(file)));
+    EXPECT_EQ(s.ui.frameCaption, "TREVA! (M\xC3\xBChle \xE2\x98\x83 \xF0\x9F\x8E\xB2)");
+
+    Session other;
+    other.ui.onFileDialog = [&](bool, std::string_view) { return std::optional<std::string>(file); };
+    frameCommand(other.app, kCmdOpen);
+    EXPECT_EQ(encodeScenario(other.scenario()), encodeScenario(s.scenario()));
+}
+
+#ifdef _WIN32
+TEST_F(Files, FilesWindowsKeepsFromUsAreReportedAndChangeNothing) {
+    saveAs(path("good.trv"));
+    const std::string good = readAll(path("good.trv"));
+    s.scenario().acNumber = 2;
+
+    const std::string readOnly = path("read-only.trv");
+    std::ofstream(readOnly, std::ios::binary) << "old";
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string held = path("held.trv");
+    std::ofstream(held, std::ios::binary) << "old";
+    // Another program has it open and shares it with nobody.
+    const HANDLE holder = CreateFileW(fs::path(held).wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (const std::string &target : {readOnly, held}) {
+        s.ui.errors.clear();
+        saveAs(target);
+        EXPECT_EQ(s.ui.errors.size(), 1u) << target;
+        if (!s.ui.errors.empty()) {
+            EXPECT_NE(s.ui.errors[0].find(target), std::string::npos) << s.ui.errors[0];
+        }
+        EXPECT_EQ(s.app.frame.currentFilePath, path("good.trv"));
+        EXPECT_EQ(s.ui.frameCaption, "TREVA! (good)");
+        EXPECT_TRUE(s.ui.frameModified);
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(readAll(readOnly), "old");
+    EXPECT_EQ(readAll(held), "old");
+    EXPECT_EQ(readAll(path("good.trv")), good);
+    for (const auto &entry : fs::directory_iterator(folder))
+        EXPECT_NE(entry.path().extension(), ".saving") << "no temporary file is left behind";
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add); // so that it can be removed
+}
+#else
 TEST_F(Files, SavingKeepsALinkAndTheFileMode) {
 #ifdef _WIN32
     GTEST_SKIP() << "links and modes are the POSIX side's";
@@ -313,6 +368,8 @@ TEST_F(Files, SavingKeepsALinkAndTheFileMode) {
     EXPECT_EQ(fs::status(path("real.trv")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
+
+#endif
 
 } // namespace
 } // namespace treva

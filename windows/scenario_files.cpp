@@ -24,6 +24,18 @@ namespace {
 
 std::string reason(int error) { return std::strerror(error); }
 
+#ifdef _WIN32
+// File names are UTF-8 in the program and UTF-16 in Windows' own calls, so
+// that any name works whatever the system's code page.
+std::wstring widen(const std::string &path) {
+    if (path.empty()) return {};
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+#endif
+
 #ifndef _WIN32
 // The mode a new file would get, or the mode of the file being replaced.
 mode_t modeFor(const std::string &path) {
@@ -37,8 +49,13 @@ mode_t modeFor(const std::string &path) {
 
 // Why a path that exists cannot hold a scenario, or "" when it is a regular file.
 std::string notAFile(const std::string &path) {
+#ifdef _WIN32
+    struct _stat64 st;
+    if (::_wstat64(widen(path).c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+#else
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+#endif
     return S_ISDIR(st.st_mode) ? "it is a folder, not a scenario file" : "it is a device or pipe, not a scenario file";
 }
 
@@ -50,7 +67,7 @@ bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &
         error = why;
         return false;
     }
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    std::FILE *file = ::_wfopen(widen(path).c_str(), L"rb");
 #else
     // Opened without waiting, then checked, so that a pipe or a device never
     // blocks the program.
@@ -95,8 +112,15 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
     }
     const ScenarioBytes bytes = encodeScenario(state);
 #ifdef _WIN32
+    // Windows keeps a read-only file from being replaced; the reason is told
+    // before anything is written.
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        error = "the file is read-only";
+        return false;
+    }
     const std::string temporary = path + ".saving";
-    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    std::FILE *file = ::_wfopen(widen(temporary).c_str(), L"wb");
     if (!file) {
         error = reason(errno);
         return false;
@@ -105,12 +129,13 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
               _commit(_fileno(file)) == 0;
     int writeError = errno;
     if (std::fclose(file) != 0 && ok) ok = false, writeError = errno;
-    if (ok && !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (ok && !MoveFileExW(widen(temporary).c_str(), widen(path).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
         writeError = EACCES;
     }
     if (!ok) {
-        std::remove(temporary.c_str());
+        ::_wremove(widen(temporary).c_str());
         error = reason(writeError);
     }
     return ok;
@@ -147,6 +172,10 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
     }
     return ok;
 #endif
+}
+
+std::filesystem::path filePath(const std::string &utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 bool loadScenarioFile(App &app, const std::string &path) {
@@ -227,7 +256,7 @@ void openCommand(App &app) {
     const std::optional<std::string> path = app.ui.askOpenPath(app.frame.currentFilePath);
     if (!path) return;
     std::error_code ec;
-    if (!std::filesystem::exists(*path, ec) && !ec) {
+    if (!std::filesystem::exists(filePath(*path), ec) && !ec) {
         // The player agreed to create the file the dialog did not find: it
         // starts as the scenario on the table.
         if (saveScenarioFile(app, *path)) app.frame.currentFilePath = *path;

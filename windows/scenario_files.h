@@ -2,6 +2,7 @@
 // written atomically so that a failure never leaves a half-written scenario.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &
 // Writes the record through a temporary file in the same folder, flushed to
 // disk and renamed over the old file. On failure the old file is untouched.
 bool writeScenarioFile(const std::string &path, const ScenarioState &state, std::string &error);
+
+// A file name as the program keeps it (UTF-8) for the standard library's
+// file system calls, the same on every system.
+std::filesystem::path filePath(const std::string &utf8);
 
 // The frame's file operations. Failures are shown to the player and change
 // nothing.

@@ -70,7 +70,8 @@ public:
     // Puts the focus on an edit box with all its text selected.
     virtual void focusAndSelectAll(WindowId window, int control) = 0;
 
-    // The frame's caption and menu.
+    // The frame's caption and menu. The caption names the scenario's file,
+    // so it is UTF-8, as file names are.
     virtual void setFrameCaption(std::string_view caption) = 0;
     // Marks the caption, in the platform's way, while there are unsaved changes.
     virtual void setFrameModified(bool modified) = 0;
@@ -81,10 +82,12 @@ public:
     // before accepting a missing name; Save asks before replacing a file.
     virtual std::optional<std::string> askOpenPath(std::string_view startName) = 0;
     virtual std::optional<std::string> askSavePath(std::string_view proposedName) = 0;
-    // "Save changes to NAME?" with Save, Don't Save and Cancel.
+    // "Save changes to NAME?" with Save, Don't Save and Cancel; NAME is the
+    // file's (UTF-8).
     enum class SaveAnswer { Save, DontSave, Cancel };
     virtual SaveAnswer askSaveChanges(std::string_view name) = 0;
-    // Tells the player something went wrong (a file that could not be read or written).
+    // Tells the player something went wrong (a file that could not be read or
+    // written); UTF-8, as the file name in it.
     virtual void showError(std::string_view title, std::string_view text) = 0;
 };
 

@@ -39,6 +39,7 @@
 #include "platform/qt/pictures.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
+#include "windows/placement.h"
 
 namespace treva {
 
@@ -478,37 +479,14 @@ void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) const {
     }
 }
 
-namespace {
-
-// Moved into the area as far as it fits; larger than the area, its top-left
-// corner stays inside.
-QPoint moveInto(const QRect &area, QPoint at, const QSize &size) {
-    return {std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())),
-            std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height()))};
-}
-
-} // namespace
-
 QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
                           std::optional<QPoint> remembered) {
-    if (remembered) return moveInto(available, *remembered, window);
-    constexpr int gap = 8;
-    const int below = frame.bottom() + 1 + gap, right = frame.right() + 1 + gap,
-              left = frame.left() - gap - window.width();
-    const QPoint candidates[] = {
-        {frame.left(), below}, {right, frame.top()}, {left, frame.top()}, {right, below}, {left, below}};
-    QPoint best;
-    qint64 leastCovered = -1;
-    for (const QPoint at : candidates) {
-        const QPoint placed = moveInto(available, at, window);
-        const QRect covered = QRect(placed, window).intersected(frame);
-        const qint64 area = qint64(covered.width()) * covered.height();
-        if (leastCovered < 0 || area < leastCovered) {
-            best = placed;
-            leastCovered = area;
-        }
-    }
-    return best;
+    const auto rect = [](const QRect &r) { return ScreenRect{r.x(), r.y(), r.width(), r.height()}; };
+    std::optional<ScreenPoint> at;
+    if (remembered) at = ScreenPoint{remembered->x(), remembered->y()};
+    const ScreenPoint placed =
+        toolWindowPosition(rect(available), rect(frame), ScreenSize{window.width(), window.height()}, at);
+    return {placed.x, placed.y};
 }
 
 void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont &font) {
@@ -817,7 +795,7 @@ void QtWindowLayer::focusAndSelectAll(WindowId window, int control) {
 }
 
 void QtWindowLayer::setFrameCaption(std::string_view caption) {
-    const QString title = fromCp1252(caption);
+    const QString title = QString::fromUtf8(caption.data(), qsizetype(caption.size()));
     // "[*]" is where the window system marks unsaved changes; it shows nothing otherwise.
     frame_->setWindowTitle(title + QStringLiteral("[*]"));
     frame_->setAccessibleName(title);
@@ -827,7 +805,8 @@ void QtWindowLayer::setFrameModified(bool modified) { frame_->setWindowModified(
 
 WindowLayer::SaveAnswer QtWindowLayer::askSaveChanges(std::string_view name) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("TREVA!"),
-                    QStringLiteral("Save changes to %1?").arg(fromCp1252(name)), QMessageBox::NoButton, frame_.get());
+                    QStringLiteral("Save changes to %1?").arg(QString::fromUtf8(name.data(), qsizetype(name.size()))),
+                    QMessageBox::NoButton, frame_.get());
     QPushButton *save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(QStringLiteral("Don't Save"), QMessageBox::DestructiveRole);
     QPushButton *cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
@@ -930,7 +909,10 @@ std::optional<std::string> QtWindowLayer::askSavePath(std::string_view proposedN
 
 void QtWindowLayer::showError(std::string_view title, std::string_view text) {
     QWidget *owner = QApplication::activeWindow() ? QApplication::activeWindow() : frame_.get();
-    QMessageBox::warning(owner, fromCp1252(title), displayText(text));
+    QString shown = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QChar(u'\r'), QChar(u'\n'));
+    QMessageBox::warning(owner, QString::fromUtf8(title.data(), qsizetype(title.size())), shown);
 }
 
 // ---------------------------------------------------------------------------

@@ -45,15 +45,8 @@ struct DialogUnits {
 QFont dialogFont(const DialogTemplate &dialog);
 DialogUnits dialogUnits(const QFont &font);
 
-// Where a tool window opens: the top-left corner of its outer frame, given
-// the available area of its screen, the frame window's outer geometry, the
-// tool window's outer size and where the player last left a window made from
-// the same template, if anywhere. That place is kept. Otherwise the window
-// goes below the frame from its left edge, beside it to the right or to the
-// left from its top edge, or below it to the right or to the left: the first
-// of these that covers the least of the frame (none of it wherever there is
-// room). Every place is moved into the area as far as the window fits; a
-// window larger than the area keeps its top-left corner inside.
+// The placement rule of windows/placement.h in Qt's terms: the top-left
+// corner of a tool window's outer frame.
 QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
                           std::optional<QPoint> remembered);
 

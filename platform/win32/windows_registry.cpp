@@ -8,35 +8,20 @@
 #include <string>
 
 #include "platform/win32/file_type_registry.h"
+#include "platform/win32/wide_text.h"
 
 namespace treva {
 
 namespace {
 
-// Between UTF-8 and the registry's UTF-16; a character that does not convert
-// becomes a replacement character rather than an error at start-up.
-std::wstring widen(const std::string &text) {
-    std::wstring wide(text.size(), L'\0'); // at most one unit a byte
-    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                        wide.data(), static_cast<int>(wide.size()))));
-    return wide;
-}
-
-std::string narrow(const std::wstring &wide) {
-    std::string text(wide.size() * 3, '\0'); // at most three bytes a unit
-    text.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                                        text.data(), static_cast<int>(text.size()), nullptr, nullptr)));
-    return text;
-}
-
-std::wstring classKey(const std::string &path) { return L"Software\\Classes\\" + widen(path); }
+std::wstring classKey(const std::string &path) { return L"Software\\Classes\\" + widenUtf8(path); }
 
 std::string runningProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n == 0) return {};
-        if (n < path.size()) return narrow(path.substr(0, n));
+        if (n < path.size()) return narrowUtf8(path.substr(0, n));
         path.resize(path.size() * 2); // truncated: a long path
     }
 }
@@ -70,18 +55,19 @@ public:
         }
         value.resize(size / sizeof(wchar_t));
         while (!value.empty() && value.back() == L'\0') value.pop_back(); // the terminator is counted
-        return narrow(value);
+        return narrowUtf8(value);
     }
 
     bool writeDefault(const std::string &path, const std::string &value) override {
-        const bool same = readDefault(path) == value;
-        const std::wstring wide = widen(value);
+        // A value already there is left untouched: a later start writes nothing.
+        if (readDefault(path) == value) return true;
+        const std::wstring wide = widenUtf8(value);
         const DWORD size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)); // with the terminator
         if (RegSetKeyValueW(HKEY_CURRENT_USER, classKey(path).c_str(), nullptr, REG_SZ, wide.c_str(), size) !=
             ERROR_SUCCESS) {
             return false;
         }
-        changed_ = changed_ || !same;
+        changed_ = true;
         return true;
     }
 

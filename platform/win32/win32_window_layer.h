@@ -1,0 +1,174 @@
+// The window layer on the Win32 interface: the frame (menu, toolbar strip,
+// accelerator, the multiple-document client area) and every window and box
+// built in memory from its dialog template. What the windows do is up to
+// their procedures; this layer only shows controls and passes input on.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/pictures.h"
+#include "resources/dialogs.h"
+#include "windows/placement.h"
+#include "windows/window_layer.h"
+
+namespace treva {
+
+class Win32WindowLayer : public WindowLayer {
+public:
+    // Creates the frame, hidden until show(); COM must be initialised.
+    explicit Win32WindowLayer(HINSTANCE instance);
+    ~Win32WindowLayer() override;
+    Win32WindowLayer(const Win32WindowLayer &) = delete;
+    Win32WindowLayer &operator=(const Win32WindowLayer &) = delete;
+
+    // WindowLayer
+    WindowId frame() const override { return kFrameWindow; }
+    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;
+    int runModal(int templateId, WindowId owner, WindowProc proc) override;
+    void endWindow(WindowId window, int result) override;
+    void activate(WindowId window) override;
+    bool isOpen(WindowId window) const override;
+    void setText(WindowId window, int control, std::string_view text) override;
+    std::string text(WindowId window, int control) const override;
+    void setChecked(WindowId window, int control, bool checked) override;
+    bool isChecked(WindowId window, int control) const override;
+    void setEnabled(WindowId window, int control, bool enabled) override;
+    void addItem(WindowId window, int control, std::string_view item) override;
+    void setSelection(WindowId window, int control, int index) override;
+    int selection(WindowId window, int control) const override;
+    void setImage(WindowId window, int control, int bitmapId) override;
+    void focusAndSelectAll(WindowId window, int control) override;
+    void setFrameCaption(std::string_view caption) override;
+    void setFrameModified(bool modified) override;
+    SaveAnswer askSaveChanges(std::string_view name) override;
+    void setMenuItemEnabled(int command, bool enabled) override;
+    void closeFrame() override;
+    std::optional<std::string> askOpenPath(std::string_view startName) override;
+    std::optional<std::string> askSavePath(std::string_view proposedName) override;
+    void showError(std::string_view title, std::string_view text) override;
+
+    // Shows the frame at the top of the work area.
+    void show();
+    // The message loop, until the frame is gone: returns the quit code.
+    int run();
+    // One message of the loop: the accelerator, then the dialog keys of a
+    // tool window, else translated and dispatched.
+    void handleMessage(MSG &message);
+
+    // Where the menu, the toolbar, the accelerator and the frame's close box
+    // send their commands (the program's frame logic).
+    std::function<void(int command)> onCommand;
+    // The session is ending (log-off, shut-down): whether the program agrees.
+    std::function<bool()> onEndSession;
+
+    // Seams for tests and screenshots, which cannot give input while a box
+    // runs its own loop.
+    // A modal box of the program has opened and takes input; it should end
+    // the box (a box left open waits for the player).
+    std::function<void(WindowId box)> onModal;
+    // A question or message box (askSaveChanges, showError) has opened.
+    std::function<void(HWND box)> onMessageBox;
+    // The common file dialog: GetSaveFileNameW or GetOpenFileNameW unless set.
+    std::function<bool(OPENFILENAMEW &dialog, bool save)> fileDialog;
+
+    // The windows, for start-up, screenshots and tests.
+    HWND frameHandle() const { return frame_; }
+    HWND mdiClient() const { return mdiClient_; }
+    HWND toolbar() const { return toolbar_; }
+    HMENU menu() const { return menu_; }
+    HWND handle(WindowId window) const; // nullptr once the window is gone
+    HWND controlHandle(WindowId window, int control) const;
+    WindowId windowOf(HWND window) const; // kNoWindow if not one of ours
+    int templateOf(WindowId window) const;
+    int image(WindowId window, int control) const; // bitmap id a picture shows
+    // The newest window made from this template, open or not; kNoWindow if none.
+    WindowId newestWindow(int templateId) const;
+    WindowId activeWindow() const { return active_; }
+    const Pictures &pictures() const { return pictures_; }
+
+    static constexpr WindowId kFrameWindow = 1;
+
+private:
+    struct Control {
+        const ControlTemplate *source = nullptr;
+        HWND hwnd = nullptr;
+        int image = 0;
+    };
+    struct Window {
+        Win32WindowLayer *layer = nullptr;
+        WindowId id = kNoWindow;
+        const DialogTemplate *dialog = nullptr;
+        WindowProc proc;
+        WindowId owner = kNoWindow;
+        bool modal = false;
+        bool open = true;
+        int result = 0;
+        HWND hwnd = nullptr;
+        std::vector<Control> controls;
+        int initialFocus = kNoId;
+        std::vector<HWND> disabled; // what a modal box disabled, enabled again as it ends
+    };
+    // Our other windows take no input while a box is up, as the player expects
+    // of a box: disabled on creation, enabled again when it ends.
+    class ModalScope;
+
+    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR dialogMessage(Window &w, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT frameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void initDialog(Window &w, HWND hwnd);
+    void command(Window &w, int id, int code, HWND control);
+
+    Window *find(WindowId window);
+    const Window *find(WindowId window) const;
+    Control *findControl(WindowId window, int control);
+    const Control *findControl(WindowId window, int control) const;
+    HWND ownerHandle(WindowId owner) const;
+    HWND dialogOwner() const; // the active window of ours, else the frame
+    Window *create(int templateId, WindowId owner, WindowProc proc, bool modal);
+    void send(WindowId window, const Message &message);
+    void place(const Window &w) const;
+    void showPicture(Control &c, UINT dpi);
+    void updateRadioTabStops(const Window &w, std::size_t index);
+    void buildFrame();
+    void buildToolbar();
+    void fitFrame();
+    void showCaption();
+    std::vector<HWND> disableOthers(HWND except);
+    int messageBox(std::wstring_view title, std::wstring_view text, bool question);
+    std::optional<std::string> askPath(bool save, std::string_view name);
+
+    HINSTANCE instance_;
+    Pictures pictures_;
+    HWND frame_ = nullptr;
+    HWND mdiClient_ = nullptr;
+    HWND toolbar_ = nullptr;
+    HMENU menu_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    HIMAGELIST toolbarImages_ = nullptr;
+    std::map<int, std::pair<HMENU, UINT>> menuItems_; // command -> popup and position
+    std::vector<std::wstring> toolbarNames_;
+    std::wstring caption_;
+    bool modified_ = false;
+    bool frameClosed_ = false;
+    bool running_ = false;     // in run(): the frame's end ends the loop
+    bool settingText_ = false; // the program sets an edit box: no command
+    std::map<WindowId, std::unique_ptr<Window>> windows_;
+    std::map<std::pair<int, UINT>, HBITMAP> bitmaps_; // by picture and dpi
+    WindowId next_ = kFrameWindow + 1;
+    WindowId active_ = kNoWindow;
+    // Where the player left each kind of tool window, by template id.
+    std::map<int, ScreenPoint> lastPosition_;
+};
+
+} // namespace treva

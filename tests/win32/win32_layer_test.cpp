@@ -1,0 +1,517 @@
+// The program on real Win32 windows (under Wine in the tests): start-up, the
+// frame's menu and strip, clicks through the real controls, the dialog keys,
+// the file dialogs and questions through their seams, and the file
+// association in the registry.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/win32/file_type_registry.h"
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_window_layer.h"
+#include "resources/dialogs.h"
+#include "resources/ids/actions.h"
+#include "resources/ids/activation.h"
+#include "resources/ids/setup.h"
+#include "resources/menu.h"
+#include "resources/tab_order.h"
+#include "windows/app.h"
+#include "windows/frame.h"
+#include "windows/scenario_files.h"
+
+namespace treva {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::wstring windowText(HWND hwnd) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(hwnd, text, 512);
+    return text;
+}
+
+// Handles what is queued, as the message loop would.
+void pump(Win32WindowLayer &layer) {
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+        if (m.message != WM_QUIT) layer.handleMessage(m);
+}
+
+struct Program : ::testing::Test {
+    Win32WindowLayer layer{GetModuleHandleW(nullptr)};
+    App app{layer};
+    std::vector<int> boxes;                     // templates of the modal boxes, as they opened
+    std::function<void(WindowId box)> inTheBox; // what the player does there; OK by default
+    std::vector<std::wstring> messageBoxes;     // captions of question and message boxes
+    int messageBoxAnswer = IDCANCEL;
+    std::vector<std::pair<bool, OPENFILENAMEW>> fileDialogs;
+    std::optional<std::wstring> fileAnswer; // what the file dialog returns; nothing: cancelled
+
+    void SetUp() override {
+        layer.onCommand = [this](int command) { frameCommand(app, command); };
+        layer.onModal = [this](WindowId box) {
+            boxes.push_back(layer.templateOf(box));
+            if (inTheBox)
+                inTheBox(box);
+            else
+                click(box, kCommandOk);
+        };
+        layer.onMessageBox = [this](HWND box) {
+            messageBoxes.push_back(windowText(box));
+            PostMessageW(box, TDM_CLICK_BUTTON, static_cast<WPARAM>(messageBoxAnswer), 0);
+        };
+        layer.fileDialog = [this](OPENFILENAMEW &dialog, bool save) {
+            fileDialogs.emplace_back(save, dialog);
+            if (!fileAnswer) return false;
+            lstrcpynW(dialog.lpstrFile, fileAnswer->c_str(), static_cast<int>(dialog.nMaxFile));
+            return true;
+        };
+        resetScenario(app.state, 1);
+        noteScenarioSaved(app);
+        layer.show();
+    }
+    void TearDown() override {
+        layer.closeFrame();
+        pump(layer);
+    }
+
+    HWND control(WindowId window, int id) const { return layer.controlHandle(window, id); }
+    // A click on a button, as the button reports it.
+    void click(WindowId window, int id) const {
+        HWND button = control(window, id);
+        ASSERT_NE(button, nullptr) << "no control " << id;
+        SendMessageW(button, BM_CLICK, 0, 0);
+    }
+    bool checked(WindowId window, int id) const {
+        return SendMessageW(control(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    std::wstring shown(WindowId window, int id) const { return windowText(control(window, id)); }
+    // The player chooses item `index` of a drop-down list.
+    void choose(WindowId window, int id, int index) const {
+        HWND list = control(window, id);
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    }
+    // The menu item of `command`, as the menu sends it; false when grayed or missing.
+    bool fromMenu(int command) {
+        const UINT state = GetMenuState(layer.menu(), static_cast<UINT>(command), MF_BYCOMMAND);
+        if (state == static_cast<UINT>(-1) || (state & MF_GRAYED)) return false;
+        SendMessageW(layer.frameHandle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        return true;
+    }
+    bool menuEnabled(int command) const {
+        for (const MenuPopup &popup : frameMenu()) {
+            for (std::size_t i = 0; i < popup.items.size(); ++i) {
+                if (!popup.items[i].text || popup.items[i].command != command) continue;
+                const int index = static_cast<int>(&popup - frameMenu().data());
+                const UINT state = GetMenuState(GetSubMenu(layer.menu(), index), static_cast<UINT>(i), MF_BYPOSITION);
+                return !(state & MF_GRAYED);
+            }
+        }
+        return false;
+    }
+    // A mouse click on a toolbar button, as the strip takes it.
+    void fromStrip(int command) {
+        HWND strip = layer.toolbar();
+        const LRESULT index = SendMessageW(strip, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0);
+        ASSERT_GE(index, 0) << "no button for " << command;
+        RECT r{};
+        SendMessageW(strip, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(strip, WM_LBUTTONUP, 0, at);
+    }
+    WindowId activeToolWindow() const { return layer.windowOf(GetActiveWindow()); }
+};
+
+TEST_F(Program, StartUpShowsAboutNoticeAndSetupThenTheActivationWindow) {
+    startUp(app, "");
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog, kSetupDialog}));
+    const WindowId activation = activeToolWindow();
+    EXPECT_EQ(layer.templateOf(activation), kActivationDialog);
+    EXPECT_EQ(windowText(layer.handle(activation)), L"Activation");
+    EXPECT_TRUE(IsWindowEnabled(layer.frameHandle())) << "every box has given the frame back";
+    EXPECT_EQ(windowText(layer.frameHandle()), L"TREVA! A VENK Assistant [Untitled]");
+    EXPECT_TRUE(menuEnabled(kCmdSave));
+    EXPECT_FALSE(menuEnabled(kCmdSaveAs));
+    EXPECT_FALSE(menuEnabled(kCmdScenario));
+}
+
+TEST_F(Program, StartUpWithAScenarioLoadsItInsteadOfTheSetupBox) {
+    const fs::path file = fs::temp_directory_path() / L"june.trv";
+    std::string error;
+    ASSERT_TRUE(writeScenarioFile(narrowUtf8(file.wstring()), app.state.scenario, error)) << error;
+    startUp(app, narrowUtf8(file.wstring()));
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
+    EXPECT_EQ(layer.templateOf(activeToolWindow()), kActivationDialog);
+    EXPECT_EQ(windowText(layer.frameHandle()), L"TREVA! (june)");
+    EXPECT_FALSE(menuEnabled(kCmdSave));
+    EXPECT_TRUE(menuEnabled(kCmdSaveAs));
+    fs::remove(file);
+}
+
+TEST_F(Program, EveryToolWindowOpensOnceFromTheMenuAndFromTheStrip) {
+    const struct {
+        int command, templateId;
+        const wchar_t *title;
+    } tools[] = {{kCmdActivation, kActivationDialog, L"Activation"},
+                 {kCmdSetup, kSetupDialog, L"Setup Options"},
+                 {kCmdActions, kActionsDialog, L"Actions"},
+                 {kCmdDieStats, kDieStatsDialog, L"Die Stats"},
+                 {kCmdAdvance, kAdvanceDialog, L"Advance"},
+                 {kCmdRandomTables, kRandomTablesDialog, L"Random Number Tables"}};
+    for (const auto &t : tools) {
+        SCOPED_TRACE(t.command);
+        ASSERT_TRUE(fromMenu(t.command));
+        const WindowId opened = activeToolWindow();
+        EXPECT_EQ(layer.templateOf(opened), t.templateId);
+        EXPECT_EQ(windowText(layer.handle(opened)), t.title);
+        SetActiveWindow(layer.frameHandle());
+        fromStrip(t.command);
+        EXPECT_EQ(activeToolWindow(), opened) << "the open window comes forward";
+        EXPECT_EQ(layer.newestWindow(t.templateId), opened) << "no second window";
+    }
+    // Closed, it opens afresh from the strip.
+    const WindowId stats = layer.newestWindow(kDieStatsDialog);
+    SendMessageW(layer.handle(stats), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(layer.isOpen(stats));
+    fromStrip(kCmdDieStats);
+    EXPECT_NE(layer.newestWindow(kDieStatsDialog), stats);
+    EXPECT_TRUE(layer.isOpen(layer.newestWindow(kDieStatsDialog)));
+
+    // The About button of the strip shows both boxes.
+    fromStrip(kCmdAbout);
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
+}
+
+TEST_F(Program, ClicksReachTheWindowsThroughTheRealControls) {
+    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
+    click(actions, actions_ids::kInfAction);
+    EXPECT_EQ(app.state.scenario.stats.oneDieRolls, 2) << "two dice thrown one by one";
+    EXPECT_EQ(shown(actions, actions_ids::kDice).rfind(L"DR = ", 0), 0u)
+        << "\"" << narrowUtf8(shown(actions, actions_ids::kDice)) << "\"";
+    EXPECT_EQ(layer.text(actions, actions_ids::kDice), toCp1252(shown(actions, actions_ids::kDice)));
+
+    // A check box ticks itself before the window hears of it.
+    const WindowId activation = openToolWindow(app, ToolSlot::Activation);
+    EXPECT_FALSE(IsWindowEnabled(control(activation, activation_ids::kManual)));
+    click(activation, activation_ids::kAllowManual);
+    EXPECT_TRUE(checked(activation, activation_ids::kAllowManual));
+    EXPECT_TRUE(IsWindowEnabled(control(activation, activation_ids::kManual)));
+    click(activation, activation_ids::kAllowManual);
+    EXPECT_FALSE(IsWindowEnabled(control(activation, activation_ids::kManual)));
+
+    // A list choice, as the list reports it.
+    choose(activation, activation_ids::kTerrainList, 1);
+    EXPECT_EQ(layer.selection(activation, activation_ids::kTerrainList), 1);
+    EXPECT_EQ(layer.text(activation, activation_ids::kTerrainList),
+              toCp1252(shown(activation, activation_ids::kTerrainList)));
+}
+
+TEST_F(Program, ARadioButtonChecksItselfAndUnchecksItsOwnGroupOnly) {
+    const WindowId setup = openToolWindow(app, ToolSlot::Setup);
+    using namespace setup_ids;
+    EXPECT_TRUE(checked(setup, kAc3));
+    EXPECT_TRUE(checked(setup, kHold));
+    click(setup, kAc5);
+    EXPECT_TRUE(checked(setup, kAc5));
+    for (int other : {kAc2, kAc3, kAc4}) EXPECT_FALSE(checked(setup, other)) << other;
+    EXPECT_TRUE(checked(setup, kHold)) << "the attitude group is another group";
+    EXPECT_TRUE(checked(setup, kFlatHexes)) << "the map group is another group";
+    EXPECT_EQ(app.state.scenario.acNumber, 5);
+    // The group is one Tab stop, at its checked button.
+    for (int id : {kAc2, kAc3, kAc4, kAc5})
+        EXPECT_EQ((GetWindowLongPtrW(control(setup, id), GWL_STYLE) & WS_TABSTOP) != 0, id == kAc5) << id;
+}
+
+TEST_F(Program, ADisabledControlIgnoresAClick) {
+    const WindowId activation = openToolWindow(app, ToolSlot::Activation);
+    HWND manual = control(activation, activation_ids::kManual);
+    ASSERT_FALSE(IsWindowEnabled(manual));
+    const std::wstring before = shown(activation, activation_ids::kStatus);
+    // A real press and release of the mouse button over it.
+    RECT r{};
+    GetWindowRect(manual, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT press[2]{};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, press, sizeof(INPUT));
+    for (int i = 0; i < 5; ++i) {
+        pump(layer);
+        Sleep(20);
+    }
+    EXPECT_EQ(shown(activation, activation_ids::kStatus), before);
+    EXPECT_EQ(app.state.scenario.stats.twoDiceRolls, 0) << "no unit was drawn";
+
+    // Enabled, the same click goes through.
+    click(activation, activation_ids::kAllowManual);
+    SendInput(2, press, sizeof(INPUT));
+    for (int i = 0; i < 10 && app.state.scenario.stats.twoDiceRolls == 0; ++i) {
+        pump(layer);
+        Sleep(20);
+    }
+    EXPECT_GT(app.state.scenario.stats.twoDiceRolls, 0) << "units were drawn";
+}
+
+TEST_F(Program, TabFollowsTheReadingOrderAndOnlyABoxTakesEscape) {
+    // Every button of this window takes the focus.
+    const WindowId tables = openToolWindow(app, ToolSlot::RandomTables);
+    const DialogTemplate &dialog = *findDialogTemplate(kRandomTablesDialog);
+    const std::vector<std::size_t> order = tabOrder(dialog);
+    SetFocus(control(tables, dialog.controls[order[0]].id));
+    for (std::size_t n = 1; n <= order.size(); ++n) {
+        MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        layer.handleMessage(tab);
+        EXPECT_EQ(GetFocus(), control(tables, dialog.controls[order[n % order.size()]].id)) << n;
+    }
+    for (const UINT key : {VK_ESCAPE, VK_RETURN}) {
+        MSG press{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+        layer.handleMessage(press);
+        pump(layer);
+    }
+    EXPECT_TRUE(layer.isOpen(tables)) << "Escape and Enter leave a tool window open";
+    EXPECT_EQ(app.state.scenario.stats.oneDieRolls, 0) << "Enter pressed no button";
+    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
+
+    // In a box, Escape is Cancel.
+    const WindowId setup = openToolWindow(app, ToolSlot::Setup);
+    inTheBox = [](WindowId) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); };
+    click(setup, setup_ids::kSpecialButton);
+    EXPECT_EQ(boxes, (std::vector<int>{kSpecialDialog}));
+    EXPECT_TRUE(layer.isOpen(setup));
+    EXPECT_TRUE(IsWindowEnabled(layer.handle(actions))) << "the box gave the other windows back";
+}
+
+TEST_F(Program, AltOOpensAScenarioFromAnyWindow) {
+    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
+    ASSERT_EQ(GetForegroundWindow(), layer.handle(actions));
+    INPUT keys[4]{};
+    const WORD pressed[4][2] = {{VK_MENU, 0}, {'O', 0}, {'O', KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = pressed[i][0];
+        keys[i].ki.dwFlags = pressed[i][1];
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    for (int i = 0; i < 10 && fileDialogs.empty(); ++i) {
+        pump(layer);
+        Sleep(20);
+    }
+    ASSERT_EQ(fileDialogs.size(), 1u);
+    EXPECT_FALSE(fileDialogs[0].first) << "the open dialog";
+}
+
+TEST_F(Program, ClickingAToolWindowRemembersTheWindowToReturnTo) {
+    const WindowId activation = openToolWindow(app, ToolSlot::Activation);
+    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
+    ASSERT_EQ(activeToolWindow(), actions);
+    // Activation by a click: the window system reports it so.
+    SendMessageW(layer.handle(activation), WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 0),
+                 reinterpret_cast<LPARAM>(layer.handle(actions)));
+    EXPECT_EQ(app.frame.returnWindow, actions);
+    SendMessageW(layer.handle(actions), WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0),
+                 reinterpret_cast<LPARAM>(layer.handle(activation)));
+    EXPECT_EQ(app.frame.returnWindow, actions) << "only a click counts";
+    SetActiveWindow(layer.handle(activation));
+    SendMessageW(layer.handle(activation), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(layer.isOpen(activation));
+    EXPECT_EQ(activeToolWindow(), actions) << "closing goes back to the window it was clicked from";
+}
+
+struct Files : Program {
+    fs::path folder;
+    void SetUp() override {
+        Program::SetUp();
+        folder = fs::temp_directory_path() /
+                 (L"treva-win32-" + fromCp1252(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        Program::TearDown();
+        fs::remove_all(folder);
+    }
+};
+
+TEST_F(Files, SaveAsThenOpenRestoresTheScenario) {
+    const fs::path file = folder / L"M\u00fchle \u2603.trv"; // any name, whatever the code page
+    rollDice(app.state, 2, 6);
+    afterWindowMessage(app);
+    const ScenarioBytes saved = encodeScenario(app.state.scenario);
+    fileAnswer = file.wstring();
+    ASSERT_TRUE(fromMenu(kCmdSaveAs));
+    ASSERT_EQ(fileDialogs.size(), 1u);
+    const OPENFILENAMEW &save = fileDialogs[0].second;
+    EXPECT_TRUE(fileDialogs[0].first);
+    EXPECT_TRUE(save.Flags & OFN_OVERWRITEPROMPT);
+    EXPECT_STREQ(save.lpstrDefExt, L"trv");
+    EXPECT_EQ(std::wstring(save.lpstrFilter, 48),
+              std::wstring(L"Treva Files (*.TRV)\0*.trv\0All Files (*.*)\0*.*\0\0", 48));
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(windowText(layer.frameHandle()), L"TREVA! (M\u00fchle \u2603)");
+
+    rollDice(app.state, 1, 6);
+    afterWindowMessage(app);
+    EXPECT_EQ(windowText(layer.frameHandle()).back(), L'*') << "unsaved changes";
+    messageBoxAnswer = IDNO; // give them up
+    ASSERT_TRUE(fromMenu(kCmdOpen));
+    ASSERT_EQ(fileDialogs.size(), 2u);
+    EXPECT_FALSE(fileDialogs[1].first);
+    EXPECT_TRUE(fileDialogs[1].second.Flags & OFN_CREATEPROMPT) << "Open asks before creating a missing file";
+    EXPECT_EQ(encodeScenario(app.state.scenario), saved);
+    EXPECT_EQ(windowText(layer.frameHandle()), L"TREVA! (M\u00fchle \u2603)");
+}
+
+TEST_F(Files, AFailedSaveShowsAnErrorAndChangesNothing) {
+    fileAnswer = (folder / L"no such folder" / L"x.trv").wstring();
+    rollDice(app.state, 2, 6);
+    afterWindowMessage(app);
+    const std::wstring caption = windowText(layer.frameHandle());
+    messageBoxAnswer = IDOK;
+    ASSERT_TRUE(fromMenu(kCmdSaveAs));
+    EXPECT_EQ(messageBoxes, (std::vector<std::wstring>{L"Save"}));
+    EXPECT_EQ(windowText(layer.frameHandle()), caption);
+    EXPECT_TRUE(app.frame.currentFilePath.empty());
+    EXPECT_TRUE(IsWindowEnabled(layer.frameHandle()));
+}
+
+TEST_F(Files, ExitAsksAboutUnsavedChanges) {
+    openToolWindow(app, ToolSlot::DieStats);
+    rollDice(app.state, 2, 6);
+    afterWindowMessage(app);
+
+    messageBoxAnswer = IDCANCEL;
+    SendMessageW(layer.frameHandle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(messageBoxes, (std::vector<std::wstring>{L"TREVA!"}));
+    EXPECT_TRUE(layer.isOpen(layer.frame())) << "Cancel keeps the program";
+
+    fileAnswer = (folder / L"kept.trv").wstring();
+    messageBoxAnswer = IDYES;
+    ASSERT_TRUE(fromMenu(kCmdExit));
+    EXPECT_TRUE(fs::exists(folder / L"kept.trv"));
+    EXPECT_FALSE(layer.isOpen(layer.frame()));
+    EXPECT_FALSE(IsWindow(layer.frameHandle()));
+}
+
+TEST_F(Files, ExitWithoutSavingWritesNothing) {
+    rollDice(app.state, 2, 6);
+    afterWindowMessage(app);
+    messageBoxAnswer = IDNO;
+    ASSERT_TRUE(fromMenu(kCmdExit));
+    EXPECT_EQ(messageBoxes.size(), 1u);
+    EXPECT_TRUE(fileDialogs.empty());
+    EXPECT_FALSE(layer.isOpen(layer.frame()));
+}
+
+// The association start-up writes, in the test's own registry.
+struct Registry : ::testing::Test {
+    static std::optional<std::wstring> value(const wchar_t *key) {
+        wchar_t data[1024];
+        DWORD size = sizeof(data);
+        const std::wstring path = std::wstring(L"Software\\Classes\\") + key;
+        if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, data, &size) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        return std::wstring(data);
+    }
+    static void removeAssociation() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.trv");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\trvfile");
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Classes\\.trv");
+    }
+    static FILETIME written(const wchar_t *key) {
+        FILETIME time{};
+        HKEY handle = nullptr;
+        const std::wstring path = std::wstring(L"Software\\Classes\\") + key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS) {
+            RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, &time);
+            RegCloseKey(handle);
+        }
+        return time;
+    }
+    void SetUp() override { removeAssociation(); }
+    void TearDown() override { removeAssociation(); }
+};
+
+TEST_F(Registry, StartUpAssociatesScenarioFilesWithTheProgram) {
+    Win32WindowLayer layer(GetModuleHandleW(nullptr));
+    App app(layer);
+    layer.onModal = [&layer](WindowId box) { SendMessageW(layer.controlHandle(box, kCommandOk), BM_CLICK, 0, 0); };
+    app.registerFileType = [] { registerScenarioFileType(); };
+    startUp(app, "");
+    layer.closeFrame();
+
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring quoted = L"\"" + std::wstring(program) + L"\"";
+    EXPECT_EQ(value(L".trv"), L"trvfile");
+    EXPECT_EQ(value(L"trvfile"), L"TREVA file");
+    EXPECT_EQ(value(L"trvfile\\DefaultIcon"), quoted + L",1");
+    EXPECT_EQ(value(L"trvfile\\shell\\open\\command"), quoted + L" \"%1\"");
+
+    // A second start finds everything in place and writes nothing.
+    const FILETIME before = written(L"trvfile\\shell\\open\\command");
+    Sleep(20);
+    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::Written);
+    const FILETIME after = written(L"trvfile\\shell\\open\\command");
+    EXPECT_EQ(CompareFileTime(&before, &after), 0);
+    // A stale command is written again, and the key shows it.
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\trvfile\\shell\\open\\command", nullptr, REG_SZ, L"stale",
+                    sizeof(L"stale"));
+    const FILETIME stale = written(L"trvfile\\shell\\open\\command");
+    Sleep(20);
+    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::Written);
+    const FILETIME rewritten = written(L"trvfile\\shell\\open\\command");
+    EXPECT_EQ(value(L"trvfile\\shell\\open\\command"), quoted + L" \"%1\"");
+    EXPECT_EQ(CompareFileTime(&stale, &rewritten), -1);
+}
+
+TEST_F(Registry, AnotherProgramsAssociationIsLeftAlone) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.trv", nullptr, REG_SZ, L"OtherApp.Scenario",
+                    sizeof(L"OtherApp.Scenario"));
+    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::LeftAlone);
+    EXPECT_EQ(value(L".trv"), L"OtherApp.Scenario");
+    EXPECT_EQ(value(L"trvfile"), std::nullopt);
+}
+
+// Explorer shows a program's first icon as its own and the association names
+// icon 1: the scenario files' icon.
+TEST(ProgramFile, IconOneIsTheScenarioFileIcon) {
+    const char *program = std::getenv("TREVA_PROGRAM");
+    ASSERT_NE(program, nullptr) << "TREVA_PROGRAM names treva.exe";
+    HMODULE module = LoadLibraryExW(widenUtf8(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << program;
+    std::vector<int> groups;
+    EnumResourceNamesW(
+        module, MAKEINTRESOURCEW(14), // RT_GROUP_ICON
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+            if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int> *>(found)->push_back(int(LOWORD(name)));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&groups));
+    FreeLibrary(module);
+    EXPECT_EQ(groups, (std::vector<int>{TREVA_APP_ICON, TREVA_SCENARIO_ICON}));
+}
+
+} // namespace
+} // namespace treva
+
+int main(int argc, char **argv) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int status = RUN_ALL_TESTS();
+    CoUninitialize();
+    return status;
+}
