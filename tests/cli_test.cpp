@@ -66,6 +66,9 @@ TEST(CliDrive, ActionsWindowWithTheDiceOfStateOne) {
              std::string("\"oneDieCounts\": [0, 0, 0, 0, 0, 2]"),
          })
         EXPECT_NE(r.out.find(field), std::string::npos) << field;
+    // The tables' own signs, as the windows show them.
+    const CliRun ordnance = cli({"drive", "103", id(kManualBox), id(kOrdVeh), id(dieButton(4))});
+    EXPECT_NE(ordnance.out.find("possessing MA \u2265 firer\u2019s"), std::string::npos) << ordnance.out;
 }
 
 TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
