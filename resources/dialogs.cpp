@@ -283,6 +283,17 @@ const ControlTemplate *DialogTemplate::control(int controlId) const {
     return nullptr;
 }
 
+DialogTemplate::Room DialogTemplate::freeRoom(const ControlTemplate &c) const {
+    constexpr int kGap = 1;
+    int right = c.style & kCentred ? c.x + c.width : width;
+    for (const ControlTemplate &o : controls)
+        if (o.x >= c.x + c.width && o.y < c.y + c.height && c.y < o.y + o.height) right = std::min(right, o.x - kGap);
+    int bottom = height;
+    for (const ControlTemplate &o : controls)
+        if (o.y >= c.y + c.height && o.x < right && c.x < o.x + o.width) bottom = std::min(bottom, o.y - kGap);
+    return {c.x, c.y, std::max(right, c.x + c.width), std::max(bottom, c.y + c.height)};
+}
+
 std::pair<std::size_t, std::size_t> DialogTemplate::groupOf(std::size_t index) const {
     std::size_t first = index;
     while (first > 0 && !(controls[first].style & kGroup)) --first;

@@ -62,6 +62,16 @@ struct DialogTemplate {
     // the nearest control that starts a group up to the next one. A radio
     // button clicked unchecks the other radio buttons of its group.
     std::pair<std::size_t, std::size_t> groupOf(std::size_t index) const;
+
+    // The room, in dialog units, that an unframed text or a check box may take
+    // when its text outgrows the template's area (a die count, an A1 DR with
+    // a large modifier, a wider font than the template was laid out for): up
+    // to the next control on its right (left-aligned text only) and to the
+    // next one under it. Edges: right and bottom are exclusive.
+    struct Room {
+        int left, top, right, bottom;
+    };
+    Room freeRoom(const ControlTemplate &c) const;
 };
 
 // The template with this id, or nullptr.

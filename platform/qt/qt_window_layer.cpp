@@ -238,21 +238,6 @@ private:
     QLabel *label_;
 };
 
-// The room, in dialog units, that an unframed field the program writes may
-// take: its text may outgrow the template's area (a die count, an A1 DR with
-// a large modifier), so the field reaches to the next control on its right
-// (left-aligned text only) and to the next one under it.
-QRect freeRoom(const DialogTemplate &dialog, const ControlTemplate &c) {
-    constexpr int kGap = 1;
-    int right = c.style & kCentred ? c.x + c.width : dialog.width;
-    for (const ControlTemplate &o : dialog.controls)
-        if (o.x >= c.x + c.width && o.y < c.y + c.height && c.y < o.y + o.height) right = std::min(right, o.x - kGap);
-    int bottom = dialog.height;
-    for (const ControlTemplate &o : dialog.controls)
-        if (o.y >= c.y + c.height && o.x < right && c.x < o.x + o.width) bottom = std::min(bottom, o.y - kGap);
-    return {QPoint(c.x, c.y), QPoint(std::max(right, c.x + c.width), std::max(bottom, c.y + c.height))};
-}
-
 // The label that shows a text control's text: a caption's own, or a field's.
 QLabel *textLabel(QWidget *control) {
     if (auto *field = dynamic_cast<TextField *>(control)) return field->label();
@@ -556,9 +541,9 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
                 // template's area, which stays the text's own.
                 area.adjust(-1 - kTextPadding, -1, 1 + kTextPadding, 1);
             } else if (id != kNoId) {
-                const QRect room = freeRoom(*w.dialog, c); // corners, not a size
-                area = QRect(QPoint(du.x(room.left()), du.y(room.top())),
-                             QPoint(du.x(room.right()) - 1, du.y(room.bottom()) - 1));
+                const DialogTemplate::Room room = w.dialog->freeRoom(c);
+                area =
+                    QRect(QPoint(du.x(room.left), du.y(room.top)), QPoint(du.x(room.right) - 1, du.y(room.bottom) - 1));
             }
             QFrame *field = nullptr;
             QLabel *label = nullptr;

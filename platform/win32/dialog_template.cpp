@@ -48,6 +48,14 @@ ItemStyle itemStyle(const ControlTemplate &c) {
     case ControlKind::DropDownList: return {kComboBoxClass, CBS_DROPDOWNLIST | WS_VSCROLL};
     case ControlKind::EditBox: return {kEditClass, ES_AUTOHSCROLL | (c.style & kBorder ? WS_BORDER : 0u)};
     case ControlKind::Text: {
+        if (scrollsItsText(c)) {
+            // A read-only box of many lines, which scrolls where its longest
+            // text does not fit (the units, a table's text under a wide font).
+            DWORD style = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL;
+            style |= c.style & kCentred ? ES_CENTER : ES_LEFT;
+            if (c.style & kBorder) style |= WS_BORDER;
+            return {kEditClass, style};
+        }
         // The texts say what they say: an "&" is a letter, not a mnemonic.
         DWORD style = (c.style & kCentred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
         if (c.style & kSunken) style |= SS_SUNKEN;
@@ -60,6 +68,10 @@ ItemStyle itemStyle(const ControlTemplate &c) {
 }
 
 } // namespace
+
+bool scrollsItsText(const ControlTemplate &c) {
+    return c.kind == ControlKind::Text && c.id != kNoId && (c.style & (kSunken | kBorder));
+}
 
 std::vector<std::size_t> creationOrder(const DialogTemplate &dialog) {
     std::vector<std::size_t> order = tabOrder(dialog);
@@ -115,13 +127,25 @@ std::vector<uint16_t> buildDialogTemplate(const DialogTemplate &dialog, bool mod
         if (!joinsPrevious) itemStyle |= WS_GROUP;
 
         w.alignToDword();
-        w.dword(0); // help id
-        w.dword(0); // extended style
+        w.dword(0);                                                                // help id
+        w.dword(scrollsItsText(c) && (c.style & kSunken) ? WS_EX_STATICEDGE : 0u); // extended style
         w.dword(itemStyle);
-        w.word(static_cast<uint16_t>(c.x));
-        w.word(static_cast<uint16_t>(c.y));
-        w.word(static_cast<uint16_t>(c.width));
-        w.word(static_cast<uint16_t>(c.height));
+        // A framed field's frame goes around the template's area, which stays
+        // its text's own: a field one line high still shows its whole line.
+        const int frame = scrollsItsText(c) ? 1 : 0;
+        w.word(static_cast<uint16_t>(c.x - frame));
+        w.word(static_cast<uint16_t>(c.y - frame));
+        // Unframed texts and check boxes may take the free room beside them:
+        // the system's dialog font may set them wider than the template did.
+        int width = c.width, height = c.height;
+        const bool framed = c.style & (kSunken | kBorder);
+        if ((c.kind == ControlKind::Text && !framed) || c.kind == ControlKind::CheckBox) {
+            const DialogTemplate::Room room = dialog.freeRoom(c);
+            width = room.right - room.left;
+            if (c.kind == ControlKind::Text) height = room.bottom - room.top;
+        }
+        w.word(static_cast<uint16_t>(width + 2 * frame));
+        w.word(static_cast<uint16_t>(height + 2 * frame));
         w.dword(static_cast<DWORD>(builtControlId(dialog, order[n])));
         w.ordinal(item.windowClass);
         w.text(c.kind == ControlKind::Picture ? std::wstring() : fromCp1252(c.caption ? c.caption : ""));

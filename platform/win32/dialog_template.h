@@ -30,4 +30,8 @@ int builtControlId(const DialogTemplate &dialog, std::size_t index);
 // The dialog font every template names.
 inline constexpr wchar_t kDialogFontFace[] = L"MS Shell Dlg";
 
+// A framed field the program writes: realised as a read-only box that
+// scrolls, not as a static text, which would cut its text off.
+bool scrollsItsText(const ControlTemplate &c);
+
 } // namespace treva

@@ -506,6 +506,10 @@ INT_PTR CALLBACK Win32WindowLayer::dialogProc(HWND hwnd, UINT message, WPARAM wP
     return w->layer->dialogMessage(*w, message, wParam, lParam);
 }
 
+namespace {
+void showScrollBarWhenNeeded(HWND box);
+}
+
 void Win32WindowLayer::initDialog(Window &w, HWND hwnd) {
     w.hwnd = hwnd;
     const DialogTemplate &dialog = *w.dialog;
@@ -515,6 +519,7 @@ void Win32WindowLayer::initDialog(Window &w, HWND hwnd) {
         c.source = &dialog.controls[index];
         c.hwnd = GetDlgItem(hwnd, builtControlId(dialog, index));
         c.image = c.source->bitmap;
+        if (scrollsItsText(*c.source)) showScrollBarWhenNeeded(c.hwnd);
         w.controls.push_back(c);
     }
     const UINT dpi = dpiOf(hwnd);
@@ -653,11 +658,34 @@ bool Win32WindowLayer::isOpen(WindowId window) const {
     return w && w->open;
 }
 
+namespace {
+
+// The scroll bar of a read-only text box only while its text is longer
+// than the box, as the other front ends show theirs.
+void showScrollBarWhenNeeded(HWND box) {
+    ShowScrollBar(box, SB_VERT, FALSE);
+    RECT client{};
+    GetClientRect(box, &client);
+    HDC dc = GetDC(box);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    const LRESULT lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
+    if (lines > 1 && lines * metrics.tmHeight > client.bottom - client.top) ShowScrollBar(box, SB_VERT, TRUE);
+}
+
+} // namespace
+
 void Win32WindowLayer::setText(WindowId window, int control, std::string_view text) {
     const Control *c = findControl(window, control);
     if (!c || !c->hwnd) return;
     switch (c->source->kind) {
-    case ControlKind::Text: SetWindowTextW(c->hwnd, displayText(text).c_str()); break;
+    case ControlKind::Text:
+        SetWindowTextW(c->hwnd, displayText(text).c_str());
+        if (scrollsItsText(*c->source)) showScrollBarWhenNeeded(c->hwnd);
+        break;
     case ControlKind::EditBox:
         settingText_ = true; // what the program writes is no typing
         SetWindowTextW(c->hwnd, fromCp1252(text).c_str());
