@@ -30,6 +30,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/treva-cli.1 DESTINATION ${CMAKE_INSTALL
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
+if(WIN32)
+  # Windows gets an installer and a zip instead of a Debian package.
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackages.cmake)
+  return()
+endif()
+
 # cpack -G DEB: a package whose library dependencies are read off the
 # installed programs, so it asks for exactly the Qt runtime it was built with.
 set(CPACK_PACKAGE_NAME treva)
