@@ -10,15 +10,6 @@
 namespace treva {
 namespace {
 
-template <typename T> struct Released {
-    T *p = nullptr;
-    ~Released() {
-        if (p) p->Release();
-    }
-    T **out() { return &p; }
-    T *operator->() const { return p; }
-};
-
 // The PNG bytes of a picture resource, or empty.
 std::pair<const BYTE *, DWORD> resourceBytes(const std::wstring &name) {
     const HMODULE module = GetModuleHandleW(nullptr);

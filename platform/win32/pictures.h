@@ -11,6 +11,19 @@ struct IWICImagingFactory;
 
 namespace treva {
 
+// A COM interface pointer released when it goes out of scope.
+template <typename T> struct Released {
+    T *p = nullptr;
+    Released() = default;
+    Released(const Released &) = delete;
+    Released &operator=(const Released &) = delete;
+    ~Released() {
+        if (p) p->Release();
+    }
+    T **out() { return &p; }
+    T *operator->() const { return p; }
+};
+
 class Pictures {
 public:
     // COM must be initialised on this thread.

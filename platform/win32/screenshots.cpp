@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/win32/pictures.h"
 #include "platform/win32/win32_window_layer.h"
 #include "resources/dialogs.h"
 #include "resources/ids/about.h"
@@ -19,13 +20,6 @@
 
 namespace treva {
 namespace {
-
-template <typename T> struct Released {
-    T *p = nullptr;
-    ~Released() {
-        if (p) p->Release();
-    }
-};
 
 // The window as it shows itself, frame and caption included, top row first.
 std::vector<BYTE> capture(HWND hwnd, UINT &width, UINT &height) {
