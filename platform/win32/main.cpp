@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/screenshots.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_drive.h"
 #include "platform/win32/win32_window_layer.h"
 #include "resources/menu.h"
 #include "windows/app.h"
@@ -51,6 +53,20 @@ void useParentConsole() {
     freopen_s(&ignored, "CONOUT$", "w", stderr);
 }
 
+// The arguments after --drive, split as the C runtime splits treva-cli's
+// command line, in UTF-8 as treva-cli takes them.
+std::vector<std::string> driveArguments() {
+    std::vector<std::string> args;
+    bool after = false;
+    for (int i = 1; i < __argc; ++i) {
+        if (after)
+            args.push_back(treva::narrowUtf8(__wargv[i]));
+        else
+            after = std::wcscmp(__wargv[i], L"--drive") == 0;
+    }
+    return args;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -68,10 +84,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             if (option == L"--help") {
                 useParentConsole();
                 std::printf("Usage: treva [SCENARIO.trv]\n"
-                            "       treva --screenshots DIR   write a picture of every window into DIR\n");
+                            "       treva --screenshots DIR   write a picture of every window into DIR\n"
+                            "       treva --drive [--scenario FILE] [--seed N] TEMPLATE TOKEN...\n"
+                            "                                 treva-cli's drive on the real windows, on a\n"
+                            "                                 desktop nobody sees (see treva-cli --help)\n"
+                            "       treva --drive-batch       drives read from standard input, one after\n"
+                            "                                 another (for tests; see the README)\n");
                 return 0;
             }
-            // Further options (such as a drive of the windows by script) go here.
+            if (option == L"--drive") {
+                useParentConsole();
+                return treva::runDesktopDrive(instance, driveArguments());
+            }
+            if (option == L"--drive-batch") {
+                useParentConsole();
+                return treva::runDesktopDriveBatch(instance);
+            }
             if (option == L"--screenshots" && i + 1 < options.size()) {
                 screenshotFolder = options[++i].c_str();
             } else {

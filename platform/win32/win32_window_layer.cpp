@@ -292,15 +292,21 @@ int Win32WindowLayer::run() {
 }
 
 void Win32WindowLayer::handleMessage(MSG &message) {
-    if (mdiClient_ && TranslateMDISysAccel(mdiClient_, &message)) return;
-    if (frame_ && accelerators_ && TranslateAcceleratorW(frame_, accelerators_, &message)) return;
-    // In a tool window Tab and the arrow keys move the focus as in any
-    // dialog; Enter and Escape keep no dialog meaning there (a tool window
-    // closes by its own buttons or its close box) and reach the control.
-    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    const WindowId window = root && root != frame_ ? windowOf(root) : kNoWindow;
-    const Window *w = find(window);
-    if (w && w->open && !w->modal && !isEnterOrEscape(message) && IsDialogMessageW(root, &message)) return;
+    if (const Window *box = runningBox()) {
+        // A box's own loop: its dialog keys (Enter, Escape, Tab), none of the frame's.
+        if (IsDialogMessageW(box->hwnd, &message)) return;
+    } else {
+        if (mdiClient_ && TranslateMDISysAccel(mdiClient_, &message)) return;
+        if (frame_ && accelerators_ && TranslateAcceleratorW(frame_, accelerators_, &message)) return;
+        // In a tool window Tab and the arrow keys move the focus as in any
+        // dialog; Enter and Escape keep no dialog meaning there (a tool
+        // window closes by its own buttons or its close box) and reach the
+        // control.
+        HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        const WindowId window = root && root != frame_ ? windowOf(root) : kNoWindow;
+        const Window *w = find(window);
+        if (w && w->open && !w->modal && !isEnterOrEscape(message) && IsDialogMessageW(root, &message)) return;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }
@@ -337,10 +343,8 @@ void Win32WindowLayer::closeFrame() {
         if (w->modal) {
             for (HWND hwnd : w->disabled) EnableWindow(hwnd, TRUE);
             w->disabled.clear();
-            EndDialog(w->hwnd, 0);
-        } else {
-            DestroyWindow(w->hwnd);
         }
+        DestroyWindow(w->hwnd);
     }
     if (frame_) DestroyWindow(frame_);
 }
@@ -436,18 +440,44 @@ WindowId Win32WindowLayer::createModeless(int templateId, WindowId owner, Window
 int Win32WindowLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
     Window *w = create(templateId, owner, std::move(proc), true);
     if (!w) return kNoBox;
-    const WindowId id = w->id;
     const std::vector<uint16_t> words = buildDialogTemplate(*w->dialog, true);
-    const HWND ownerHwnd = ownerHandle(owner);
-    w->disabled = disableOthers(ownerHwnd); // the owner the box's own loop disables
-    const INT_PTR ended = DialogBoxIndirectParamW(instance_, reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), ownerHwnd,
-                                                  dialogProc, reinterpret_cast<LPARAM>(w));
-    w = find(id);
-    for (HWND hwnd : w->disabled) EnableWindow(hwnd, TRUE);
-    w->disabled.clear();
-    const bool made = ended != -1 || !w->open;
+    // The box's own loop, as a dialog box runs it: while the box is up, no
+    // other window of ours takes input, its owner included.
+    w->disabled = disableOthers(nullptr);
+    const HWND hwnd = CreateDialogIndirectParamW(instance_, reinterpret_cast<LPCDLGTEMPLATEW>(words.data()),
+                                                 ownerHandle(owner), dialogProc, reinterpret_cast<LPARAM>(w));
+    const bool made = hwnd || !w->open;
+    if (hwnd && w->open) {
+        ShowWindow(hwnd, SW_SHOW);
+        boxLoops_.push_back(w->id);
+        MSG message{};
+        while (w->open && !w->loopLeft) {
+            const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+            if (got <= 0) { // the program is ending: the box ends with it, with 0
+                PostQuitMessage(got == 0 ? static_cast<int>(message.wParam) : 1);
+                break;
+            }
+            handleMessage(message);
+        }
+        boxLoops_.pop_back();
+    }
+    if (w->loopLeft) return 0; // still up
     w->open = false;
+    for (HWND other : w->disabled) EnableWindow(other, TRUE);
+    w->disabled.clear();
+    if (w->hwnd) DestroyWindow(w->hwnd);
     return made ? w->result : kNoBox;
+}
+
+void Win32WindowLayer::leaveModalLoop(WindowId box) {
+    Window *w = find(box);
+    if (w && w->open && w->modal) w->loopLeft = true;
+}
+
+const Win32WindowLayer::Window *Win32WindowLayer::runningBox() const {
+    for (auto it = boxLoops_.rbegin(); it != boxLoops_.rend(); ++it)
+        if (const Window *w = find(*it); w && w->open && !w->loopLeft) return w;
+    return nullptr;
 }
 
 void Win32WindowLayer::endWindow(WindowId window, int result) {
@@ -458,16 +488,23 @@ void Win32WindowLayer::endWindow(WindowId window, int result) {
     if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
     if (!w->hwnd) return;
     if (w->modal) {
-        // Enabled before the box goes, so that activation returns to our windows.
+        // Enabled before the box goes, so that activation returns to our
+        // windows; the box's loop then ends and destroys it.
         for (HWND hwnd : w->disabled) EnableWindow(hwnd, TRUE);
         w->disabled.clear();
-        EndDialog(w->hwnd, result);
-    } else {
-        RECT r{};
-        if (GetWindowRect(w->hwnd, &r) && IsWindowVisible(w->hwnd))
-            lastPosition_[w->dialog->id] = {r.left, r.top}; // it comes back there
-        DestroyWindow(w->hwnd);
+        if (w->loopLeft)
+            DestroyWindow(w->hwnd); // no loop left to do it
+        else
+            ShowWindow(w->hwnd, SW_HIDE);
+        return;
     }
+    RECT r{};
+    if (GetWindowRect(w->hwnd, &r) && IsWindowVisible(w->hwnd))
+        lastPosition_[w->dialog->id] = {r.left, r.top}; // it comes back there
+    if (keepEndedWindows)
+        ShowWindow(w->hwnd, SW_HIDE);
+    else
+        DestroyWindow(w->hwnd);
 }
 
 void Win32WindowLayer::place(const Window &w) const {
@@ -756,7 +793,13 @@ void Win32WindowLayer::setImage(WindowId window, int control, int bitmapId) {
 
 int Win32WindowLayer::image(WindowId window, int control) const {
     const Control *c = findControl(window, control);
-    return c ? c->image : 0;
+    if (!c || !c->hwnd || c->source->kind != ControlKind::Picture) return 0;
+    // The picture the control shows, known by the bitmap this layer gave it.
+    const auto shown = reinterpret_cast<HBITMAP>(SendMessageW(c->hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (!shown) return 0;
+    for (const auto &[key, bitmap] : bitmaps_)
+        if (bitmap == shown) return key.first;
+    return 0;
 }
 
 void Win32WindowLayer::focusAndSelectAll(WindowId window, int control) {

@@ -61,8 +61,9 @@ public:
     void show();
     // The message loop, until the frame is gone: returns the quit code.
     int run();
-    // One message of the loop: the accelerator, then the dialog keys of a
-    // tool window, else translated and dispatched.
+    // One message of the loop that runs: a box's own loop gives the box its
+    // dialog keys; the frame's loop the accelerator, then the dialog keys of
+    // a tool window. Anything else is translated and dispatched.
     void handleMessage(MSG &message);
 
     // Where the menu, the toolbar, the accelerator and the frame's close box
@@ -76,6 +77,15 @@ public:
     // A modal box of the program has opened and takes input; it should end
     // the box (a box left open waits for the player).
     std::function<void(WindowId box)> onModal;
+    // Leaves the loop of a box that is still up: the procedure that opened
+    // it carries on as though it had ended with 0, and the box stays up,
+    // keeping the input from the other windows. For a script that stops
+    // while a box is open.
+    void leaveModalLoop(WindowId box);
+    // An ended tool window is hidden instead of destroyed, its controls
+    // showing their last state, until the layer goes (for a script that
+    // reads a window after it has ended).
+    bool keepEndedWindows = false;
     // A question or message box (askSaveChanges, showError) has opened.
     std::function<void(HWND box)> onMessageBox;
     // The common file dialog: GetSaveFileNameW or GetOpenFileNameW unless set.
@@ -112,6 +122,7 @@ private:
         WindowId owner = kNoWindow;
         bool modal = false;
         bool open = true;
+        bool loopLeft = false; // a modal box whose loop has been left, the box up
         int result = 0;
         HWND hwnd = nullptr;
         std::vector<Control> controls;
@@ -145,6 +156,7 @@ private:
     void fitFrame();
     void showCaption();
     std::vector<HWND> disableOthers(HWND except);
+    const Window *runningBox() const; // the box whose loop runs, if any
     int messageBox(std::wstring_view title, std::wstring_view text, bool question);
     std::optional<std::string> askPath(bool save, std::string_view name);
 
@@ -164,6 +176,7 @@ private:
     bool running_ = false;     // in run(): the frame's end ends the loop
     bool settingText_ = false; // the program sets an edit box: no command
     std::map<WindowId, std::unique_ptr<Window>> windows_;
+    std::vector<WindowId> boxLoops_;                  // the boxes whose loops run, innermost last
     std::map<std::pair<int, UINT>, HBITMAP> bitmaps_; // by picture and dpi
     WindowId next_ = kFrameWindow + 1;
     WindowId active_ = kNoWindow;

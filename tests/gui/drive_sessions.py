@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Random sessions of every tool window, run by `treva --drive` on the real Qt
-widgets and by `treva-cli drive` on the in-memory windows: both must print the
-same JSON (or the same one-line error), end with the same exit status and
-leave the same scenario file bytes.
+"""Random sessions of every tool window, run by `treva --drive` on the real
+windows (Qt widgets, or Win32 controls under Wine) and by `treva-cli drive` on
+the in-memory windows: both must print the same JSON (or the same one-line
+error), end with the same exit status and leave the same scenario file bytes.
 
 What the windows hold is read off treva-cli itself (every control and its
 kind, which click opens a modal box, which input ends a window), so the
@@ -24,18 +24,43 @@ from concurrent.futures import ThreadPoolExecutor
 TEMPLATES = [101, 102, 103, 114, 115, 128]
 
 
+# What runs the programs (Wine for Windows programs); nothing by default.
+LAUNCHER = []
+
+
 def cli_argv(exe, options, template, tokens):
-    return [exe] + options + ["drive", str(template)] + tokens
+    return LAUNCHER + [exe] + options + ["drive", str(template)] + tokens
 
 
 def desktop_argv(exe, options, template, tokens):
-    return [exe, "--drive"] + options + [str(template)] + tokens
+    return LAUNCHER + [exe, "--drive"] + options + [str(template)] + tokens
 
 
-def run(argv):
-    done = subprocess.run([a if isinstance(a, bytes) else os.fsencode(a) for a in argv],
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
-    return done.returncode, done.stdout, done.stderr
+def argument(a):
+    if not isinstance(a, bytes):
+        return os.fsencode(a)
+    # Windows programs take their arguments as Unicode, which Wine decodes
+    # from UTF-8: what is not UTF-8 goes as U+FFFD (Wine reads on past an
+    # argument that ends in the middle of a sequence).
+    return a.decode("utf-8", "replace").encode("utf-8") if LAUNCHER else a
+
+
+# Seconds one program may take; a session takes well under one.
+TIMEOUT = 30
+
+
+def run(argv, request=None, timeout=TIMEOUT):
+    """Exit status (None: the program did not end in time and was stopped),
+    output and error."""
+    process = subprocess.Popen([argument(a) for a in argv], stdin=subprocess.PIPE if request else None,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        out, err = process.communicate(request, timeout=timeout)
+        return process.returncode, out, err
+    except subprocess.TimeoutExpired:
+        process.kill()
+        out, err = process.communicate()
+        return None, out, err
 
 
 def message(stderr):
@@ -51,6 +76,7 @@ class Window:
     def __init__(self):
         self.controls = {}  # id -> {"kind": ..., "items": count}
         self.closers = set()  # clicks that end the window
+        self.clicks = {}  # id -> what a click on it leaves (None: an error)
         self.opener = None  # (control, Window): a click that opens a modal box
         self.close_box = False
 
@@ -73,36 +99,35 @@ def drive_cli(cli, template, tokens):
     return json.loads(out) if status == 0 else None
 
 
-def survey(cli):
+def survey(cli, jobs):
     """Every tool window, and the modal box a click in one of them opens."""
     windows = {}
-    for template in TEMPLATES:
-        shown = drive_cli(cli, template, [])
+    for template, shown in zip(TEMPLATES, jobs.map(lambda t: drive_cli(cli, t, []), TEMPLATES)):
         assert shown, "treva-cli cannot open window %d" % template
-        windows[template] = w = read_window(cli, template, [], shown)
-        for control in w.ids("plain"):
-            shown = drive_cli(cli, template, [str(control)])
-            if shown and shown["modal"]:
-                w.opener = (control, read_window(cli, template, [str(control)], shown["modal"]))
+        windows[template] = w = read_window(cli, jobs, template, [], shown)
+        for control in w.ids():
+            after = w.clicks[control]
+            if w.controls[control]["kind"] == "plain" and after and after["modal"]:
+                w.opener = (control, read_window(cli, jobs, template, [str(control)], after["modal"]))
     return windows
 
 
-def read_window(cli, template, prefix, shown):
+def read_window(cli, jobs, template, prefix, shown):
     def still_open(after):
         return after is not None and (after["modal"] is not None if prefix else after["open"])
 
     w = Window()
     for key, control in shown["controls"].items():
         w.controls[int(key)] = {"kind": kind_of(control), "items": len(control.get("items", []))}
-    for control in w.ids("plain"):
-        if drive_cli(cli, template, prefix + [str(control) + ":"]):
+    plain = w.ids("plain")
+    probes = [[str(c) + ":"] for c in plain] + [[str(c)] for c in w.ids()] + [["close"]]
+    after = list(jobs.map(lambda tokens: drive_cli(cli, template, prefix + tokens), probes))
+    for control, typed in zip(plain, after):
+        if typed:
             w.controls[control]["kind"] = "edit"
-    for control in w.ids():
-        after = drive_cli(cli, template, prefix + [str(control)])
-        if after is not None and not still_open(after):
-            w.closers.add(control)
-    after = drive_cli(cli, template, prefix + ["close"])
-    w.close_box = after is not None and not still_open(after)
+    w.clicks = dict(zip(w.ids(), after[len(plain):-1]))  # what each click leaves
+    w.closers = {c for c, shown in w.clicks.items() if shown is not None and not still_open(shown)}
+    w.close_box = after[-1] is not None and not still_open(after[-1])
     return w
 
 
@@ -173,7 +198,7 @@ def scenario_pool(cli, corpus, windows, scratch, rng):
     pool = sorted(os.path.join(corpus, f) for f in os.listdir(corpus)) if corpus else []
     for i in range(6):
         path = os.path.join(scratch, "played-%d.trv" % i)
-        status, _, err = run([cli, "new", path])
+        status, _, err = run(LAUNCHER + [cli, "new", path])
         assert status == 0, err
         for _ in range(4):
             template, tokens = session(rng, windows)
@@ -182,37 +207,89 @@ def scenario_pool(cli, corpus, windows, scratch, rng):
     return pool
 
 
-def one(programs, windows, pool, scratch, number, rng):
-    """Runs one session in both programs: (what differs or None, treva-cli's status)."""
-    template, tokens = session(rng, windows)
-    options = ["--seed", str(rng.randrange(2**32))]
-    source = rng.choice(pool) if pool and rng.random() < 0.3 else None
-    if source:
-        scenario = ["--scenario", os.path.join(scratch, "s%d.trv" % number)]  # one name: errors name the file
-        options = scenario + options if rng.random() < 0.5 else options + scenario
-    results = []
-    for kind, exe in programs:
-        if source:
-            shutil.copyfile(source, options[options.index("--scenario") + 1])
-        status, out, err = run((cli_argv if kind == "cli" else desktop_argv)(exe, options, template, tokens))
-        written = open(options[options.index("--scenario") + 1], "rb").read() if source else None
-        results.append((status, out, message(err), written))
+class Session:
+    """One session: the window, its tokens and the options of both runs."""
+
+    def __init__(self, rng, windows, pool, scratch, number):
+        self.number = number
+        self.template, self.tokens = session(rng, windows)
+        self.options = ["--seed", str(rng.randrange(2**32))]
+        self.source = rng.choice(pool) if pool and rng.random() < 0.3 else None
+        self.scenario = None
+        if self.source:
+            self.scenario = os.path.join(scratch, "s%d.trv" % number)  # one name: errors name the file
+            where = ["--scenario", self.scenario]
+            self.options = where + self.options if rng.random() < 0.5 else self.options + where
+
+    def prepare(self):
+        if self.source:
+            shutil.copyfile(self.source, self.scenario)
+
+    def result(self, status, out, err):
+        """What a run shows: exit status, output, error and the file it leaves."""
+        written = open(self.scenario, "rb").read() if self.source else None
+        return status, out, message(err), written
+
+
+def run_one(kind, exe, s):
+    """The session in a program of its own. One that has not ended in time
+    runs once more, and the log says so: a session that hangs every time
+    still fails."""
+    for attempt in range(2):
+        s.prepare()
+        status, out, err = run((cli_argv if kind == "cli" else desktop_argv)(exe, s.options, s.template, s.tokens))
+        if status is not None:
+            break
+        print("session %d: %s did not end within %d s%s" %
+              (s.number, os.path.basename(exe), TIMEOUT, ", once more" if attempt == 0 else ""), flush=True)
+    return s.result(status, out, err)
+
+
+def run_batch(exe, sessions):
+    """The sessions in one desktop program, one after another (treva
+    --drive-batch): each as a count of arguments and the arguments, each
+    ended by a NUL byte; each answered by "STATUS OUTLEN ERRLEN\n", the
+    output and the error."""
+    request = b""
+    for s in sessions:
+        s.prepare()
+        args = s.options + [str(s.template)] + s.tokens
+        request += b"%d\0" % len(args) + b"".join(argument(a) + b"\0" for a in args)
+    ended, rest, err = run(LAUNCHER + [exe, "--drive-batch"], request, TIMEOUT + 5 * len(sessions))
+    if ended is None:
+        print("%s --drive-batch did not end in time" % os.path.basename(exe), flush=True)
+    answers = []
+    while b"\n" in rest:
+        head, rest = rest.split(b"\n", 1)
+        status, out_length, err_length = (int(n) for n in head.split())
+        answers.append((status, rest[:out_length], rest[out_length:out_length + err_length]))
+        rest = rest[out_length + err_length:]
+    lost = (ended, b"", b"no answer: " + err)  # the program ended before this session
+    return [s.result(*(answers[i] if i < len(answers) else lost)) for i, s in enumerate(sessions)]
+
+
+def compare(programs, s, results):
+    """What differs between the two runs of a session, or None."""
     if results[0] == results[1]:
-        return None, results[0][0]
-    shown = " ".join(options + [str(template)] + [repr(t)[2:-1] for t in tokens])
-    lines = ["session %d: %s%s" % (number, shown, " (from %s)" % os.path.basename(source) if source else "")]
+        return None
+    shown = " ".join(s.options + [str(s.template)] + [repr(t)[2:-1] for t in s.tokens])
+    lines = ["session %d: %s%s" % (s.number, shown, " (from %s)" % os.path.basename(s.source) if s.source else "")]
     for what, index in (("exit status", 0), ("output", 1), ("error", 2), ("scenario file", 3)):
         if results[0][index] != results[1][index]:
             lines.append("  %s differs:" % what)
             for (kind, exe), r in zip(programs, results):
                 lines.append("    %s: %r" % (os.path.basename(exe), r[index]))
-    return "\n".join(lines), results[0][0]
+    return "\n".join(lines)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--cli", required=True, help="treva-cli")
     parser.add_argument("--desktop", help="treva, run as treva --drive")
+    parser.add_argument("--launcher", help="a program that runs the programs (such as Wine)")
+    parser.add_argument("--batch", action="store_true",
+                        help="the desktop program takes its sessions many to a process (treva --drive-batch), "
+                        "one process for each job; one session in sixteen still runs as treva --drive")
     parser.add_argument("--other-cli", help="another treva-cli to compare with (before and after a change)")
     parser.add_argument("--corpus", help="a folder of scenario files to start sessions from")
     parser.add_argument("--sessions", type=int, default=400)
@@ -222,20 +299,31 @@ def main():
     if bool(args.desktop) == bool(args.other_cli):
         parser.error("give --desktop or --other-cli")
     programs = [("cli", args.cli), ("desktop", args.desktop) if args.desktop else ("cli", args.other_cli)]
+    LAUNCHER[:] = [args.launcher] if args.launcher else []
     seed = args.seed if args.seed is not None else random.randrange(2**32)
     print("drive sessions --seed %d" % seed, flush=True)
     rng = random.Random(seed)
     started = time.monotonic()
-    windows = survey(args.cli)
-    # The survey found what the sessions are to exercise.
-    assert all(w.ids() for w in windows.values())
-    assert any(w.ids("list") for w in windows.values()), "no drop-down list"
-    assert any(w.opener and w.opener[1].ids("edit") for w in windows.values()), "no modal box with edit boxes"
-    with tempfile.TemporaryDirectory(prefix="treva-drive-") as scratch:
+    with ThreadPoolExecutor(max_workers=args.jobs) as jobs, \
+            tempfile.TemporaryDirectory(prefix="treva-drive-") as scratch:
+        windows = survey(args.cli, jobs)
+        # The survey found what the sessions are to exercise.
+        assert all(w.ids() for w in windows.values())
+        assert any(w.ids("list") for w in windows.values()), "no drop-down list"
+        assert any(w.opener and w.opener[1].ids("edit") for w in windows.values()), "no modal box with edit boxes"
         pool = scenario_pool(args.cli, args.corpus, windows, scratch, rng)
         rngs = [random.Random(rng.randrange(2**64)) for _ in range(args.sessions)]
-        with ThreadPoolExecutor(max_workers=args.jobs) as jobs:
-            done = list(jobs.map(lambda n: one(programs, windows, pool, scratch, n, rngs[n]), range(args.sessions)))
+        sessions = [Session(rngs[n], windows, pool, scratch, n) for n in range(args.sessions)]
+        # The second program first, then treva-cli: each run starts from its own copy of the scenario.
+        kind, exe = programs[1]
+        batched = [s for s in sessions if s.number % 16] if args.batch else []
+        alone = [s for s in sessions if s not in batched]
+        second = dict(zip(alone, jobs.map(lambda s: run_one(kind, exe, s), alone)))
+        parts = [batched[part::args.jobs] for part in range(args.jobs)] if batched else []
+        for part, results in zip(parts, jobs.map(lambda part: run_batch(exe, part), parts)):
+            second.update(zip(part, results))
+        first = list(jobs.map(lambda s: run_one("cli", args.cli, s), sessions))
+    done = [(compare(programs, s, [r, second[s]]), r[0]) for s, r in zip(sessions, first)]
     failures = [f for f, _ in done if f]
     succeeded = sum(1 for _, status in done if status == 0)
     for f in failures:

@@ -22,6 +22,7 @@
 #include "resources/dialogs.h"
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
+#include "resources/ids/advance.h"
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
@@ -291,6 +292,45 @@ TEST_F(Program, TabFollowsTheReadingOrderAndOnlyABoxTakesEscape) {
     EXPECT_EQ(boxes, (std::vector<int>{kSpecialDialog}));
     EXPECT_TRUE(layer.isOpen(setup));
     EXPECT_TRUE(IsWindowEnabled(layer.handle(actions))) << "the box gave the other windows back";
+}
+
+// A script that stops while a box is up (treva --drive) leaves the box's
+// loop: the box stays up and keeps the input, and the window behind it goes on.
+TEST_F(Program, ABoxWhoseLoopIsLeftStaysUpWhileItsOpenerGoesOn) {
+    const WindowId setup = openToolWindow(app, ToolSlot::Setup);
+    WindowId special = kNoWindow;
+    inTheBox = [&](WindowId box) {
+        special = box;
+        layer.leaveModalLoop(box);
+    };
+    click(setup, setup_ids::kSpecialButton); // returns only once the loop is left
+    ASSERT_TRUE(layer.isOpen(special));
+    EXPECT_TRUE(IsWindowVisible(layer.handle(special)));
+    EXPECT_FALSE(IsWindowEnabled(layer.handle(setup))) << "the box keeps the input";
+    click(special, kCommandOk);
+    EXPECT_FALSE(layer.isOpen(special));
+    EXPECT_TRUE(IsWindowEnabled(layer.handle(setup)));
+}
+
+TEST_F(Program, AnEndedWindowKeptForReadingHidesWithItsLastState) {
+    layer.keepEndedWindows = true;
+    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
+    click(actions, actions_ids::kInfAction);
+    const std::wstring dice = shown(actions, actions_ids::kDice);
+    SendMessageW(layer.handle(actions), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(layer.isOpen(actions));
+    HWND kept = control(actions, actions_ids::kDice);
+    ASSERT_TRUE(IsWindow(kept));
+    EXPECT_FALSE(IsWindowVisible(kept));
+    EXPECT_EQ(windowText(kept), dice);
+}
+
+TEST_F(Program, APictureIsTheBitmapItsControlShows) {
+    const WindowId advance = openToolWindow(app, ToolSlot::Advance);
+    const int drawn = findDialogTemplate(kAdvanceDialog)->control(advance_ids::kPicture)->bitmap;
+    EXPECT_EQ(layer.image(advance, advance_ids::kPicture), drawn);
+    SendMessageW(control(advance, advance_ids::kPicture), STM_SETIMAGE, IMAGE_BITMAP, 0);
+    EXPECT_EQ(layer.image(advance, advance_ids::kPicture), 0) << "read from the control";
 }
 
 TEST_F(Program, AltOOpensAScenarioFromAnyWindow) {
