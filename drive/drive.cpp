@@ -1,5 +1,8 @@
 #include "drive/drive.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "drive/json.h"
 #include "state/program_state.h"
 #include "windows/frame.h"
@@ -67,7 +70,12 @@ void RunScenario::writeBack(const ScenarioState &scenario) const {
 }
 
 WindowId openTemplateWindow(DriveTarget &target, int templateId) {
-    const int command = commandForTemplate(templateId);
+    // Scripts drive the six tool windows of the strip; the roll history and
+    // the chart hold nothing a token could give.
+    constexpr int kScripted[] = {kActivationDialog, kSetupDialog,   kActionsDialog,
+                                 kDieStatsDialog,   kAdvanceDialog, kRandomTablesDialog};
+    const bool scripted = std::find(std::begin(kScripted), std::end(kScripted), templateId) != std::end(kScripted);
+    const int command = scripted ? commandForTemplate(templateId) : -1;
     if (command < 0) throw DriveError("no tool window has template " + std::to_string(templateId));
     frameCommand(target.app(), command);
     return target.newestWindow(templateId);
@@ -115,7 +123,8 @@ private:
         if (!id) throw DriveError("bad token \"" + token + "\" (N, N=K, N:TEXT or close)");
         const int control = int(*id);
         const ControlTemplate *c = findDialogTemplate(templateId)->control(control);
-        if (!c) throw DriveError("window " + name + " has no control " + std::to_string(control));
+        if (!c || (c->style & kAdded))
+            throw DriveError("window " + name + " has no control " + std::to_string(control));
         if (sep == std::string::npos) {
             target_.click(window, control);
         } else if (token[sep] == '=') {

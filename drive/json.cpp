@@ -64,7 +64,7 @@ std::string windowJsonFields(const DriveTarget &target, WindowId window) {
                       ", \"open\": " + (target.isOpen(window) ? "true" : "false") + ", \"controls\": {";
     bool first = true;
     for (const ControlTemplate &t : findDialogTemplate(templateId)->controls) {
-        if (t.id == kNoId) continue;
+        if (t.id == kNoId || (t.style & kAdded)) continue;
         const ControlView c = target.read(window, t);
         out += first ? "" : ", ";
         first = false;

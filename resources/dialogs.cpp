@@ -6,8 +6,10 @@
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
+#include "resources/ids/dice_chart.h"
 #include "resources/ids/die_stats.h"
 #include "resources/ids/random_tables.h"
+#include "resources/ids/roll_history.h"
 #include "resources/ids/setup.h"
 
 namespace treva {
@@ -169,6 +171,7 @@ std::vector<DialogTemplate> makeTemplates() {
         c.push_back({die_stats_ids::kOneDieTotal, K::Text, "", 257, 104, 51, 10, kSunken});
         c.push_back({kNoId, K::Text, "Average dr", 257, 127, 51, 10, 0});
         c.push_back({die_stats_ids::kOneDieAverage, K::Text, "", 257, 139, 51, 10, kSunken});
+        c.push_back({die_stats_ids::kChart, K::PushButton, "C&hart...", 257, 72, 51, 14, kAdded});
         t.push_back(std::move(stats));
     }
 
@@ -271,6 +274,37 @@ std::vector<DialogTemplate> makeTemplates() {
     }
 
     std::sort(t.begin(), t.end(), [](const DialogTemplate &a, const DialogTemplate &b) { return a.id < b.id; });
+
+    // Windows of ours: the roll history and the chart of the die statistics.
+    t.push_back({kRollHistoryDialog,
+                 "Roll History",
+                 280,
+                 200,
+                 8,
+                 kDialogSystemMenu,
+                 {
+                     {roll_history_ids::kRows, K::ListBox, "", 7, 7, 266, 164, kSunken},
+                     {roll_history_ids::kCopy, K::PushButton, "&Copy", 7, 178, 50, 14, 0},
+                     {roll_history_ids::kCopyAll, K::PushButton, "Copy &All", 61, 178, 50, 14, 0},
+                     {roll_history_ids::kClear, K::PushButton, "C&lear", 115, 178, 50, 14, 0},
+                     {roll_history_ids::kCount, K::Text, "", 169, 181, 50, 8, 0},
+                     {roll_history_ids::kClose, K::PushButton, "Close", 223, 178, 50, 14, 0},
+                 }});
+    t.push_back({kDiceChartDialog,
+                 "Dice Chart",
+                 300,
+                 240,
+                 8,
+                 kDialogSystemMenu,
+                 {
+                     {kNoId, K::Text, "DR (two dice)", 7, 6, 120, 8, 0},
+                     {dice_chart_ids::kTwoDiceChart, K::BarChart, "", 7, 16, 286, 82, kSunken},
+                     {dice_chart_ids::kTwoDiceFairness, K::Text, "", 7, 100, 286, 18, 0},
+                     {kNoId, K::Text, "dr (one die)", 7, 124, 120, 8, 0},
+                     {dice_chart_ids::kOneDieChart, K::BarChart, "", 7, 134, 286, 64, kSunken},
+                     {dice_chart_ids::kOneDieFairness, K::Text, "", 7, 200, 286, 18, 0},
+                     {dice_chart_ids::kClose, K::PushButton, "Close", 243, 220, 50, 14, 0},
+                 }});
     return t;
 }
 

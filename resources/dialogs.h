@@ -16,8 +16,10 @@ enum class ControlKind {
     RadioButton, // checks itself (and unchecks its group) before it sends its command
     DropDownList,
     EditBox,
-    Text,    // static text: sends no command
-    Picture, // static picture: sends no command
+    Text,     // static text: sends no command
+    Picture,  // static picture: sends no command
+    ListBox,  // rows of text, several selectable; sends no command
+    BarChart, // bars with marks, drawn from numbers; sends no command
 };
 
 // The most characters an edit box holds, typed or set, as the system's edit
@@ -30,6 +32,10 @@ enum : unsigned {
     kSunken = 1u << 1,
     kBorder = 1u << 2,
     kGroup = 1u << 3, // starts a group (radio buttons group up to the next)
+    // A control of ours added to a window whose controls scripts know: the
+    // drive neither lists nor takes it, so that a script sees the window as
+    // it always has.
+    kAdded = 1u << 4,
 };
 
 // Dialog styles.
@@ -91,6 +97,8 @@ enum : int {
     kAboutDialog = 116,
     kNoticeDialog = 126,
     kRandomTablesDialog = 128,
+    kRollHistoryDialog = 140,
+    kDiceChartDialog = 141,
 };
 
 } // namespace treva

@@ -23,6 +23,8 @@ const std::vector<MenuPopup> &frameMenu() {
              {"A&ctions...", kCmdActions, false},
              {"A&dvance...", kCmdAdvance, false},
              {"&Random Numbers...", kCmdRandomTables, false},
+             {"Roll &History...", kCmdRollHistory, false, "Ctrl+H"},
+             {"Dice C&hart...", kCmdDiceChart, false, "Ctrl+J"},
              {"Scenar&io...", kCmdScenario, true},
          }},
         {"Help",

@@ -16,6 +16,8 @@ enum : int {
     kCmdAdvance = 39,
     kCmdAbout = 40,
     kCmdRandomTables = 41,
+    kCmdRollHistory = 42,
+    kCmdDiceChart = 43,
     kCmdScenario = 40004, // always grayed; nothing is bound to it
     kCmdOpen = 40011,
     kCmdSave = 40012,
@@ -25,6 +27,9 @@ struct MenuItem {
     const char *text; // "&" marks the mnemonic; nullptr for a separator
     int command;
     bool grayed; // initial state
+    // A key with Ctrl ("Ctrl+H") that runs the command from any window of
+    // the program; nullptr for none.
+    const char *shortcut = nullptr;
 };
 
 struct MenuPopup {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "windows/window_id.h"
 
@@ -30,6 +31,14 @@ struct Message {
 
 // A window procedure: true when it handled the message.
 using WindowProc = std::function<bool(WindowId self, const Message &message)>;
+
+// One bar of a chart: a result, how often it came up, and how often fair dice
+// would have given it in as many rolls (drawn as a mark across the bar).
+struct ChartBar {
+    std::string label; // code page 1252
+    int count = 0;
+    double expected = 0;
+};
 
 // Standard command ids that windows send to themselves.
 inline constexpr int kCommandOk = 1;
@@ -69,6 +78,17 @@ public:
     virtual void setImage(WindowId window, int control, int bitmapId) = 0;
     // Puts the focus on an edit box with all its text selected.
     virtual void focusAndSelectAll(WindowId window, int control) = 0;
+    // A list box of `count` rows; `row(i)` gives row i (code page 1252)
+    // whenever the list shows it, until the next setRows, so that a list of a
+    // hundred thousand rows costs no more than one of ten. The selection is
+    // cleared and the first row scrolled into view.
+    virtual void setRows(WindowId, int, int, std::function<std::string(int)>) {}
+    // The selected rows of a list box, in ascending order.
+    virtual std::vector<int> selectedRows(WindowId, int) const { return {}; }
+    // The bars of a chart, left to right.
+    virtual void setChart(WindowId, int, const std::vector<ChartBar> &) {}
+    // Puts a text (UTF-8) on the clipboard.
+    virtual void copyText(std::string_view) {}
 
     // The frame's caption and menu. The caption names the scenario's file,
     // so it is UTF-8, as file names are.

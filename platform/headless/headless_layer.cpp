@@ -1,5 +1,7 @@
 #include "platform/headless/headless_layer.h"
 
+#include <algorithm>
+
 #include "state/text.h"
 
 namespace treva {
@@ -17,7 +19,8 @@ namespace {
 
 // Texts and pictures take no input and never the focus.
 bool takesFocus(const HeadlessControl &c) {
-    return c.enabled && c.source->kind != ControlKind::Text && c.source->kind != ControlKind::Picture;
+    const ControlKind kind = c.source->kind;
+    return c.enabled && kind != ControlKind::Text && kind != ControlKind::Picture && kind != ControlKind::BarChart;
 }
 
 } // namespace
@@ -181,6 +184,39 @@ void HeadlessLayer::focusAndSelectAll(WindowId window, int control) {
     w->focusTextSelected = true;
 }
 
+void HeadlessLayer::setRows(WindowId window, int control, int count, std::function<std::string(int)> row) {
+    HeadlessControl *c = findControl(window, control);
+    if (!c || c->source->kind != ControlKind::ListBox) return;
+    c->rowCount = count;
+    c->row = std::move(row);
+    c->selectedRows.clear();
+}
+
+std::vector<int> HeadlessLayer::selectedRows(WindowId window, int control) const {
+    const HeadlessControl *c = findControl(window, control);
+    return c ? c->selectedRows : std::vector<int>();
+}
+
+void HeadlessLayer::setChart(WindowId window, int control, const std::vector<ChartBar> &bars) {
+    HeadlessControl *c = findControl(window, control);
+    if (c && c->source->kind == ControlKind::BarChart) c->bars = bars;
+}
+
+bool HeadlessLayer::selectRows(WindowId window, int control, const std::vector<int> &rows) {
+    HeadlessWindow *w = find(window);
+    HeadlessControl *c = w && w->open ? w->control(control) : nullptr;
+    if (!c || c->source->kind != ControlKind::ListBox) return false;
+    if (!c->enabled) return true;
+    takeFocus(*w, *c);
+    std::vector<int> selected;
+    for (const int r : rows)
+        if (r >= 0 && r < c->rowCount) selected.push_back(r);
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    c->selectedRows = std::move(selected);
+    return true;
+}
+
 void HeadlessLayer::closeFrame() {
     frameClosed = true;
     for (auto &[id, w] : windows_) w->open = false; // the frame takes its windows with it
@@ -214,7 +250,8 @@ bool HeadlessLayer::click(WindowId window, int control) {
     if (!w->open) return true;
     switch (c->source->kind) {
     case ControlKind::DropDownList:
-    case ControlKind::EditBox: return true; // the focus is all
+    case ControlKind::EditBox:
+    case ControlKind::ListBox: return true; // the focus is all
     case ControlKind::CheckBox: c->checked = !c->checked; break;
     case ControlKind::RadioButton: {
         const auto [first, end] = w->dialog->groupOf(std::size_t(c - w->controls.data()));

@@ -22,6 +22,10 @@ struct HeadlessControl {
     std::vector<std::string> items;
     int selection = -1;
     int image = 0;
+    int rowCount = 0; // a list box's rows, drawn by `row`
+    std::function<std::string(int)> row;
+    std::vector<int> selectedRows;
+    std::vector<ChartBar> bars;
 };
 
 struct HeadlessWindow {
@@ -61,6 +65,10 @@ public:
     int selection(WindowId window, int control) const override;
     void setImage(WindowId window, int control, int bitmapId) override;
     void focusAndSelectAll(WindowId window, int control) override;
+    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;
+    std::vector<int> selectedRows(WindowId window, int control) const override;
+    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;
+    void copyText(std::string_view text) override { clipboard = text; }
     void setFrameCaption(std::string_view caption) override { frameCaption = caption; }
     void setFrameModified(bool modified) override { frameModified = modified; }
     // The next scripted answer (Cancel when none is left); the question is kept.
@@ -87,6 +95,9 @@ public:
     // then sends its command. Control characters are left out: no key types
     // them into an edit box; typing stops when the box is full.
     bool type(WindowId window, int control, std::string_view text);
+    // Selects rows of a list box as clicks with Ctrl held do (rows outside
+    // the list are left out); sends nothing.
+    bool selectRows(WindowId window, int control, const std::vector<int> &rows);
     // The caption's close box: command 2, where the window has one.
     bool closeBox(WindowId window);
     // The Escape key: command 2 in a modal box, nothing in a modeless window.
@@ -116,6 +127,7 @@ public:
     std::map<int, bool> menuEnabled;
     bool frameClosed = false;
     std::vector<std::string> errors; // what showError told the player
+    std::string clipboard;
 
     static constexpr WindowId kFrameWindow = 1;
 

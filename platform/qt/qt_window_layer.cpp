@@ -575,6 +575,11 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             widget = picture;
             break;
         }
+        case ControlKind::ListBox:
+        case ControlKind::BarChart: // realised next
+            widget = new QWidget(dialog);
+            widget->setGeometry(rect);
+            break;
         }
         widget->setObjectName(controlObjectName(c, index));
         widget->setAccessibleName(accessibleName(*w.dialog, c));

@@ -63,6 +63,8 @@ ItemStyle itemStyle(const ControlTemplate &c) {
         return {kStaticClass, style};
     }
     case ControlKind::Picture: return {kStaticClass, SS_BITMAP};
+    case ControlKind::ListBox:
+    case ControlKind::BarChart: break; // realised next
     }
     return {kStaticClass, SS_LEFT};
 }

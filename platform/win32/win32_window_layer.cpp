@@ -733,7 +733,9 @@ void Win32WindowLayer::setText(WindowId window, int control, std::string_view te
     case ControlKind::CheckBox:
     case ControlKind::RadioButton: SetWindowTextW(c->hwnd, fromCp1252(text).c_str()); break;
     case ControlKind::DropDownList:
-    case ControlKind::Picture: break;
+    case ControlKind::Picture:
+    case ControlKind::ListBox:
+    case ControlKind::BarChart: break;
     }
 }
 

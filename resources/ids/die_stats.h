@@ -11,6 +11,7 @@ enum : int {
     kOneDieTotal = 1075,
     kTwoDiceAverage = 1076,
     kOneDieAverage = 1077,
+    kChart = 2020, // ours: opens the Dice Chart window
 };
 
 inline constexpr int twoDiceCount(int dr) { return kTwoDiceCount2 + dr - 2; }
