@@ -1,6 +1,7 @@
 #include "actions/action_roll.h"
 
 #include <cstdio>
+#include <tuple>
 
 namespace treva {
 namespace {
@@ -9,9 +10,8 @@ constexpr ActionThresholds kHold{4, 9, 11};
 constexpr ActionThresholds kAdvance{7, 10, 11};
 
 // Two single dice, so that doubles can be seen: counted as two dr.
-void rollTwoDice(ProgramState &program, int &a, int &b, ActionFields &fields) {
-    a = rollDice(program, 1, 6);
-    b = rollDice(program, 1, 6);
+void rollTwoDice(ProgramState &program, int &a, int &b, ActionFields &fields, const char *purpose) {
+    std::tie(a, b) = rollTwoSingleDice(program, purpose);
     char text[32];
     std::snprintf(text, sizeof text, "DR = %i, %i", a, b);
     fields.dice = text;
@@ -41,7 +41,7 @@ const char *panicText(int total) {
 ActionFields infantryAction(ProgramState &program) {
     ActionFields fields;
     int a, b;
-    rollTwoDice(program, a, b, fields);
+    rollTwoDice(program, a, b, fields, "INF Action DR");
     const int total = a + b;
     if (a == b) {
         fields.panic = panicText(total);
@@ -66,7 +66,7 @@ ActionFields infantryAction(ProgramState &program) {
 ActionFields vehicleAction(ProgramState &program) {
     ActionFields fields;
     int a, b;
-    rollTwoDice(program, a, b, fields);
+    rollTwoDice(program, a, b, fields, "AFV Action DR");
     fields.panic = "";
     // A vehicle that does not fire moves; that includes its third band and a 12.
     if (actionBand(program.scenario.attitude, a + b) == ActionBand::Fires) {

@@ -62,7 +62,7 @@ void infantryMovementLookup(ProgramState &program, int dr, ActionFields &fields)
     if (row && row->directionMark) {
         // A marked row sends the unit in a direction of its own: roll it and
         // show it, so the player need not roll it separately.
-        const int direction = rollDice(program, 1, 6);
+        const int direction = rollDice(program, 1, 6, "Direction dr");
         fields.direction = formatNumber("dr = %i", direction);
         fields.picture = directionResultBitmap(s.mapOrientation, direction);
     } else {

@@ -12,7 +12,7 @@ const char kNoUnits[] = "(No units to activate)";
 
 // Throws the A1 DR and generates its units into unitsText; returns the A1 field.
 std::string generateA1(ProgramState &program) {
-    const int a1 = rollDice(program, 2, 6);
+    const int a1 = rollDice(program, 2, 6, "A1 DR");
     const int64_t modifier = generateUnits(program, a1, program.unitsText, kUnitsTextCapacity);
     char text[64];
     std::snprintf(text, sizeof text, "A1 DR = %i/%lld", a1, (long long)(a1 + modifier));
@@ -29,7 +29,7 @@ int activationModifierTotal(const ActivationModifiers &m, int32_t attitude) {
 
 ActivationOutcome rollActivation(ProgramState &program) {
     ActivationOutcome out;
-    const int dr = rollDice(program, 1, 6);
+    const int dr = rollDice(program, 1, 6, "Activation dr");
     program.lastActivationDr = dr;
     out.dr = std::to_string(dr);
     const int total = activationModifierTotal(program.modifiers, program.scenario.attitude);

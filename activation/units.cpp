@@ -27,7 +27,7 @@ struct Generation {
     int flagShift() const { return hasClassZero ? -1 : (allClassFour ? 1 : 0); }
 
     int rollSquad(bool full, bool lineBreak) {
-        const int x2 = rollDice(program, 2, 6);
+        const int x2 = rollDice(program, 2, 6, "x2 DR");
         const int32_t year = program.scenario.yearIndex;
         const int offset = year >= 0 && year < int(tables.offsets->size()) ? (*tables.offsets)[year] : 0;
         const int row = std::clamp(x2 + offset, 0, int(tables.squads->size()) - 1);
@@ -44,7 +44,7 @@ struct Generation {
     }
 
     void rollLeader() {
-        const int x3 = rollDice(program, 2, 6);
+        const int x3 = rollDice(program, 2, 6, "x3 DR");
         const ScenarioState &s = program.scenario;
         const int shift = flagShift() + leaderDateShift(s.nationality, s.yearIndex, s.month);
         const int index = std::clamp(x3 + shift, 0, int(tables.leaders->size()) - 1);
@@ -54,14 +54,14 @@ struct Generation {
     }
 
     void rollTableItem(const X6Table &table, bool lineBreak) {
-        const int x6 = rollDice(program, 2, 6);
+        const int x6 = rollDice(program, 2, 6, "x6 DR");
         char line[128];
         std::snprintf(line, sizeof line, "%s (x6 DR = %i)", table[x6], x6);
         append(line, lineBreak);
     }
 
     void rollGuns(bool lineBreak) {
-        const int x6 = rollDice(program, 2, 6);
+        const int x6 = rollDice(program, 2, 6, "x6 DR");
         char line[256];
         std::snprintf(line, sizeof line, "Outside: %s (x6 DR = %i)\rInside : %s (x6 DR = %i)",
                       (*tables.outsideGuns)[x6], x6, (*tables.insideGuns)[x6], x6);
@@ -74,7 +74,7 @@ struct Generation {
             append("smoke", false);
             return;
         }
-        const int a5 = rollDice(program, 1, 6);
+        const int a5 = rollDice(program, 1, 6, "A5 DR");
         const int64_t sum = a5 + int64_t(flagShift()) + s.msr + s.a5Modifier;
         // Beyond either end of the table the nearest entry is read; the line
         // still shows the sum as it came.

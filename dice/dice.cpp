@@ -24,13 +24,17 @@ void countUp(int32_t &counter, int32_t amount) {
 
 } // namespace
 
-int rollDice(uint32_t &generator, DieRollStats &stats, int count, int faces) {
-    int sum = 0;
+Throw throwDice(uint32_t &generator, DieRollStats &stats, int count, int faces) {
+    Throw t;
+    int &sum = t.sum;
     for (int i = 0; i < count; ++i) {
         // The 15-bit draw is taken modulo the faces directly, without
         // rejection, so that every roll matches the module's dice exactly.
-        sum += drawRandom(generator) % faces + 1;
+        const int die = drawRandom(generator) % faces + 1;
+        if (i < 2) t.dice[i] = die;
+        sum += die;
     }
+    t.counted = (count == 2 && sum >= 2 && sum <= 12) || (count == 1 && sum >= 1 && sum <= 6);
     if (count == 2 && sum >= 2 && sum <= 12) {
         countUp(stats.twoDiceCounts[sum - 2], 1);
         countUp(stats.twoDiceRolls, 1);
@@ -40,7 +44,7 @@ int rollDice(uint32_t &generator, DieRollStats &stats, int count, int faces) {
         countUp(stats.oneDieRolls, 1);
         countUp(stats.oneDieSum, sum);
     }
-    return sum;
+    return t;
 }
 
 void clearStats(DieRollStats &stats) { std::memset(&stats, 0, sizeof stats); }

@@ -26,9 +26,19 @@ void seedGenerator(uint32_t &generator, uint32_t value);
 // Advances the generator and returns its next 15-bit value, 0..32767.
 int drawRandom(uint32_t &generator);
 
-// Throws `count` dice of `faces` faces and returns their sum. A roll of one die
-// counts as a dr, a roll of two dice as a DR; other counts are not counted.
-int rollDice(uint32_t &generator, DieRollStats &stats, int count, int faces);
+// One throw: the sum, the first two dice, and whether the statistics counted it.
+struct Throw {
+    int sum = 0;
+    int dice[2] = {0, 0};
+    bool counted = false;
+};
+
+// Throws `count` dice of `faces` faces. A roll of one die counts as a dr, a
+// roll of two dice as a DR; other counts are not counted.
+Throw throwDice(uint32_t &generator, DieRollStats &stats, int count, int faces);
+inline int rollDice(uint32_t &generator, DieRollStats &stats, int count, int faces) {
+    return throwDice(generator, stats, count, faces).sum;
+}
 
 void clearStats(DieRollStats &stats);
 

@@ -1,14 +1,16 @@
 // The scenario and its dice, in one place: the scenario record and its
-// snapshot, the generator, the activation modifiers and the activation's
-// results. The windows keep their own state beside it (windows/app.h). One
+// snapshot, the generator, the roll history, the activation modifiers and the
+// activation's results. The windows keep their own state beside it (windows/app.h). One
 // instance serves the desktop program or treva-cli; tests make a fresh one
 // each.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "dice/dice.h"
+#include "state/roll_history.h"
 #include "state/scenario.h"
 
 namespace treva {
@@ -22,6 +24,10 @@ struct ActivationModifiers {
     int32_t terrainModifier; // 0..2
 };
 
+// Writes the local time as "YYYY-MM-DD HH:MM:SS".
+using ClockText = void (*)(char (&text)[20]);
+void localTimeText(char (&text)[20]);
+
 inline constexpr std::size_t kUnitsTextCapacity = 500;
 inline constexpr std::size_t kResultTextCapacity = 1000;
 
@@ -30,16 +36,24 @@ struct ProgramState {
     ScenarioState snapshot{};
     uint32_t generator = kUnseededGenerator;
     ActivationModifiers modifiers{};
+    RollHistory history;
+    ClockText clock = localTimeText; // when each roll was made
 
     // Activation window results.
     int32_t lastActivationDr = 0;
     std::string unitsText; // at most kUnitsTextCapacity - 1 bytes
 };
 
-inline int rollDice(ProgramState &program, int count, int faces) {
-    return rollDice(program.generator, program.scenario.stats, count, faces);
-}
-inline int drawRandom(ProgramState &program) { return drawRandom(program.generator); }
+// The dice roller of the program: throws, counts into the statistics and
+// records the roll in the history under `purpose` (the window's own words).
+int rollDice(ProgramState &program, int count, int faces, const char *purpose);
+// Two dice thrown together and counted as two dr, so that doubles can be seen.
+std::pair<int, int> rollTwoSingleDice(ProgramState &program, const char *purpose);
+// Picks one of `choices` (0-based) and records the label picked: `labels`,
+// or the number from 1 when there are none.
+int drawPick(ProgramState &program, const char *purpose, int choices, const char *const *labels = nullptr);
+// Clears the die statistics and marks the place in the history.
+void clearDieStats(ProgramState &program);
 inline void seedGenerator(ProgramState &program, uint32_t value) { seedGenerator(program.generator, value); }
 
 // Start values of the scenario, cleared statistics and modifiers, the

@@ -174,6 +174,7 @@ void resetScenario(ProgramState &program, uint32_t seed) {
     program.modifiers = {};
     seedGenerator(program.generator, seed);
     clearStats(program.scenario.stats);
+    program.history.clear();
     ScenarioState &s = program.scenario;
     s.mapOrientation = 0;
     s.acNumber = 3;

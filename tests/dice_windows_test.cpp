@@ -23,8 +23,8 @@ TEST(DieStatsWindow, CountsTotalsAndAverages) {
     using namespace die_stats_ids;
     Session s;
     s.seedFor({{2, 7}, {2, 8}, {1, 1}, {1, 2}, {1, 2}});
-    for (int i = 0; i < 2; ++i) rollDice(s.state(), 2, 6);
-    for (int i = 0; i < 3; ++i) rollDice(s.state(), 1, 6);
+    for (int i = 0; i < 2; ++i) rollDice(s.state(), 2, 6, "Two Dice");
+    for (int i = 0; i < 3; ++i) rollDice(s.state(), 1, 6, "Single Die");
     const WindowId w = s.open(kCmdDieStats);
     EXPECT_TRUE(s.shows(w, {{twoDiceCount(7), "1"},
                             {twoDiceCount(8), "1"},
@@ -48,7 +48,7 @@ TEST(DieStatsWindow, LargeAverageKeepsThreeDecimals) {
 TEST(DieStatsWindow, FollowsEveryCountedRollAndClears) {
     using namespace die_stats_ids;
     Session s;
-    rollDice(s.state(), 1, 6);
+    rollDice(s.state(), 1, 6, "Single Die");
     const WindowId w = s.open(kCmdDieStats);
     EXPECT_EQ(s.text(w, kOneDieTotal), "1");
     // Rolls from other windows show at once.

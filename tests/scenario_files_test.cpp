@@ -54,8 +54,8 @@ struct Files : ::testing::Test {
 };
 
 TEST_F(Files, SaveThenOpenRestoresAllBytes) {
-    rollDice(s.state(), 2, 6);
-    rollDice(s.state(), 1, 6);
+    rollDice(s.state(), 2, 6, "Two Dice");
+    rollDice(s.state(), 1, 6, "Single Die");
     s.scenario().reserved20 = 0x12345678;
     s.scenario().reserved37[1] = 0xEE;
     s.scenario().reserved58[0] = 0x44;
@@ -105,7 +105,7 @@ TEST_F(Files, MenuItemsFollowEveryEvent) {
     // With a current file, Save writes it without asking.
     s.ui.menuEnabled[kCmdSave] = true;
     asked.clear();
-    rollDice(s.state(), 1, 6);
+    rollDice(s.state(), 1, 6, "Single Die");
     frameCommand(s.app, kCmdSave);
     EXPECT_TRUE(asked.empty());
     EXPECT_EQ(uint8_t(readAll(path("a.trv"))[132]), 1) << "the dr is in the file";
@@ -307,7 +307,7 @@ TEST_F(Files, AnyFileNameWorks) {
     // UTF-8, as the program keeps file names: a mill, a snowman and a die.
     const std::string name = "M\xC3\xBChle \xE2\x98\x83 \xF0\x9F\x8E\xB2.trv";
     const std::string file = (folder / "").string() + name;
-    rollDice(s.state(), 2, 6);
+    rollDice(s.state(), 2, 6, "Two Dice");
     saveAs(file);
     EXPECT_TRUE(s.ui.errors.empty()) << s.ui.errors.front();
     EXPECT_TRUE(fs::exists(filePath(file)));
@@ -361,7 +361,7 @@ TEST_F(Files, SavingKeepsALinkAndTheFileMode) {
     saveAs(path("real.trv"));
     fs::permissions(path("real.trv"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(path("real.trv"), path("link.trv"));
-    rollDice(s.state(), 2, 6);
+    rollDice(s.state(), 2, 6, "Two Dice");
     saveAs(path("link.trv"));
     EXPECT_TRUE(fs::is_symlink(path("link.trv")));
     EXPECT_EQ(uint8_t(readAll(path("real.trv"))[128]), 1);

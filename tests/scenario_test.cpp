@@ -158,7 +158,7 @@ TEST(ChangeTracking, OnlyADifferenceFromTheSnapshotMarksAChange) {
     adoptLoadedScenario(p, loaded);
     noteScenarioChange(p);
     EXPECT_EQ(p.scenario.changed, 0) << "a scenario as loaded is unchanged";
-    rollDice(p, 1, 6);
+    rollDice(p, 1, 6, "Single Die");
     noteScenarioChange(p);
     EXPECT_EQ(p.scenario.changed, 1) << "the statistics belong to the scenario";
     p.scenario.changed = 0; // what a save does; the snapshot keeps changed = 1

@@ -83,7 +83,7 @@ TEST(Refresh, TouchesExactlyActivationActionsAndAdvance) {
     const WindowId advance = s.open(kCmdAdvance);
     const WindowId stats = s.open(kCmdDieStats);
     const WindowId setup = s.open(kCmdSetup);
-    rollDice(s.state(), 2, 6);
+    rollDice(s.state(), 2, 6, "Two Dice");
     s.scenario().nationality = 2;
     s.scenario().acNumber = 5;
     s.scenario().mapOrientation = 1;

@@ -19,6 +19,7 @@ static_assert(int(kVehMoveMarker) == int(kVehicleMovementCategory) && int(kIftMa
               int(kOrdInfMarker) == int(kOrdnanceVsInfantryCategory));
 
 struct Category {
+    const char *purpose; // the button's words, for the roll history
     const char *title;
     const char *help;
     void (*lookup)(ProgramState &, int, ActionFields &);
@@ -26,15 +27,17 @@ struct Category {
 
 // By table button, kVehMove..kOrdInf; each button's marker is beside it.
 const Category kCategories[] = {
-    {"Vehicle Movement Directions", "(Displays the results of an AFV movement using the buttons below.)",
-     vehicleMovementLookup},
-    {"Infantry Movement Directions", "(Displays the results of an INF movement using the buttons below.)",
-     infantryMovementLookup},
-    {"Infantry Attack Directions", "(Displays the results of an IFT attack using the buttons below.)", iftAttackLookup},
-    {"LATW Attack Directions", "(Displays the results of an LATW attack using the buttons below.)", latwLookup},
-    {"Ordance vs. Vehicle Attack Directions",
+    {"Veh. Move. DR", "Vehicle Movement Directions",
+     "(Displays the results of an AFV movement using the buttons below.)", vehicleMovementLookup},
+    {"Inf. Move. DR", "Infantry Movement Directions",
+     "(Displays the results of an INF movement using the buttons below.)", infantryMovementLookup},
+    {"IFT Attack DR", "Infantry Attack Directions", "(Displays the results of an IFT attack using the buttons below.)",
+     iftAttackLookup},
+    {"LATW DR", "LATW Attack Directions", "(Displays the results of an LATW attack using the buttons below.)",
+     latwLookup},
+    {"Ord. vs Veh. DR", "Ordance vs. Vehicle Attack Directions",
      "(Displays the results of an Ordance vs. vehicle attack using the buttons below.)", ordnanceVsVehicleLookup},
-    {"Ordance vs. Infantry Attack Directions",
+    {"Ord. vs Inf DR", "Ordance vs. Infantry Attack Directions",
      "(Displays the results of an ordance vs. infantry attack using the buttons below.)", ordnanceVsInfantryLookup},
 };
 
@@ -76,7 +79,7 @@ void categoryButton(App &app, WindowId self, int id) {
         app.ui.setText(self, marker, kMarker);
         return;
     }
-    const int dr = rollDice(app.state, 2, 6);
+    const int dr = rollDice(app.state, 2, 6, category.purpose);
     ActionFields r;
     if (marker != kInfMoveMarker) r.roll = formatNumber("DR = %i", dr);
     if (marker != kInfMoveMarker && marker != kVehMoveMarker) r.dice = "-";
@@ -123,7 +126,7 @@ void command(App &app, WindowId self, int id) {
         app.ui.setText(self, s.actionCategory, s.manualDieRoll == 1 ? kMarker : "");
         return;
     case kDirectionButton: {
-        const int dr = rollDice(app.state, 1, 6);
+        const int dr = rollDice(app.state, 1, 6, "Direction dr");
         app.ui.setText(self, kDirection, formatNumber("dr = %i", dr));
         showDirectionResult(app, self, dr, kPicture);
         return;

@@ -41,7 +41,7 @@ void command(App &app, WindowId self, int id) {
     switch (id) {
     case kAdvanceButton: {
         a.lastCommand = kAdvanceButton;
-        const int dr = rollDice(p, 1, 6);
+        const int dr = rollDice(p, 1, 6, "Advance dr");
         showRoll(app, self, "dr = %i", dr);
         app.ui.setText(self, kTextArea, "");
         showDirectionResult(app, self, dr, kPicture);
@@ -49,7 +49,7 @@ void command(App &app, WindowId self, int id) {
         return;
     }
     case kNtcButton:
-        showRoll(app, self, "NTC = %i", rollDice(p, 2, 6));
+        showRoll(app, self, "NTC = %i", rollDice(p, 2, 6, "CC NTC DR"));
         putKeyBack(app, self);
         if (a.lastCommand != kNtcButton) {
             a.lastCommand = kNtcButton;
@@ -58,7 +58,7 @@ void command(App &app, WindowId self, int id) {
         return;
     case kPairingsButton: {
         a.lastCommand = kPairingsButton;
-        const int dr = rollDice(p, 1, 6);
+        const int dr = rollDice(p, 1, 6, "CC Pairings dr");
         showRoll(app, self, "dr = %i", dr);
         putKeyBack(app, self);
         app.ui.setText(self, kTextArea, pairingRuleText(dr));
@@ -66,7 +66,7 @@ void command(App &app, WindowId self, int id) {
     }
     case kAttackButton:
         a.lastCommand = kAttackButton;
-        showRoll(app, self, "dr = %i", rollDice(p, 1, 6));
+        showRoll(app, self, "dr = %i", rollDice(p, 1, 6, "CC Attack dr"));
         putKeyBack(app, self);
         return;
     default: break;

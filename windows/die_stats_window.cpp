@@ -46,7 +46,7 @@ bool dieStatsWindowProc(App &app, WindowId self, const Message &m) {
     case kCommandOk:
     case kCommandCancel: closeToolWindow(app, self, ToolSlot::DieStats, false); return true;
     case kClear:
-        clearStats(app.state.scenario.stats);
+        clearDieStats(app.state);
         fill(app, self);
         return false;
     default: return false;

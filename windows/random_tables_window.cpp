@@ -11,14 +11,15 @@ using namespace random_tables_ids;
 struct SmallTable {
     int button;
     const char *title;
-    int results[6]; // by dr 1..6
+    const char *purpose; // the button's words, for the roll history
+    int results[6];      // by dr 1..6
 };
 
 const SmallTable kSmallTables[] = {
-    {kTableA, "Table A", {4, 3, 3, 2, 2, 2}}, {kTableB, "Table B", {3, 3, 3, 2, 2, 1}},
-    {kTableC, "Table C", {3, 3, 2, 2, 1, 1}}, {kTableD, "Table D", {3, 2, 2, 1, 1, 1}},
-    {kTableE, "Table E", {2, 2, 2, 1, 1, 1}}, {kTableF, "Table F", {3, 2, 2, 2, 2, 1}},
-    {kTableG, "Table G", {2, 2, 1, 1, 1, 1}}, {kTableH, "Table H", {0, 0, 1, 1, 1, 2}},
+    {kTableA, "Table A", "Table 6a dr", {4, 3, 3, 2, 2, 2}}, {kTableB, "Table B", "Table 6b dr", {3, 3, 3, 2, 2, 1}},
+    {kTableC, "Table C", "Table 6c dr", {3, 3, 2, 2, 1, 1}}, {kTableD, "Table D", "Table 6d dr", {3, 2, 2, 1, 1, 1}},
+    {kTableE, "Table E", "Table 6e dr", {2, 2, 2, 1, 1, 1}}, {kTableF, "Table F", "Table 6f dr", {3, 2, 2, 2, 2, 1}},
+    {kTableG, "Table G", "Table 6g dr", {2, 2, 1, 1, 1, 1}}, {kTableH, "Table H", "Table 6h dr", {0, 0, 1, 1, 1, 2}},
 };
 
 const char *const kHexRows[33] = {"A", "B", "C", "D", "E",  "F",  "G",  "H",  "I",  "J",  "K",
@@ -35,18 +36,20 @@ void command(App &app, WindowId self, int id) {
     ProgramState &p = app.state;
     for (const SmallTable &t : kSmallTables) {
         if (id == t.button) {
-            const int dr = rollDice(p, 1, 6);
+            const int dr = rollDice(p, 1, 6, t.purpose);
             showRoll(app, self, std::to_string(dr), std::to_string(t.results[dr - 1]), t.title);
             return;
         }
     }
     switch (id) {
-    case kSingleDie: showRoll(app, self, std::to_string(rollDice(p, 1, 6)), "-", "One die roll"); break;
-    case kTwoDice: showRoll(app, self, std::to_string(rollDice(p, 2, 6)), "-", "Two dice roll"); break;
+    case kSingleDie: showRoll(app, self, std::to_string(rollDice(p, 1, 6, "Single Die")), "-", "One die roll"); break;
+    case kTwoDice: showRoll(app, self, std::to_string(rollDice(p, 2, 6, "Two Dice")), "-", "Two dice roll"); break;
     case kHexRow: // straight from the generator: not a die roll, not counted
-        showRoll(app, self, "", kHexRows[drawRandom(p) % 33], "A - GG Hex Rows");
+        showRoll(app, self, "", kHexRows[drawPick(p, "A - GG hexes", 33, kHexRows)], "A - GG Hex Rows");
         break;
-    case kHexNumber: showRoll(app, self, "", std::to_string(drawRandom(p) % 10 + 1), "1 - 10 Rex Rows"); break;
+    case kHexNumber:
+        showRoll(app, self, "", std::to_string(drawPick(p, "1 - 10 hexes", 10) + 1), "1 - 10 Rex Rows");
+        break;
     default: break;
     }
 }

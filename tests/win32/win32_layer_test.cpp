@@ -386,7 +386,7 @@ struct Files : Program {
 
 TEST_F(Files, SaveAsThenOpenRestoresTheScenario) {
     const fs::path file = folder / L"M\u00fchle \u2603.trv"; // any name, whatever the code page
-    rollDice(app.state, 2, 6);
+    rollDice(app.state, 2, 6, "Two Dice");
     afterWindowMessage(app);
     const ScenarioBytes saved = encodeScenario(app.state.scenario);
     fileAnswer = file.wstring();
@@ -401,7 +401,7 @@ TEST_F(Files, SaveAsThenOpenRestoresTheScenario) {
     EXPECT_TRUE(fs::exists(file));
     EXPECT_EQ(windowText(layer.frameHandle()), L"TREVA! (M\u00fchle \u2603)");
 
-    rollDice(app.state, 1, 6);
+    rollDice(app.state, 1, 6, "Single Die");
     afterWindowMessage(app);
     EXPECT_EQ(windowText(layer.frameHandle()).back(), L'*') << "unsaved changes";
     messageBoxAnswer = IDNO; // give them up
@@ -415,7 +415,7 @@ TEST_F(Files, SaveAsThenOpenRestoresTheScenario) {
 
 TEST_F(Files, AFailedSaveShowsAnErrorAndChangesNothing) {
     fileAnswer = (folder / L"no such folder" / L"x.trv").wstring();
-    rollDice(app.state, 2, 6);
+    rollDice(app.state, 2, 6, "Two Dice");
     afterWindowMessage(app);
     const std::wstring caption = windowText(layer.frameHandle());
     messageBoxAnswer = IDOK;
@@ -428,7 +428,7 @@ TEST_F(Files, AFailedSaveShowsAnErrorAndChangesNothing) {
 
 TEST_F(Files, ExitAsksAboutUnsavedChanges) {
     openToolWindow(app, ToolSlot::DieStats);
-    rollDice(app.state, 2, 6);
+    rollDice(app.state, 2, 6, "Two Dice");
     afterWindowMessage(app);
 
     messageBoxAnswer = IDCANCEL;
@@ -445,7 +445,7 @@ TEST_F(Files, ExitAsksAboutUnsavedChanges) {
 }
 
 TEST_F(Files, ExitWithoutSavingWritesNothing) {
-    rollDice(app.state, 2, 6);
+    rollDice(app.state, 2, 6, "Two Dice");
     afterWindowMessage(app);
     messageBoxAnswer = IDNO;
     ASSERT_TRUE(fromMenu(kCmdExit));
