@@ -131,7 +131,7 @@ bool parseRoll(std::string_view text, RollEntry &e) {
         e.kind = RollKind::TwoSingleDice;
         return parseDie(text.substr(0, 1), e.dice[0]) && parseDie(text.substr(3, 1), e.dice[1]);
     }
-    if (text.size() > 6 && text.substr(0, 5) == "pick ") {
+    if (text.size() > 5 && text.substr(0, 5) == "pick ") {
         e.kind = RollKind::Pick;
         e.pick = text.substr(5);
         return e.pick.size() <= 8;
