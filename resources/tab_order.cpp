@@ -5,7 +5,9 @@
 
 namespace treva {
 
-bool takesFocus(ControlKind kind) { return kind != ControlKind::Text && kind != ControlKind::Picture; }
+bool takesFocus(ControlKind kind) {
+    return kind != ControlKind::Text && kind != ControlKind::Picture && kind != ControlKind::BarChart;
+}
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 namespace treva {
 
-// The six tool windows the frame keeps at most one of each.
-enum class ToolSlot { Activation, Setup, Actions, DieStats, Advance, RandomTables, Count };
+// The tool windows the frame keeps at most one of each.
+enum class ToolSlot { Activation, Setup, Actions, DieStats, Advance, RandomTables, RollHistory, DiceChart, Count };
 
 // The frame: its open tool windows, the window to go back to after closing
 // one, the scenario file in use, and what was last opened or saved.
@@ -22,9 +22,11 @@ struct FrameState {
     WindowId toolWindows[static_cast<int>(ToolSlot::Count)] = {};
     WindowId returnWindow = kNoWindow;
     std::string currentFilePath;
-    std::string shownName;       // the scenario's name in the caption; "" untitled
-    ScenarioBytes savedRecord{}; // the record as last opened or saved, changed flag cleared
-    bool saveAllowed = false;    // Save by the file rules; unsaved changes enable it too
+    std::string shownName;            // the scenario's name in the caption; "" untitled
+    ScenarioBytes savedRecord{};      // the record as last opened or saved, changed flag cleared
+    uint64_t savedHistoryVersion = 0; // the roll history's version as last opened or saved
+    bool historyUnreadable = false;   // the open scenario's history file could not be read
+    bool saveAllowed = false;         // Save by the file rules; unsaved changes enable it too
 };
 
 // The Advance window: which of its buttons was pressed last, and whether its
@@ -34,12 +36,20 @@ struct AdvanceState {
     int32_t pictureState = -1;
 };
 
+// What the Roll History and Dice Chart windows last showed, so that they
+// follow the rolls without redrawing after every message.
+struct FollowState {
+    uint64_t historyShown = 0; // the history's version
+    DieRollStats statsShown{};
+};
+
 struct App {
     explicit App(WindowLayer &layer) : ui(layer) {}
 
     ProgramState state;
     FrameState frame;
     AdvanceState advance;
+    FollowState follow;
     WindowLayer &ui;
     // Associates scenario files with the program at start-up, where the
     // desktop can (set by the desktop program; tests leave it empty).

@@ -49,6 +49,7 @@ bool dieStatsWindowProc(App &app, WindowId self, const Message &m) {
         clearDieStats(app.state);
         fill(app, self);
         return false;
+    case kChart: openToolWindow(app, ToolSlot::DiceChart); return true;
     default: return false;
     }
 }

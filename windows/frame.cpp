@@ -9,8 +9,10 @@
 #include "windows/actions_window.h"
 #include "windows/activation_window.h"
 #include "windows/advance_window.h"
+#include "windows/dice_chart_window.h"
 #include "windows/die_stats_window.h"
 #include "windows/random_tables_window.h"
+#include "windows/roll_history_window.h"
 #include "windows/scenario_files.h"
 #include "windows/setup_window.h"
 
@@ -31,6 +33,8 @@ const ToolWindowKind kToolWindows[] = {
     {ToolSlot::DieStats, kCmdDieStats, kDieStatsDialog, dieStatsWindowProc},
     {ToolSlot::Advance, kCmdAdvance, kAdvanceDialog, advanceWindowProc},
     {ToolSlot::RandomTables, kCmdRandomTables, kRandomTablesDialog, randomTablesWindowProc},
+    {ToolSlot::RollHistory, kCmdRollHistory, kRollHistoryDialog, rollHistoryWindowProc},
+    {ToolSlot::DiceChart, kCmdDiceChart, kDiceChartDialog, diceChartWindowProc},
 };
 
 const ToolWindowKind *kindOfSlot(ToolSlot slot) {
@@ -111,6 +115,8 @@ void frameCommand(App &app, int command) {
 
 void afterWindowMessage(App &app) {
     followDieStats(app);
+    followDiceChart(app);
+    followRollHistory(app);
     const bool modified = hasUnsavedChanges(app);
     app.ui.setFrameModified(modified);
     app.ui.setMenuItemEnabled(kCmdSave, app.frame.saveAllowed || modified);

@@ -1,5 +1,7 @@
 #include "windows/scenario_files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -47,8 +49,9 @@ mode_t modeFor(const std::string &path) {
 }
 #endif
 
-// Why a path that exists cannot hold a scenario, or "" when it is a regular file.
-std::string notAFile(const std::string &path) {
+// Why a path that exists cannot hold a file of ours (`what`: "scenario
+// file"), or "" when it is a regular file.
+std::string notAFile(const std::string &path, const std::string &what) {
 #ifdef _WIN32
     struct _stat64 st;
     if (::_wstat64(widen(path).c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
@@ -56,14 +59,15 @@ std::string notAFile(const std::string &path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
 #endif
-    return S_ISDIR(st.st_mode) ? "it is a folder, not a scenario file" : "it is a device or pipe, not a scenario file";
+    return S_ISDIR(st.st_mode) ? "it is a folder, not a " + what : "it is a device or pipe, not a " + what;
 }
 
 } // namespace
 
-bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &error) {
+bool readWholeFile(const std::string &path, const std::string &what, std::size_t limit, std::string &bytes,
+                   std::string &error) {
 #ifdef _WIN32
-    if (std::string why = notAFile(path); !why.empty()) {
+    if (std::string why = notAFile(path, what); !why.empty()) {
         error = why;
         return false;
     }
@@ -75,8 +79,8 @@ bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &
     struct stat st;
     if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         ::close(fd);
-        error = notAFile(path);
-        if (error.empty()) error = "it is not a scenario file";
+        error = notAFile(path, what);
+        if (error.empty()) error = "it is not a " + what;
         return false;
     }
     std::FILE *file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
@@ -86,31 +90,51 @@ bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &
         error = reason(errno);
         return false;
     }
-    // One byte more than a record, to tell a longer file from a good one.
-    std::vector<uint8_t> bytes(kScenarioBytes + 1);
-    const std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
-    const bool failed = std::ferror(file);
+    // One byte more than the limit, to tell a longer file from one that fits.
+    bytes.clear();
+    char buffer[1 << 16];
+    bool failed = false;
+    while (bytes.size() <= limit) {
+        const std::size_t want = std::min(sizeof buffer, limit + 1 - bytes.size());
+        const std::size_t got = std::fread(buffer, 1, want, file);
+        bytes.append(buffer, got);
+        if (got < want) {
+            failed = std::ferror(file);
+            break;
+        }
+    }
     const int readError = errno;
     std::fclose(file);
     if (failed) {
         error = reason(readError);
         return false;
     }
+    return true;
+}
+
+bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &error) {
+    std::string bytes;
+    if (!readWholeFile(path, "scenario file", kScenarioBytes, bytes, error)) return false;
     ScenarioError decodeError;
-    if (!decodeScenario(bytes.data(), size, out, decodeError)) {
-        error = size != kScenarioBytes ? "not a scenario file: " + decodeError.message
-                                       : "damaged scenario: " + decodeError.message;
+    if (!decodeScenario(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), out, decodeError)) {
+        error = bytes.size() != kScenarioBytes ? "not a scenario file: " + decodeError.message
+                                               : "damaged scenario: " + decodeError.message;
         return false;
     }
     return true;
 }
 
 bool writeScenarioFile(const std::string &path, const ScenarioState &state, std::string &error) {
-    if (std::string why = notAFile(path); !why.empty()) {
+    const ScenarioBytes bytes = encodeScenario(state);
+    return writeWholeFile(path, "scenario file",
+                          std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()), error);
+}
+
+bool writeWholeFile(const std::string &path, const std::string &what, std::string_view bytes, std::string &error) {
+    if (std::string why = notAFile(path, what); !why.empty()) {
         error = why;
         return false;
     }
-    const ScenarioBytes bytes = encodeScenario(state);
 #ifdef _WIN32
     // Windows keeps a read-only file from being replaced; the reason is told
     // before anything is written.
@@ -178,6 +202,77 @@ std::filesystem::path filePath(const std::string &utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::string historyPathFor(const std::string &scenarioPath) {
+    std::string base = scenarioPath;
+    const std::size_t slash = base.find_last_of("\\/");
+    const std::size_t dot = base.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) {
+        std::string extension = base.substr(dot);
+        for (char &c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (extension == ".trv") base.resize(dot);
+    }
+    return base + ".history.txt";
+}
+
+bool readHistoryFile(const std::string &path, RollHistory &out, std::string &error) {
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(filePath(path), ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        out.clear();
+        return true;
+    }
+    std::string text;
+    if (!readWholeFile(path, "roll history", kHistoryFileLimit, text, error)) return false;
+    return parseHistoryFile(text, out, error);
+}
+
+namespace {
+
+// Reads the history beside a scenario just opened. One that cannot be read
+// is told and left as it is on disk; the scenario opens with an empty
+// history, and the next save keeps the old file under another name.
+void loadHistoryBeside(App &app, const std::string &scenarioPath) {
+    const std::string path = historyPathFor(scenarioPath);
+    std::string error;
+    app.frame.historyUnreadable = !readHistoryFile(path, app.state.history, error);
+    if (app.frame.historyUnreadable) {
+        app.state.history.clear();
+        app.ui.showError("Open", "Could not read the roll history \"" + path + "\": " + error +
+                                     ". The scenario opens with an empty history.");
+    }
+}
+
+// Writes the history beside a scenario just saved. An empty history with no
+// file yet writes nothing.
+bool saveHistoryBeside(App &app, const std::string &scenarioPath) {
+    const std::string path = historyPathFor(scenarioPath);
+    std::error_code ec;
+    const bool exists =
+        std::filesystem::symlink_status(filePath(path), ec).type() != std::filesystem::file_type::not_found;
+    if (!exists && app.state.history.entries.empty()) return true;
+    std::string error;
+    if (exists && app.frame.historyUnreadable && scenarioPath == app.frame.currentFilePath) {
+        // The history that could not be read is kept, not written over.
+        const std::string kept = path + ".damaged";
+        std::filesystem::rename(filePath(path), filePath(kept), ec);
+        if (ec) {
+            app.ui.showError("Save", "The scenario was saved, but not its roll history: \"" + path +
+                                         "\" could not be read when it was opened, and it could not be renamed to \"" +
+                                         kept + "\": " + ec.message() + ".");
+            return false;
+        }
+    }
+    if (!writeWholeFile(path, "roll history", historyFileText(app.state.history), error)) {
+        app.ui.showError("Save", "The scenario was saved, but not its roll history: could not write \"" + path +
+                                     "\": " + error + ".");
+        return false;
+    }
+    app.frame.historyUnreadable = false;
+    return true;
+}
+
+} // namespace
+
 bool loadScenarioFile(App &app, const std::string &path) {
     ScenarioState loaded{};
     std::string error;
@@ -186,6 +281,7 @@ bool loadScenarioFile(App &app, const std::string &path) {
         return false;
     }
     adoptLoadedScenario(app.state, loaded);
+    loadHistoryBeside(app, path);
     noteScenarioSaved(app);
     refreshToolWindows(app);
     setMenuItemState(app, kCmdSave, false);
@@ -200,7 +296,9 @@ bool saveScenarioFile(App &app, const std::string &path) {
         return false;
     }
     app.state.scenario.changed = 0; // the file keeps the value from before
+    const bool historySaved = saveHistoryBeside(app, path);
     noteScenarioSaved(app);
+    if (!historySaved) app.frame.savedHistoryVersion = app.state.history.version + 1; // the history is still to save
     setMenuItemState(app, kCmdSave, false);
     setMenuItemState(app, kCmdSaveAs, true);
     setFrameTitle(app, path);
@@ -235,9 +333,15 @@ ScenarioBytes comparable(const ScenarioState &state) {
 
 } // namespace
 
-bool hasUnsavedChanges(const App &app) { return comparable(app.state.scenario) != app.frame.savedRecord; }
+bool hasUnsavedChanges(const App &app) {
+    return comparable(app.state.scenario) != app.frame.savedRecord ||
+           app.state.history.version != app.frame.savedHistoryVersion;
+}
 
-void noteScenarioSaved(App &app) { app.frame.savedRecord = comparable(app.state.scenario); }
+void noteScenarioSaved(App &app) {
+    app.frame.savedRecord = comparable(app.state.scenario);
+    app.frame.savedHistoryVersion = app.state.history.version;
+}
 
 bool settleUnsavedChanges(App &app) {
     if (!hasUnsavedChanges(app)) return true;

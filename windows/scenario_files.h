@@ -19,6 +19,23 @@ bool readScenarioFile(const std::string &path, ScenarioState &out, std::string &
 // disk and renamed over the old file. On failure the old file is untouched.
 bool writeScenarioFile(const std::string &path, const ScenarioState &state, std::string &error);
 
+// A whole file of ours (`what` names it in errors: "scenario file"), read
+// when it is a regular file of at most `limit` bytes; a longer one is read to
+// limit + 1 bytes, so that the caller can tell. Never blocks on a pipe or
+// device.
+bool readWholeFile(const std::string &path, const std::string &what, std::size_t limit, std::string &bytes,
+                   std::string &error);
+// Writes a whole file atomically, as a scenario file is written.
+bool writeWholeFile(const std::string &path, const std::string &what, std::string_view bytes, std::string &error);
+
+// The roll history's file beside a scenario file: "june.trv" keeps its
+// history in "june.history.txt".
+std::string historyPathFor(const std::string &scenarioPath);
+// Reads the history beside a scenario file: a missing file is an empty
+// history; false with `error` when the file cannot be read or is damaged or
+// too large (`out` unchanged).
+bool readHistoryFile(const std::string &path, RollHistory &out, std::string &error);
+
 // A file name as the program keeps it (UTF-8) for the standard library's
 // file system calls, the same on every system.
 std::filesystem::path filePath(const std::string &utf8);
