@@ -1,11 +1,13 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 
 #include "activation/activation.h"
+#include "dice/fairness.h"
 #include "drive/drive.h"
 #include "drive/json.h"
 #include "platform/headless/headless_drive.h"
@@ -47,7 +49,9 @@ const char kUsage[] = "Usage: treva-cli [--scenario FILE] [--seed N] COMMAND [AR
                       "                         TABLE: veh-move inf-move ift latw ord-veh ord-inf\n"
                       "  table 6a..6h           one of the small random number tables (or A..H)\n"
                       "  advance|ntc|pairings|attack   the Advance window's rolls\n"
-                      "  stats                  the die roll statistics\n"
+                      "  stats [--chart]        the die roll statistics; --chart adds bars beside\n"
+                      "                         what fair dice would roll, and a fairness check\n"
+                      "  history [--json]       the roll history kept beside the --scenario file\n"
                       "  -h, --help             this text\n"
                       "  --version              the program's version\n";
 
@@ -72,7 +76,8 @@ public:
     ScenarioState &scenario() { return app_.state.scenario; }
 
     // Writes the scenario back where it came from, if it differs from the file.
-    void finish() { scenario_.writeBack(scenario()); }
+    void finish() { scenario_.writeBack(app_.state); }
+    const RunScenario &run() const { return scenario_; }
 
     WindowId openTemplate(int templateId) { return openTemplateWindow(target_, templateId); }
 
@@ -112,6 +117,65 @@ int newCommand(const Invocation &inv, std::ostream &out) {
     if (!writeScenarioFile(path, fresh.scenario, error)) throw DriveError("cannot write \"" + path + "\": " + error);
     out << "wrote a fresh scenario to " << path << "\n";
     return 0;
+}
+
+// The history of the scenario, oldest first: as the window's rows, or as
+// JSON with --json.
+void historyCommand(Session &s, const std::vector<std::string> &cmd, std::ostream &out) {
+    requireArgs(cmd, 0, 1);
+    const bool json = cmd.size() == 2;
+    if (json && cmd[1] != "--json") throw DriveError("history takes only --json");
+    if (!s.run().historyError().empty()) throw DriveError(s.run().historyError());
+    const RollHistory &history = s.app().state.history;
+    if (!json) {
+        for (const RollEntry &e : history.entries) out << cp1252ToUtf8(historyRow(e)) << "\n";
+        return;
+    }
+    static const char *const kinds[] = {"dr", "DR", "two dr", "pick", "stats cleared"};
+    out << "[";
+    for (std::size_t i = 0; i < history.entries.size(); ++i) {
+        const RollEntry &e = history.entries[i];
+        out << (i ? ",\n " : "") << "{\"time\": " << jsonString(e.time) << ", \"purpose\": " << jsonString(e.purpose)
+            << ", \"kind\": \"" << kinds[int(e.kind)] << "\"";
+        if (e.kind == RollKind::OneDie) out << ", \"dice\": [" << int(e.dice[0]) << "]";
+        if (e.kind == RollKind::TwoDice || e.kind == RollKind::TwoSingleDice)
+            out << ", \"dice\": [" << int(e.dice[0]) << ", " << int(e.dice[1]) << "]";
+        if (e.kind == RollKind::Pick) out << ", \"pick\": " << jsonString(e.pick);
+        out << ", \"counted\": " << (e.counted ? "true" : "false") << ", \"year\": " << 1935LL + e.yearIndex
+            << ", \"month\": " << e.month << ", \"attitude\": \"" << (e.attitude == 0 ? "Hold" : "Advance") << "\"}";
+    }
+    out << "]\n";
+}
+
+// Text bars of the counts, each with the count fair dice would give, and
+// the fairness check.
+std::string statsChart(const DieRollStats &stats) {
+    std::string text;
+    const auto chart = [&](const char *title, const int32_t *counts, const FairnessCheck &check, int firstFace) {
+        double top = 1;
+        for (std::size_t i = 0; i < check.expected.size(); ++i)
+            top = std::max({top, double(counts[i]), check.expected[i]});
+        constexpr int kWidth = 40;
+        text += std::string(title) + " (| marks what fair dice would roll)\n";
+        for (std::size_t i = 0; i < check.expected.size(); ++i) {
+            const int bar = int(std::lround(counts[i] / top * kWidth));
+            const int mark = int(std::lround(check.expected[i] / top * kWidth));
+            std::string line(kWidth + 1, ' ');
+            for (int x = 0; x < bar; ++x) line[std::size_t(x)] = '#';
+            line[std::size_t(std::min(mark, kWidth))] = '|';
+            char head[64];
+            std::snprintf(head, sizeof head, "%3d %7d  ", firstFace + int(i), counts[i]);
+            const std::size_t end = line.find_last_not_of(' ');
+            text += head + line.substr(0, end + 1);
+            std::snprintf(head, sizeof head, "  (%.1f)\n", check.expected[i]);
+            text += head;
+        }
+        text += check.text + "\n";
+    };
+    chart("DR", stats.twoDiceCounts, twoDiceFairness(stats), 2);
+    text += "\n";
+    chart("dr", stats.oneDieCounts, oneDieFairness(stats), 1);
+    return text;
 }
 
 struct FieldLine {
@@ -229,8 +293,11 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         s.ui().click(w, roll.button);
         out << roll.label << ": " << plain(s.ui().text(w, kRollField)) << "\n";
         if (name != "attack" && !s.ui().text(w, kTextArea).empty()) out << plain(s.ui().text(w, kTextArea)) << "\n";
+    } else if (name == "history") {
+        historyCommand(s, cmd, out);
     } else if (name == "stats") {
-        requireArgs(cmd, 0, 0);
+        requireArgs(cmd, 0, 1);
+        if (cmd.size() == 2 && cmd[1] != "--chart") throw DriveError("stats takes only --chart");
         const WindowId w = s.openTemplate(kDieStatsDialog);
         out << "DR ";
         using namespace die_stats_ids;
@@ -244,6 +311,7 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         out << "\nDR rolls: " << s.ui().text(w, kTwoDiceTotal) << ", average " << s.ui().text(w, kTwoDiceAverage)
             << "\n"
             << "dr rolls: " << s.ui().text(w, kOneDieTotal) << ", average " << s.ui().text(w, kOneDieAverage) << "\n";
+        if (cmd.size() == 2) out << "\n" << statsChart(s.scenario().stats);
     } else {
         throw DriveError("unknown command \"" + name + "\"; see treva-cli --help");
     }

@@ -58,15 +58,22 @@ RunScenario::RunScenario(const Invocation &inv, ProgramState &state) : path_(inv
         // The record as loaded (its changed flag cleared): a command that
         // changes nothing writes nothing, so read-only files can be shown.
         fileBytes_ = encodeScenario(state.scenario);
+        if (!readHistoryFile(historyPathFor(*path_), state.history, historyError_))
+            historyError_ = "cannot read the roll history \"" + historyPathFor(*path_) + "\": " + historyError_;
+        historyVersion_ = state.history.version;
     }
     if (inv.seed) seedGenerator(state, *inv.seed);
 }
 
-void RunScenario::writeBack(const ScenarioState &scenario) const {
-    if (!path_ || encodeScenario(scenario) == fileBytes_) return;
+void RunScenario::writeBack(const ProgramState &state) const {
+    if (!path_) return;
     std::string error;
-    if (!writeScenarioFile(*path_, scenario, error))
+    if (encodeScenario(state.scenario) != fileBytes_ && !writeScenarioFile(*path_, state.scenario, error))
         throw DriveError("cannot write scenario \"" + *path_ + "\": " + error);
+    if (!historyError_.empty() || state.history.version == historyVersion_) return;
+    const std::string history = historyPathFor(*path_);
+    if (!writeWholeFile(history, "roll history", historyFileText(state.history), error))
+        throw DriveError("cannot write the roll history \"" + history + "\": " + error);
 }
 
 WindowId openTemplateWindow(DriveTarget &target, int templateId) {

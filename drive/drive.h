@@ -40,16 +40,22 @@ struct Invocation {
 // that is not one: the command.
 Invocation parseInvocation(const std::vector<std::string> &args);
 
-// The scenario of one run: fresh, or read from --scenario, then seeded with
-// --seed; written back afterwards only when the command changed it.
+// The scenario of one run: fresh, or read from --scenario with the roll
+// history beside it, then seeded with --seed; each written back afterwards
+// only when the command changed it. A history file that cannot be read is
+// left as it is.
 class RunScenario {
 public:
     RunScenario(const Invocation &invocation, ProgramState &state);
-    void writeBack(const ScenarioState &scenario) const;
+    void writeBack(const ProgramState &state) const;
+    // Why the history beside the scenario could not be read; "" when it could.
+    const std::string &historyError() const { return historyError_; }
 
 private:
     std::optional<std::string> path_;
     std::optional<ScenarioBytes> fileBytes_;
+    uint64_t historyVersion_ = 0;
+    std::string historyError_;
 };
 
 // One control as it shows itself; which fields count depends on its kind.

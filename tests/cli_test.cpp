@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -294,6 +295,51 @@ TEST(CliFriendly, CommandsSayWhatTheirNumbersAre) {
     }
     for (const char *help : {"--help", "-h"}) EXPECT_NE(cli({help}).out.find("drive TEMPLATE"), std::string::npos);
     EXPECT_EQ(cli({"--version"}).out.rfind("treva-cli ", 0), 0u);
+}
+
+} // namespace
+} // namespace treva
+
+namespace treva {
+namespace {
+
+// The history beside the scenario grows with each command that rolls, and
+// reads back as lines or as JSON.
+TEST_F(CliFiles, HistoryGrowsWithEachRollAndReadsBack) {
+    const std::string file = path("h.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    ASSERT_EQ(cli({"--scenario", file, "--seed", "1", "roll", "DR"}).status, 0);
+    ASSERT_EQ(cli({"--scenario", file, "table", "6c"}).status, 0);
+    const CliRun lines = cli({"--scenario", file, "history"});
+    ASSERT_EQ(lines.status, 0) << lines.err;
+    ASSERT_EQ(std::count(lines.out.begin(), lines.out.end(), '\n'), 2);
+    EXPECT_NE(lines.out.find("Two Dice         6 + 6 = 12"), std::string::npos) << lines.out;
+    EXPECT_NE(lines.out.find("Table 6c dr"), std::string::npos) << lines.out;
+    const CliRun json = cli({"--scenario", file, "history", "--json"});
+    EXPECT_NE(json.out.find("\"purpose\": \"Two Dice\", \"kind\": \"DR\", \"dice\": [6, 6], \"counted\": true"),
+              std::string::npos)
+        << json.out;
+    EXPECT_EQ(cli({"history"}).out, "") << "a fresh scenario has rolled nothing";
+}
+
+TEST_F(CliFiles, ADamagedHistoryIsToldByHistoryAndLeftAloneByRolls) {
+    const std::string file = path("d.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string history = path("d.history.txt");
+    std::ofstream(history, std::ios::binary) << "not a history\n";
+    const CliRun shown = cli({"--scenario", file, "history"});
+    EXPECT_EQ(shown.status, 2);
+    EXPECT_NE(shown.err.find("cannot read the roll history"), std::string::npos) << shown.err;
+    EXPECT_EQ(cli({"--scenario", file, "roll", "dr"}).status, 0);
+    EXPECT_EQ(readAll(history), "not a history\n");
+}
+
+TEST(Cli, StatsChartShowsBarsAndTheFairnessCheck) {
+    const CliRun r = cli({"--seed", "3", "stats", "--chart"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Roll at least 180 more times for a fairness check."), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Roll at least 30 more times for a fairness check."), std::string::npos) << r.out;
+    EXPECT_EQ(cli({"stats", "--bars"}).status, 2);
 }
 
 } // namespace

@@ -244,7 +244,7 @@ int runDesktopDrive(const char *program, const std::vector<std::string> &args) {
         const RunScenario scenario(invocation, app.state);
         layer.frameWidget()->show();
         runDriveCommand(target, invocation.command, std::cout);
-        scenario.writeBack(app.state.scenario);
+        scenario.writeBack(app.state);
         std::cout.flush();
         if (!std::cout) throw DriveError("cannot write the output");
         return 0;
