@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -966,6 +967,10 @@ std::vector<int> QtWindowLayer::selectedRows(WindowId window, int control) const
 void QtWindowLayer::setChart(WindowId window, int control, const std::vector<ChartBar> &bars) {
     const Control *c = findControl(window, control);
     if (auto *chart = c ? dynamic_cast<ChartControl *>(c->widget.data()) : nullptr) chart->setBars(bars);
+}
+
+void QtWindowLayer::copyText(std::string_view text) {
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 void QtWindowLayer::setFrameCaption(std::string_view caption) {

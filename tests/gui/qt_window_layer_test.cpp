@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
@@ -186,6 +187,7 @@ private slots:
     void aHundredThousandRowsAreAskedForOnlyAsTheyShow();
     void severalRowsAreSelectedAndANewListStartsAfresh();
     void chartDrawsBarsByCountWithMarksAtTheExpectedCounts();
+    void copiedTextReachesTheClipboard();
 };
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
@@ -965,6 +967,12 @@ void QtWindowLayerTest::chartDrawsBarsByCountWithMarksAtTheExpectedCounts() {
 
     p.layer.setChart(window, kOneDieChart, {{"1", 1, 2.5}, {"2", 4, 2.5}});
     QCOMPARE(chart->accessibleDescription(), QStringLiteral("1: 1 roll, 2.5 expected; 2: 4 rolls, 2.5 expected"));
+}
+
+void QtWindowLayerTest::copiedTextReachesTheClipboard() {
+    Program p;
+    p.layer.copyText("#1 DR \xC2\xBB 7\n#2 DR \xC2\xBB 3"); // UTF-8
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf16(u"#1 DR \u00BB 7\n#2 DR \u00BB 3"));
 }
 
 QTEST_MAIN(QtWindowLayerTest)
