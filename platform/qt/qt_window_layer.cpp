@@ -455,6 +455,13 @@ void QtWindowLayer::buildFrame() {
             connect(action, &QAction::triggered, this, [this, command] {
                 if (onCommand) onCommand(command);
             });
+            if (item.shortcut) {
+                // The menu shows the key beside the item. Tool windows are
+                // windows of their own: the key works from each of them, as
+                // Alt+O does; a modal box keeps it from the rest.
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut), QKeySequence::PortableText));
+                action->setShortcutContext(Qt::ApplicationShortcut);
+            }
             menuActions_[command] = action;
         }
     }

@@ -188,6 +188,7 @@ private slots:
     void severalRowsAreSelectedAndANewListStartsAfresh();
     void chartDrawsBarsByCountWithMarksAtTheExpectedCounts();
     void copiedTextReachesTheClipboard();
+    void menuShortcutRunsItsCommandFromAToolWindow();
 };
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
@@ -973,6 +974,19 @@ void QtWindowLayerTest::copiedTextReachesTheClipboard() {
     Program p;
     p.layer.copyText("#1 DR \xC2\xBB 7\n#2 DR \xC2\xBB 3"); // UTF-8
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf16(u"#1 DR \u00BB 7\n#2 DR \u00BB 3"));
+}
+
+void QtWindowLayerTest::menuShortcutRunsItsCommandFromAToolWindow() {
+    Program p;
+    const WindowId activation = p.open(kCmdActivation);
+    Program::settle();
+    QCOMPARE(QApplication::activeWindow(), p.layer.widget(activation));
+    std::vector<int> commands;
+    p.layer.onCommand = [&](int command) { commands.push_back(command); };
+    QTest::keyClick(p.layer.widget(activation)->windowHandle(), Qt::Key_H, Qt::ControlModifier);
+    Program::settle();
+    QCOMPARE(commands, std::vector<int>{kCmdRollHistory});
+    QCOMPARE(p.layer.menuAction(kCmdRollHistory)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 
 QTEST_MAIN(QtWindowLayerTest)
