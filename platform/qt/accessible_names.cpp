@@ -4,8 +4,10 @@
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
+#include "resources/ids/dice_chart.h"
 #include "resources/ids/die_stats.h"
 #include "resources/ids/random_tables.h"
+#include "resources/ids/roll_history.h"
 #include "resources/ids/setup.h"
 
 namespace treva {
@@ -77,6 +79,14 @@ const FieldName kFieldNames[] = {
     {kDieStatsDialog, die_stats_ids::kTwoDiceAverage, "Average DR"},
     {kDieStatsDialog, die_stats_ids::kOneDieAverage, "Average dr"},
 
+    {kRollHistoryDialog, roll_history_ids::kRows, "Rolls"},
+    {kRollHistoryDialog, roll_history_ids::kCount, "Number of rolls"},
+
+    {kDiceChartDialog, dice_chart_ids::kTwoDiceChart, "DR chart (two dice)"},
+    {kDiceChartDialog, dice_chart_ids::kTwoDiceFairness, "DR fairness"},
+    {kDiceChartDialog, dice_chart_ids::kOneDieChart, "dr chart (one die)"},
+    {kDiceChartDialog, dice_chart_ids::kOneDieFairness, "dr fairness"},
+
     {kSetupDialog, setup_ids::kYearList, "Year"},
     {kSetupDialog, setup_ids::kNationalityList, "Nationality"},
     {kSetupDialog, setup_ids::kMonthList, "Month"},
@@ -106,6 +116,8 @@ QString kindName(ControlKind kind) {
     case ControlKind::Picture: return QStringLiteral("Picture");
     case ControlKind::DropDownList: return QStringLiteral("List");
     case ControlKind::EditBox: return QStringLiteral("Edit box");
+    case ControlKind::ListBox: return QStringLiteral("List box");
+    case ControlKind::BarChart: return QStringLiteral("Chart");
     default: return QStringLiteral("Field");
     }
 }

@@ -1,16 +1,19 @@
 #include "platform/qt/qt_window_layer.h"
 
+#include <QAbstractListModel>
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -31,6 +35,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -238,6 +243,156 @@ private:
     QLabel *label_;
 };
 
+// The rows of a list box, asked of the window's function whenever the view
+// shows one and kept nowhere: a history of a hundred thousand rolls costs
+// the list no more than one of ten.
+class RowsModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setRows(int count, std::function<std::string(int)> row) {
+        beginResetModel();
+        count_ = row ? std::max(0, count) : 0;
+        row_ = std::move(row);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : count_; }
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count_) return {};
+        return fromCp1252(row_(index.row()));
+    }
+
+private:
+    int count_ = 0;
+    std::function<std::string(int)> row_;
+};
+
+// A list box: rows of text, several selectable with Shift and Ctrl as in
+// any list. It sends no command; the window reads its selection when asked.
+class RowsControl : public QListView {
+public:
+    explicit RowsControl(QWidget *parent) : QListView(parent), rows_(new RowsModel(this)) {
+        setModel(rows_);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        // One row's size stands for all: the view never measures the rest.
+        setUniformItemSizes(true);
+        setFont(rowFont());
+    }
+
+    void setRows(int count, std::function<std::string(int)> row) {
+        rows_->setRows(count, std::move(row)); // a new list: the reset clears the selection
+        scrollToTop();
+    }
+
+    std::vector<int> selected() const {
+        std::vector<int> rows;
+        for (const QModelIndex &index : selectionModel()->selectedRows()) rows.push_back(index.row());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+private:
+    // The rows line their columns up with spaces: every letter as wide as
+    // the next, at the size of the window's own font.
+    QFont rowFont() const {
+        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (!QFontInfo(fixed).fixedPitch()) {
+            fixed = QFont(QStringLiteral("DejaVu Sans Mono"));
+            fixed.setStyleHint(QFont::TypeWriter);
+        }
+        fixed.setPointSize(font().pointSize());
+        return fixed;
+    }
+
+    RowsModel *rows_;
+};
+
+// "3 rolls" and "1 roll": how a chart's bars are read out.
+QString rollCount(int count) { return count == 1 ? QStringLiteral("1 roll") : QStringLiteral("%1 rolls").arg(count); }
+
+// A bar chart: for each result a bar as high as its count, the count above
+// it, the result under it, and a line across its slot at the count fair
+// dice would have given. Everything is scaled to the largest count or
+// expected count. It shows, takes no input and never the focus.
+class ChartControl : public QFrame {
+public:
+    explicit ChartControl(QWidget *parent) : QFrame(parent) {
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
+        setAccessibleDescription(describe());
+    }
+
+    void setBars(const std::vector<ChartBar> &bars) {
+        bars_ = bars;
+        // A screen reader cannot see the bars: it reads them from here.
+        setAccessibleDescription(describe());
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        const int line = metrics.height();
+        const QRect area = contentsRect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
+        // Labels along the bottom, room above the tallest bar for its count.
+        const int axis = area.bottom() - line - 1;
+        const int top = area.top() + line + 1;
+        const qreal height = std::max(0, axis - top);
+
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawLine(area.left(), top, area.left(), axis);
+        painter.drawLine(area.left(), axis, area.right(), axis);
+        if (bars_.empty()) return;
+
+        qreal largest = 0;
+        for (const ChartBar &bar : bars_) largest = std::max({largest, qreal(bar.count), qreal(bar.expected)});
+        const qreal slot = qreal(area.width() - 1) / qreal(bars_.size());
+        const auto level = [&](qreal value) { return qRound(axis - value / largest * height); };
+        for (std::size_t i = 0; i < bars_.size(); ++i) {
+            const ChartBar &bar = bars_[i];
+            const qreal left = area.left() + 1 + slot * qreal(i);
+            painter.setPen(palette().color(QPalette::Text));
+            painter.drawText(QRectF(left, axis + 1, slot, line), Qt::AlignHCenter | Qt::AlignTop,
+                             fromCp1252(bar.label));
+            if (largest <= 0) continue; // no rolls yet: nothing to scale to
+
+            const int barTop = level(std::max(0, bar.count));
+            const QRect drawn(QPoint(qRound(left + slot * 0.2), barTop),
+                              QPoint(qRound(left + slot * 0.8) - 1, axis - 1));
+            if (bar.count > 0) painter.fillRect(drawn, palette().color(QPalette::Highlight));
+
+            const int mark = level(std::max(0.0, bar.expected));
+            painter.setPen(QPen(palette().color(QPalette::Text), 2));
+            painter.drawLine(qRound(left + slot * 0.08), mark, qRound(left + slot * 0.92), mark);
+
+            // Above the bar and above its mark, which may be the higher.
+            const int above = std::min(barTop, mark - 1);
+            painter.setPen(palette().color(QPalette::Text));
+            painter.drawText(QRectF(left, above - line - 1, slot, line), Qt::AlignHCenter | Qt::AlignBottom,
+                             QString::number(bar.count));
+        }
+    }
+
+private:
+    static constexpr int kMargin = 3; // pixels between the frame and the drawing
+
+    QString describe() const {
+        if (bars_.empty()) return QStringLiteral("No rolls");
+        QStringList parts;
+        for (const ChartBar &bar : bars_)
+            parts << QStringLiteral("%1: %2, %3 expected")
+                         .arg(fromCp1252(bar.label), rollCount(bar.count), QString::number(bar.expected, 'f', 1));
+        return parts.join(QStringLiteral("; "));
+    }
+
+    std::vector<ChartBar> bars_;
+};
+
 // The label that shows a text control's text: a caption's own, or a field's.
 QLabel *textLabel(QWidget *control) {
     if (auto *field = dynamic_cast<TextField *>(control)) return field->label();
@@ -247,6 +402,10 @@ QLabel *textLabel(QWidget *control) {
 QString controlObjectName(const ControlTemplate &c, std::size_t index) {
     return c.id == kNoId ? QStringLiteral("s%1").arg(index) : QStringLiteral("c%1").arg(c.id);
 }
+
+// A chart only shows: unlike the other controls the tab order counts, it
+// takes neither clicks nor keys, so it is no stop of the Tab key.
+bool takesKeyboard(ControlKind kind) { return takesFocus(kind) && kind != ControlKind::BarChart; }
 
 void showText(QWidget *control, std::string_view bytes) {
     const QString text = displayText(bytes);
@@ -296,6 +455,13 @@ void QtWindowLayer::buildFrame() {
             connect(action, &QAction::triggered, this, [this, command] {
                 if (onCommand) onCommand(command);
             });
+            if (item.shortcut) {
+                // The menu shows the key beside the item. Tool windows are
+                // windows of their own: the key works from each of them, as
+                // Alt+O does; a modal box keeps it from the rest.
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut), QKeySequence::PortableText));
+                action->setShortcutContext(Qt::ApplicationShortcut);
+            }
             menuActions_[command] = action;
         }
     }
@@ -575,15 +741,24 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
             widget = picture;
             break;
         }
-        case ControlKind::ListBox:
-        case ControlKind::BarChart: // realised next
-            widget = new QWidget(dialog);
-            widget->setGeometry(rect);
+        case ControlKind::ListBox: {
+            auto *rows = new RowsControl(dialog);
+            rows->setGeometry(rect);
+            widget = rows;
             break;
+        }
+        case ControlKind::BarChart: {
+            auto *chart = new ChartControl(dialog);
+            if (c.style & (kSunken | kBorder))
+                chart->setFrameStyle(c.style & kSunken ? QFrame::Panel | QFrame::Sunken : QFrame::Box | QFrame::Plain);
+            chart->setGeometry(rect);
+            widget = chart;
+            break;
+        }
         }
         widget->setObjectName(controlObjectName(c, index));
         widget->setAccessibleName(accessibleName(*w.dialog, c));
-        widget->setFocusPolicy(takesFocus(c.kind) ? Qt::StrongFocus : Qt::NoFocus);
+        widget->setFocusPolicy(takesKeyboard(c.kind) ? Qt::StrongFocus : Qt::NoFocus);
         Control control;
         control.source = &c;
         control.widget = widget;
@@ -616,6 +791,7 @@ void QtWindowLayer::applyTabOrder(Window &w, QtDialogWindow *dialog) {
     dialog->setFocusPolicy(Qt::TabFocus);
     QWidget *previous = dialog;
     for (std::size_t index : tabOrder(*w.dialog)) {
+        if (!takesKeyboard(w.dialog->controls[index].kind)) continue;
         QWidget *widget = w.controls[index].widget;
         QWidget::setTabOrder(previous, widget);
         previous = widget;
@@ -782,6 +958,26 @@ void QtWindowLayer::focusAndSelectAll(WindowId window, int control) {
         c->widget->setFocus(Qt::OtherFocusReason);
     else
         w->initialFocus = c->widget; // takes the focus once shown
+}
+
+void QtWindowLayer::setRows(WindowId window, int control, int count, std::function<std::string(int)> row) {
+    const Control *c = findControl(window, control);
+    if (auto *rows = c ? dynamic_cast<RowsControl *>(c->widget.data()) : nullptr) rows->setRows(count, std::move(row));
+}
+
+std::vector<int> QtWindowLayer::selectedRows(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    const auto *rows = c ? dynamic_cast<const RowsControl *>(c->widget.data()) : nullptr;
+    return rows ? rows->selected() : std::vector<int>();
+}
+
+void QtWindowLayer::setChart(WindowId window, int control, const std::vector<ChartBar> &bars) {
+    const Control *c = findControl(window, control);
+    if (auto *chart = c ? dynamic_cast<ChartControl *>(c->widget.data()) : nullptr) chart->setBars(bars);
+}
+
+void QtWindowLayer::copyText(std::string_view text) {
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 void QtWindowLayer::setFrameCaption(std::string_view caption) {

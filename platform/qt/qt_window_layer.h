@@ -72,6 +72,10 @@ public:
     int selection(WindowId window, int control) const override;
     void setImage(WindowId window, int control, int bitmapId) override;
     void focusAndSelectAll(WindowId window, int control) override;
+    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;
+    std::vector<int> selectedRows(WindowId window, int control) const override;
+    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;
+    void copyText(std::string_view text) override;
     void setFrameCaption(std::string_view caption) override;
     void setFrameModified(bool modified) override;
     SaveAnswer askSaveChanges(std::string_view name) override;

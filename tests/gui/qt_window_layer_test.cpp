@@ -4,12 +4,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -32,8 +34,10 @@
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
+#include "resources/ids/dice_chart.h"
 #include "resources/ids/die_stats.h"
 #include "resources/ids/random_tables.h"
+#include "resources/ids/roll_history.h"
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
@@ -179,6 +183,12 @@ private slots:
     void aReopenedToolWindowComesBackWhereItWasLeft();
     void tabFollowsTheReadingOrderOfEveryWindow();
     void aRadioGroupIsOneTabStopAndArrowsMoveWithinIt();
+    void listBoxRowsComeFromTheirFunctionUntilTheNext();
+    void aHundredThousandRowsAreAskedForOnlyAsTheyShow();
+    void severalRowsAreSelectedAndANewListStartsAfresh();
+    void chartDrawsBarsByCountWithMarksAtTheExpectedCounts();
+    void copiedTextReachesTheClipboard();
+    void menuShortcutRunsItsCommandFromAToolWindow();
 };
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
@@ -646,7 +656,7 @@ void QtWindowLayerTest::everyControlHasAName() {
             const QString where = QStringLiteral("%1 %2").arg(t.title, w->objectName());
             QVERIFY2(!name.isEmpty(), qPrintable(where));
             // Made up from the kind: a captionless field missing from the names table.
-            for (const char *made : {"Field ", "List ", "Edit box ", "Picture "})
+            for (const char *made : {"Field ", "List ", "Edit box ", "Picture ", "Chart "})
                 QVERIFY2(!name.startsWith(QString::fromLatin1(made)), qPrintable(where + ": " + name));
         }
     }
@@ -779,7 +789,7 @@ void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
                                 dieButton(11),       actions::kOrdInf,    dieButton(2),
                                 dieButton(12),       actions::kManualBox, actions::kDirectionButton})},
         {kSpecialDialog, names({special::kA1Box, special::kA5Box, special::kFortificationBox, special::kOk})},
-        {kDieStatsDialog, names({die_stats_ids::kClear})},
+        {kDieStatsDialog, names({die_stats_ids::kClear, die_stats_ids::kChart})},
         {kAdvanceDialog,
          names({advance::kAdvanceButton, advance::kNtcButton, advance::kPairingsButton, advance::kAttackButton})},
         {kAboutDialog, names({about_ids::kOk})},
@@ -787,6 +797,9 @@ void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
         {kRandomTablesDialog, names({tables::kTableA, tables::kTableB, tables::kTableC, tables::kTableD,
                                      tables::kSingleDie, tables::kTwoDice, tables::kHexRow, tables::kTableE,
                                      tables::kTableF, tables::kTableG, tables::kTableH, tables::kHexNumber})},
+        {kRollHistoryDialog, names({roll_history_ids::kRows, roll_history_ids::kCopy, roll_history_ids::kCopyAll,
+                                    roll_history_ids::kClear, roll_history_ids::kClose})},
+        {kDiceChartDialog, names({dice_chart_ids::kClose})}, // a chart only shows: no stop
     };
     QCOMPARE(expected.size(), allDialogTemplates().size());
 
@@ -805,7 +818,7 @@ void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
         // Every command the player can give is reached, a radio group by one of its buttons.
         for (std::size_t i = 0; i < t.controls.size(); ++i) {
             const ControlTemplate &c = t.controls[i];
-            if (!takesFocus(c.kind)) continue;
+            if (!takesFocus(c.kind) || c.kind == ControlKind::BarChart) continue;
             bool reached = stops.contains(QStringLiteral("c%1").arg(c.id));
             const auto [groupFirst, groupEnd] = t.groupOf(i);
             for (std::size_t j = groupFirst; c.kind == ControlKind::RadioButton && j < groupEnd; ++j)
@@ -840,6 +853,140 @@ void QtWindowLayerTest::aRadioGroupIsOneTabStopAndArrowsMoveWithinIt() {
     QCOMPARE(press(Qt::Key_Tab), p.control(setup, kYearList));
     QCOMPARE(press(Qt::Key_Backtab), p.control(setup, kAdvance));
     QCOMPARE(press(Qt::Key_Backtab), p.control(setup, kAc4));
+}
+
+void QtWindowLayerTest::listBoxRowsComeFromTheirFunctionUntilTheNext() {
+    using namespace roll_history_ids;
+    Program p;
+    const WindowId history = plainWindow(p.layer, kRollHistoryDialog);
+    auto *list = qobject_cast<QListView *>(p.control(history, kRows));
+    QVERIFY(list);
+    const auto shown = [&](int row) { return list->model()->index(row, 0).data().toString(); };
+
+    // Asked again whenever shown: a row tells what its function says now.
+    std::string result = "7";
+    int oldAsked = 0;
+    p.layer.setRows(history, kRows, 3, [&](int i) {
+        ++oldAsked;
+        return "#" + std::to_string(i + 1) + " DR \xBB " + result; // code page 1252
+    });
+    QCOMPARE(list->model()->rowCount(), 3);
+    QCOMPARE(shown(2), QString::fromUtf16(u"#3 DR \u00BB 7"));
+    result = "12";
+    QCOMPARE(shown(0), QString::fromUtf16(u"#1 DR \u00BB 12"));
+
+    p.layer.setRows(history, kRows, 2, [](int i) { return "new " + std::to_string(i); });
+    const int asked = oldAsked;
+    list->grab();
+    QCOMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(shown(1), QStringLiteral("new 1"));
+    QCOMPARE(oldAsked, asked);
+
+    // Rows line their columns up with spaces.
+    const QFontMetrics metrics(list->font());
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("1111")), metrics.horizontalAdvance(QStringLiteral("WWWW")));
+}
+
+void QtWindowLayerTest::aHundredThousandRowsAreAskedForOnlyAsTheyShow() {
+    using namespace roll_history_ids;
+    Program p;
+    const WindowId history = plainWindow(p.layer, kRollHistoryDialog);
+    QWidget *list = p.control(history, kRows);
+    int asked = 0;
+    p.layer.setRows(history, kRows, 100000, [&](int i) {
+        ++asked;
+        return std::to_string(i);
+    });
+    Program::settle();
+    list->grab();
+    QVERIFY(asked > 0);
+    QVERIFY2(asked < 1000, qPrintable(QStringLiteral("%1 rows asked for").arg(asked)));
+}
+
+void QtWindowLayerTest::severalRowsAreSelectedAndANewListStartsAfresh() {
+    using namespace roll_history_ids;
+    Program p;
+    std::vector<int> commands;
+    const WindowId history =
+        p.layer.createModeless(kRollHistoryDialog, p.layer.frame(), [&](WindowId, const Message &m) {
+            if (m.kind == MessageKind::Command) commands.push_back(m.id);
+            return true;
+        });
+    auto *list = qobject_cast<QListView *>(p.control(history, kRows));
+    QVERIFY(list);
+    const auto rows = [](int i) { return std::to_string(i); };
+    p.layer.setRows(history, kRows, 200, rows);
+    Program::settle();
+    for (const auto &[row, modifiers] :
+         {std::pair(5, Qt::NoModifier), std::pair(1, Qt::ControlModifier), std::pair(3, Qt::ControlModifier)}) {
+        const QRect at = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at.center());
+    }
+    Program::settle();
+    QCOMPARE(p.layer.selectedRows(history, kRows), (std::vector<int>{1, 3, 5}));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(list));
+    QCOMPARE(commands, std::vector<int>{}); // a list box sends nothing
+
+    list->scrollToBottom();
+    p.layer.setRows(history, kRows, 200, rows);
+    Program::settle();
+    QCOMPARE(p.layer.selectedRows(history, kRows), std::vector<int>{});
+    QCOMPARE(list->indexAt(QPoint(1, 1)).row(), 0);
+}
+
+void QtWindowLayerTest::chartDrawsBarsByCountWithMarksAtTheExpectedCounts() {
+    using namespace dice_chart_ids;
+    Program p;
+    const WindowId window = plainWindow(p.layer, kDiceChartDialog);
+    QWidget *chart = p.control(window, kOneDieChart);
+    QCOMPARE(chart->focusPolicy(), Qt::NoFocus);
+    const auto drawn = [&](const std::vector<ChartBar> &bars) {
+        p.layer.setChart(window, kOneDieChart, bars);
+        return chart->grab().toImage();
+    };
+    // No rolls: axes and labels, against which the bars show.
+    const QImage none = drawn({{"1", 0, 0}, {"2", 0, 0}});
+    // How many pixels down the middle of a bar's half of the chart differ from `before`.
+    const auto inked = [](const QImage &image, const QImage &before, int bar) {
+        const int x = image.width() * (2 * bar + 1) / 4;
+        int pixels = 0;
+        for (int y = 0; y < image.height(); ++y) pixels += image.pixel(x, y) != before.pixel(x, y);
+        return pixels;
+    };
+
+    const QImage counted = drawn({{"1", 1, 0}, {"2", 4, 0}});
+    QVERIFY(inked(counted, none, 0) > 0);
+    QVERIFY(inked(counted, none, 1) > 2 * inked(counted, none, 0));
+
+    // A mark only where an expected count changes; an expected count above
+    // every count sets the scale and shortens the bars.
+    const QImage marked = drawn({{"1", 1, 0}, {"2", 4, 3}});
+    QCOMPARE(inked(marked, counted, 0), 0);
+    QVERIFY(inked(marked, counted, 1) > 0);
+    const QImage scaled = drawn({{"1", 1, 0}, {"2", 4, 8}});
+    QVERIFY(inked(scaled, none, 0) < inked(counted, none, 0));
+
+    p.layer.setChart(window, kOneDieChart, {{"1", 1, 2.5}, {"2", 4, 2.5}});
+    QCOMPARE(chart->accessibleDescription(), QStringLiteral("1: 1 roll, 2.5 expected; 2: 4 rolls, 2.5 expected"));
+}
+
+void QtWindowLayerTest::copiedTextReachesTheClipboard() {
+    Program p;
+    p.layer.copyText("#1 DR \xC2\xBB 7\n#2 DR \xC2\xBB 3"); // UTF-8
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf16(u"#1 DR \u00BB 7\n#2 DR \u00BB 3"));
+}
+
+void QtWindowLayerTest::menuShortcutRunsItsCommandFromAToolWindow() {
+    Program p;
+    const WindowId activation = p.open(kCmdActivation);
+    Program::settle();
+    QCOMPARE(QApplication::activeWindow(), p.layer.widget(activation));
+    std::vector<int> commands;
+    p.layer.onCommand = [&](int command) { commands.push_back(command); };
+    QTest::keyClick(p.layer.widget(activation)->windowHandle(), Qt::Key_H, Qt::ControlModifier);
+    Program::settle();
+    QCOMPARE(commands, std::vector<int>{kCmdRollHistory});
+    QCOMPARE(p.layer.menuAction(kCmdRollHistory)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 
 QTEST_MAIN(QtWindowLayerTest)
