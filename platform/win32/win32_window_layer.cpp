@@ -55,6 +55,16 @@ RECT workArea(HMONITOR monitor) {
     return info.rcWork;
 }
 
+// "Ctrl+H" as the key a menu item's shortcut names; nullopt for another form.
+std::optional<ACCEL> shortcutKey(const MenuItem &item) {
+    constexpr std::string_view kCtrl = "Ctrl+";
+    const std::string_view keys = item.shortcut ? item.shortcut : "";
+    if (keys.size() != kCtrl.size() + 1 || keys.substr(0, kCtrl.size()) != kCtrl) return std::nullopt;
+    const char key = keys.back();
+    if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) return std::nullopt;
+    return ACCEL{FVIRTKEY | FCONTROL, static_cast<WORD>(key), static_cast<WORD>(item.command)};
+}
+
 bool isEnterOrEscape(const MSG &m) {
     return (m.message == WM_KEYDOWN || m.message == WM_KEYUP || m.message == WM_CHAR) &&
            (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE);
@@ -115,6 +125,10 @@ Win32WindowLayer::~Win32WindowLayer() {
 }
 
 void Win32WindowLayer::buildFrame() {
+    // Alt with the typed "O", with or without Shift; the menu's Ctrl keys.
+    static_assert(kOpenAcceleratorChar == 'O');
+    std::vector<ACCEL> keys = {{FALT, 'O', kCmdOpen}, {FALT, 'o', kCmdOpen}};
+
     menu_ = CreateMenu();
     for (const MenuPopup &popup : frameMenu()) {
         HMENU items = CreatePopupMenu();
@@ -123,8 +137,13 @@ void Win32WindowLayer::buildFrame() {
             if (!item.text) {
                 AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
             } else {
+                std::wstring text = fromCp1252(item.text);
+                if (const std::optional<ACCEL> key = shortcutKey(item)) {
+                    keys.push_back(*key);
+                    text += L"\t" + fromCp1252(item.shortcut); // shown at the menu's right edge
+                }
                 AppendMenuW(items, MF_STRING | (item.grayed ? MF_GRAYED : 0u), static_cast<UINT_PTR>(item.command),
-                            fromCp1252(item.text).c_str());
+                            text.c_str());
                 // By position: Save As shares command 0 with the separator.
                 menuItems_[item.command] = {items, position};
             }
@@ -133,10 +152,8 @@ void Win32WindowLayer::buildFrame() {
         AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(items), fromCp1252(popup.title).c_str());
     }
 
-    // Alt with the typed "O", with or without Shift.
-    static_assert(kOpenAcceleratorChar == 'O');
-    ACCEL keys[] = {{FALT, 'O', kCmdOpen}, {FALT, 'o', kCmdOpen}};
-    accelerators_ = CreateAcceleratorTableW(keys, 2);
+    // The frame's loop translates them for every tool window too.
+    accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 
     caption_ = fromCp1252(kUntitledCaption);
     frame_ = CreateWindowExW(kFrameExStyle, kFrameClass, caption_.c_str(), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
