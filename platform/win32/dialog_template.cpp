@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
+#include "platform/win32/bar_chart.h"
 #include "platform/win32/wide_text.h"
 #include "resources/tab_order.h"
 
@@ -35,8 +38,10 @@ public:
 };
 
 struct ItemStyle {
-    uint16_t windowClass;
+    uint16_t windowClass; // a predefined class, unless named
     DWORD style;
+    const wchar_t *className = nullptr;
+    DWORD exStyle = 0;
 };
 
 ItemStyle itemStyle(const ControlTemplate &c) {
@@ -64,7 +69,12 @@ ItemStyle itemStyle(const ControlTemplate &c) {
     }
     case ControlKind::Picture: return {kStaticClass, SS_BITMAP};
     case ControlKind::ListBox:
-    case ControlKind::BarChart: break; // realised next
+        // A virtual list: the layer gives each row as it is shown, so that a
+        // long history costs no more than a short one.
+        return {0, LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS, WC_LISTVIEWW,
+                c.style & kSunken ? static_cast<DWORD>(WS_EX_CLIENTEDGE) : 0u};
+    case ControlKind::BarChart:
+        return {0, 0, kBarChartClass, c.style & kSunken ? static_cast<DWORD>(WS_EX_STATICEDGE) : 0u};
     }
     return {kStaticClass, SS_LEFT};
 }
@@ -119,7 +129,8 @@ std::vector<uint16_t> buildDialogTemplate(const DialogTemplate &dialog, bool mod
         const ControlTemplate &c = dialog.controls[order[n]];
         const ItemStyle item = itemStyle(c);
         DWORD itemStyle = item.style | WS_CHILD | WS_VISIBLE;
-        if (takesFocus(c.kind)) itemStyle |= WS_TABSTOP;
+        // A chart has nothing to do with the keys: no Tab stop.
+        if (takesFocus(c.kind) && c.kind != ControlKind::BarChart) itemStyle |= WS_TABSTOP;
         // Each control is a group of its own, except that the radio buttons
         // of one template group make one: the arrow keys move within it, and
         // a click unchecks the rest of it only.
@@ -129,8 +140,8 @@ std::vector<uint16_t> buildDialogTemplate(const DialogTemplate &dialog, bool mod
         if (!joinsPrevious) itemStyle |= WS_GROUP;
 
         w.alignToDword();
-        w.dword(0);                                                                // help id
-        w.dword(scrollsItsText(c) && (c.style & kSunken) ? WS_EX_STATICEDGE : 0u); // extended style
+        w.dword(0);                                                                          // help id
+        w.dword(scrollsItsText(c) && (c.style & kSunken) ? WS_EX_STATICEDGE : item.exStyle); // extended style
         w.dword(itemStyle);
         // A framed field's frame goes around the template's area, which stays
         // its text's own: a field one line high still shows its whole line.
@@ -149,7 +160,10 @@ std::vector<uint16_t> buildDialogTemplate(const DialogTemplate &dialog, bool mod
         w.word(static_cast<uint16_t>(width + 2 * frame));
         w.word(static_cast<uint16_t>(height + 2 * frame));
         w.dword(static_cast<DWORD>(builtControlId(dialog, order[n])));
-        w.ordinal(item.windowClass);
+        if (item.className)
+            w.text(item.className);
+        else
+            w.ordinal(item.windowClass);
         w.text(c.kind == ControlKind::Picture ? std::wstring() : fromCp1252(c.caption ? c.caption : ""));
         w.word(0); // no creation data
     }

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
+#include "platform/win32/bar_chart.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/wide_text.h"
 #include "resources/menu.h"
@@ -20,6 +22,12 @@ constexpr UINT kFirstDocumentId = 100;
 // Posted to a modal box once it is built: its own loop then runs, and the
 // box takes input.
 constexpr UINT kModalReady = WM_APP + 1;
+// Posted to a window whose screen scale has changed, once the dialog has
+// resized its controls: the list boxes take their font and width again.
+constexpr UINT kFitLists = WM_APP + 2;
+// The list boxes' font: fixed width, as the rows line their columns up with
+// spaces.
+constexpr wchar_t kFixedFontFace[] = L"Consolas";
 
 bool isButton(ControlKind kind) {
     return kind == ControlKind::PushButton || kind == ControlKind::DefaultPushButton || kind == ControlKind::CheckBox ||
@@ -45,6 +53,16 @@ RECT workArea(HMONITOR monitor) {
     info.cbSize = sizeof(info);
     if (!GetMonitorInfoW(monitor, &info)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     return info.rcWork;
+}
+
+// "Ctrl+H" as the key a menu item's shortcut names; nullopt for another form.
+std::optional<ACCEL> shortcutKey(const MenuItem &item) {
+    constexpr std::string_view kCtrl = "Ctrl+";
+    const std::string_view keys = item.shortcut ? item.shortcut : "";
+    if (keys.size() != kCtrl.size() + 1 || keys.substr(0, kCtrl.size()) != kCtrl) return std::nullopt;
+    const char key = keys.back();
+    if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) return std::nullopt;
+    return ACCEL{FVIRTKEY | FCONTROL, static_cast<WORD>(key), static_cast<WORD>(item.command)};
 }
 
 bool isEnterOrEscape(const MSG &m) {
@@ -73,8 +91,9 @@ private:
 // The frame
 
 Win32WindowLayer::Win32WindowLayer(HINSTANCE instance) : instance_(instance) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
+    registerBarChartClass(instance);
     static const bool registered = [instance] {
         WNDCLASSEXW frameClass{};
         frameClass.cbSize = sizeof(frameClass);
@@ -102,9 +121,14 @@ Win32WindowLayer::~Win32WindowLayer() {
     if (accelerators_) DestroyAcceleratorTable(accelerators_);
     if (toolbarImages_) ImageList_Destroy(toolbarImages_);
     for (auto &[key, bitmap] : bitmaps_) DeleteObject(bitmap);
+    for (auto &[key, font] : fixedFonts_) DeleteObject(font);
 }
 
 void Win32WindowLayer::buildFrame() {
+    // Alt with the typed "O", with or without Shift; the menu's Ctrl keys.
+    static_assert(kOpenAcceleratorChar == 'O');
+    std::vector<ACCEL> keys = {{FALT, 'O', kCmdOpen}, {FALT, 'o', kCmdOpen}};
+
     menu_ = CreateMenu();
     for (const MenuPopup &popup : frameMenu()) {
         HMENU items = CreatePopupMenu();
@@ -113,8 +137,13 @@ void Win32WindowLayer::buildFrame() {
             if (!item.text) {
                 AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
             } else {
+                std::wstring text = fromCp1252(item.text);
+                if (const std::optional<ACCEL> key = shortcutKey(item)) {
+                    keys.push_back(*key);
+                    text += L"\t" + fromCp1252(item.shortcut); // shown at the menu's right edge
+                }
                 AppendMenuW(items, MF_STRING | (item.grayed ? MF_GRAYED : 0u), static_cast<UINT_PTR>(item.command),
-                            fromCp1252(item.text).c_str());
+                            text.c_str());
                 // By position: Save As shares command 0 with the separator.
                 menuItems_[item.command] = {items, position};
             }
@@ -123,10 +152,8 @@ void Win32WindowLayer::buildFrame() {
         AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(items), fromCp1252(popup.title).c_str());
     }
 
-    // Alt with the typed "O", with or without Shift.
-    static_assert(kOpenAcceleratorChar == 'O');
-    ACCEL keys[] = {{FALT, 'O', kCmdOpen}, {FALT, 'o', kCmdOpen}};
-    accelerators_ = CreateAcceleratorTableW(keys, 2);
+    // The frame's loop translates them for every tool window too.
+    accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 
     caption_ = fromCp1252(kUntitledCaption);
     frame_ = CreateWindowExW(kFrameExStyle, kFrameClass, caption_.c_str(), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -560,8 +587,17 @@ void Win32WindowLayer::initDialog(Window &w, HWND hwnd) {
         w.controls.push_back(c);
     }
     const UINT dpi = dpiOf(hwnd);
-    for (Control &c : w.controls)
+    for (Control &c : w.controls) {
         if (c.source->kind == ControlKind::Picture) showPicture(c, dpi);
+        if (c.source->kind == ControlKind::ListBox && c.hwnd) {
+            // One column, no header: a row is one line of text.
+            SendMessageW(c.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+            LVCOLUMNW column{};
+            column.mask = LVCF_WIDTH;
+            SendMessageW(c.hwnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+            fitList(w, c, dpi);
+        }
+    }
     send(w.id, {MessageKind::Init});
     if (!w.open) return;
     for (std::size_t index = 0; index < dialog.controls.size(); ++index)
@@ -611,7 +647,20 @@ INT_PTR Win32WindowLayer::dialogMessage(Window &w, UINT message, WPARAM wParam, 
     case WM_DPICHANGED:
         for (Control &c : w.controls)
             if (c.source->kind == ControlKind::Picture) showPicture(c, LOWORD(wParam));
+        PostMessageW(w.hwnd, kFitLists, 0, 0);
         return FALSE;
+    case kFitLists:
+        for (const Control &c : w.controls)
+            if (c.source->kind == ControlKind::ListBox && c.hwnd) fitList(w, c, dpiOf(w.hwnd));
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto *header = reinterpret_cast<const NMHDR *>(lParam);
+        if (header->code != LVN_GETDISPINFOW) return FALSE;
+        for (const Control &c : w.controls)
+            if (c.hwnd == header->hwndFrom && c.source->kind == ControlKind::ListBox)
+                showRow(c, *reinterpret_cast<NMLVDISPINFOW *>(lParam));
+        return TRUE;
+    }
     case kModalReady:
         if (!w.open || !onModal) return TRUE;
         // The box's loop shows it once its first messages are handled; it
@@ -678,6 +727,41 @@ void Win32WindowLayer::showPicture(Control &c, UINT dpi) {
     SendMessageW(c.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
+// The font, as high as the dialog's at this scale, and one column as wide
+// as the list less its scroll bar, shown or not: the rows never scroll
+// sideways.
+void Win32WindowLayer::fitList(const Window &w, const Control &c, UINT dpi) {
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont(w.dialog->pointSize, dpi)), TRUE);
+    RECT client{};
+    GetClientRect(c.hwnd, &client);
+    int width = client.right - client.left;
+    if (!(GetWindowLongPtrW(c.hwnd, GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetricsForDpi(SM_CXVSCROLL, dpi);
+    SendMessageW(c.hwnd, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(width, 0), 0));
+}
+
+HFONT Win32WindowLayer::fixedFont(int points, UINT dpi) {
+    HFONT &font = fixedFonts_[{points, dpi}];
+    if (!font) {
+        LOGFONTW face{};
+        face.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
+        face.lfWeight = FW_NORMAL;
+        face.lfCharSet = DEFAULT_CHARSET;
+        // Where the face is missing, the system's own fixed-width font.
+        face.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+        lstrcpynW(face.lfFaceName, kFixedFontFace, LF_FACESIZE);
+        font = CreateFontIndirectW(&face);
+    }
+    return font;
+}
+
+void Win32WindowLayer::showRow(const Control &c, NMLVDISPINFOW &info) const {
+    LVITEMW &item = info.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    item.pszText[0] = L'\0';
+    if (!c.row || item.iSubItem != 0 || item.iItem < 0 || item.iItem >= c.rowCount) return;
+    lstrcpynW(item.pszText, fromCp1252(c.row(item.iItem)).c_str(), item.cchTextMax);
+}
+
 // ---------------------------------------------------------------------------
 // Windows and controls
 
@@ -734,8 +818,9 @@ void Win32WindowLayer::setText(WindowId window, int control, std::string_view te
     case ControlKind::RadioButton: SetWindowTextW(c->hwnd, fromCp1252(text).c_str()); break;
     case ControlKind::DropDownList:
     case ControlKind::Picture:
-    case ControlKind::ListBox:
-    case ControlKind::BarChart: break;
+    case ControlKind::ListBox:  // rows, by setRows
+    case ControlKind::BarChart: // bars, by setChart
+        break;
     }
 }
 
@@ -814,6 +899,62 @@ void Win32WindowLayer::focusAndSelectAll(WindowId window, int control) {
     }
     SetFocus(c->hwnd);
     if (c->source->kind == ControlKind::EditBox) SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
+}
+
+void Win32WindowLayer::setRows(WindowId window, int control, int count, std::function<std::string(int)> row) {
+    Control *c = findControl(window, control);
+    if (!c || !c->hwnd || c->source->kind != ControlKind::ListBox) return;
+    c->rowCount = std::max(count, 0);
+    c->row = std::move(row);
+    // The list asks for the rows it shows, and only those, as it paints.
+    SendMessageW(c->hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(c->rowCount), 0);
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(c->hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    SendMessageW(c->hwnd, LVM_SETSELECTIONMARK, 0, -1);
+    if (c->rowCount > 0) SendMessageW(c->hwnd, LVM_ENSUREVISIBLE, 0, FALSE);
+    InvalidateRect(c->hwnd, nullptr, TRUE); // the same count may hold other rows
+}
+
+std::vector<int> Win32WindowLayer::selectedRows(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    std::vector<int> rows;
+    if (!c || !c->hwnd || c->source->kind != ControlKind::ListBox) return rows;
+    for (int i = -1;;) {
+        i = static_cast<int>(SendMessageW(c->hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED));
+        if (i < 0 || i >= c->rowCount || (!rows.empty() && i <= rows.back())) break;
+        rows.push_back(i);
+    }
+    return rows;
+}
+
+void Win32WindowLayer::setChart(WindowId window, int control, const std::vector<ChartBar> &bars) {
+    const Control *c = findControl(window, control);
+    if (c && c->hwnd && c->source->kind == ControlKind::BarChart) setChartBars(c->hwnd, bars);
+}
+
+std::vector<ChartBar> Win32WindowLayer::chart(WindowId window, int control) const {
+    const Control *c = findControl(window, control);
+    if (!c || !c->hwnd || c->source->kind != ControlKind::BarChart) return {};
+    return chartBars(c->hwnd);
+}
+
+void Win32WindowLayer::copyText(std::string_view text) {
+    const std::wstring wide = withLineBreaks(widenUtf8(text));
+    // Another program may hold the clipboard for a moment.
+    bool open = false;
+    for (int attempt = 0; attempt < 5 && !(open = OpenClipboard(frame_)); ++attempt) Sleep(10);
+    if (!open) return;
+    EmptyClipboard();
+    const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void *data = GlobalLock(memory)) {
+            std::memcpy(data, wide.c_str(), bytes);
+            GlobalUnlock(memory);
+        }
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory); // still ours to free
+    }
+    CloseClipboard();
 }
 
 // ---------------------------------------------------------------------------

@@ -48,6 +48,10 @@ public:
     int selection(WindowId window, int control) const override;
     void setImage(WindowId window, int control, int bitmapId) override;
     void focusAndSelectAll(WindowId window, int control) override;
+    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;
+    std::vector<int> selectedRows(WindowId window, int control) const override;
+    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;
+    void copyText(std::string_view text) override;
     void setFrameCaption(std::string_view caption) override;
     void setFrameModified(bool modified) override;
     SaveAnswer askSaveChanges(std::string_view name) override;
@@ -100,7 +104,8 @@ public:
     HWND controlHandle(WindowId window, int control) const;
     WindowId windowOf(HWND window) const; // kNoWindow if not one of ours
     int templateOf(WindowId window) const;
-    int image(WindowId window, int control) const; // bitmap id a picture shows
+    int image(WindowId window, int control) const;                   // bitmap id a picture shows
+    std::vector<ChartBar> chart(WindowId window, int control) const; // the bars a chart shows
     // The newest window made from this template, open or not; kNoWindow if none.
     WindowId newestWindow(int templateId) const;
     WindowId activeWindow() const { return active_; }
@@ -113,6 +118,9 @@ private:
         const ControlTemplate *source = nullptr;
         HWND hwnd = nullptr;
         int image = 0;
+        // A list box's rows, asked for as the list shows them.
+        int rowCount = 0;
+        std::function<std::string(int)> row;
     };
     struct Window {
         Win32WindowLayer *layer = nullptr;
@@ -150,6 +158,9 @@ private:
     void send(WindowId window, const Message &message);
     void place(const Window &w) const;
     void showPicture(Control &c, UINT dpi);
+    void fitList(const Window &w, const Control &c, UINT dpi);
+    HFONT fixedFont(int points, UINT dpi);
+    void showRow(const Control &c, NMLVDISPINFOW &item) const;
     void updateRadioTabStops(const Window &w, std::size_t index);
     void buildFrame();
     void buildToolbar();
@@ -176,8 +187,9 @@ private:
     bool running_ = false;     // in run(): the frame's end ends the loop
     bool settingText_ = false; // the program sets an edit box: no command
     std::map<WindowId, std::unique_ptr<Window>> windows_;
-    std::vector<WindowId> boxLoops_;                  // the boxes whose loops run, innermost last
-    std::map<std::pair<int, UINT>, HBITMAP> bitmaps_; // by picture and dpi
+    std::vector<WindowId> boxLoops_;                   // the boxes whose loops run, innermost last
+    std::map<std::pair<int, UINT>, HBITMAP> bitmaps_;  // by picture and dpi
+    std::map<std::pair<int, UINT>, HFONT> fixedFonts_; // the list boxes' font, by size and dpi
     WindowId next_ = kFrameWindow + 1;
     WindowId active_ = kNoWindow;
     // Where the player left each kind of tool window, by template id.

@@ -1,7 +1,7 @@
 // The program on real Win32 windows (under Wine in the tests): start-up, the
 // frame's menu and strip, clicks through the real controls, the dialog keys,
-// the file dialogs and questions through their seams, and the file
-// association in the registry.
+// the list boxes, charts and clipboard, the file dialogs and questions
+// through their seams, and the file association in the registry.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,12 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/win32/bar_chart.h"
 #include "platform/win32/file_type_registry.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/wide_text.h"
@@ -23,6 +27,8 @@
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
+#include "resources/ids/dice_chart.h"
+#include "resources/ids/roll_history.h"
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
@@ -352,6 +358,32 @@ TEST_F(Program, AltOOpensAScenarioFromAnyWindow) {
     EXPECT_FALSE(fileDialogs[0].first) << "the open dialog";
 }
 
+TEST_F(Program, CtrlHRunsItsCommandFromAToolWindowAndTheMenuShowsIt) {
+    std::vector<int> commands;
+    layer.onCommand = [this, &commands](int command) {
+        commands.push_back(command);
+        frameCommand(app, command);
+    };
+    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
+    ASSERT_EQ(GetForegroundWindow(), layer.handle(actions));
+    INPUT keys[4]{};
+    const WORD pressed[4][2] = {{VK_CONTROL, 0}, {'H', 0}, {'H', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = pressed[i][0];
+        keys[i].ki.dwFlags = pressed[i][1];
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    for (int i = 0; i < 10 && commands.empty(); ++i) {
+        pump(layer);
+        Sleep(20);
+    }
+    EXPECT_EQ(commands, (std::vector<int>{kCmdRollHistory}));
+    wchar_t item[64] = L"";
+    GetMenuStringW(layer.menu(), kCmdRollHistory, item, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(item, L"Roll &History...\tCtrl+H");
+}
+
 TEST_F(Program, ClickingAToolWindowRemembersTheWindowToReturnTo) {
     const WindowId activation = openToolWindow(app, ToolSlot::Activation);
     const WindowId actions = openToolWindow(app, ToolSlot::Actions);
@@ -367,6 +399,159 @@ TEST_F(Program, ClickingAToolWindowRemembersTheWindowToReturnTo) {
     SendMessageW(layer.handle(activation), WM_CLOSE, 0, 0);
     EXPECT_FALSE(layer.isOpen(activation));
     EXPECT_EQ(activeToolWindow(), actions) << "closing goes back to the window it was clicked from";
+}
+
+// The Roll History and Dice Chart windows' controls, in windows whose
+// procedures do nothing: the layer alone shows what it is given.
+struct Controls : Program {
+    WindowId history = kNoWindow;
+    HWND list = nullptr;
+    void SetUp() override {
+        Program::SetUp();
+        history =
+            layer.createModeless(kRollHistoryDialog, layer.frame(), [](WindowId, const Message &) { return false; });
+        list = control(history, roll_history_ids::kRows);
+        ASSERT_NE(list, nullptr);
+    }
+    void setRows(int count, std::function<std::string(int)> row) {
+        layer.setRows(history, roll_history_ids::kRows, count, std::move(row));
+    }
+    // Row `index` as the list shows it, asked of the list itself.
+    std::wstring row(int index) const {
+        wchar_t text[256] = L"";
+        LVITEMW item{};
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    int topRow() const { return static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)); }
+};
+
+TEST_F(Controls, AListShowsTheRowsOfItsLatestFunctionInAFixedWidthFont) {
+    setRows(3, [](int i) { return "roll " + std::to_string(i) + " \x80"; });
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(row(2), L"roll 2 \u20ac") << "code page 1252";
+    setRows(2, [](int i) { return "then " + std::to_string(i); });
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(row(1), L"then 1");
+
+    HDC dc = GetDC(list);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    EXPECT_FALSE(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) << "the bit is set for a font of varying width";
+}
+
+TEST_F(Controls, AHundredThousandRowsAskOnlyForTheRowsShown) {
+    int asked = 0;
+    setRows(100000, [&asked](int i) {
+        ++asked;
+        return std::to_string(i);
+    });
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_GT(asked, 0) << "the rows in view are asked for as the list paints";
+    EXPECT_LT(asked, 1000);
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 100000);
+}
+
+TEST_F(Controls, SelectedRowsReadAscendingAndNewRowsStartUnselectedAtTheTop) {
+    setRows(200, [](int i) { return std::to_string(i); });
+    for (const int index : {50, 2, 7}) {
+        LVITEMW selected{};
+        selected.stateMask = selected.state = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&selected));
+    }
+    EXPECT_EQ(layer.selectedRows(history, roll_history_ids::kRows), (std::vector<int>{2, 7, 50}));
+    SendMessageW(list, LVM_ENSUREVISIBLE, 199, FALSE);
+    ASSERT_GT(topRow(), 0);
+    setRows(200, [](int i) { return std::to_string(i); });
+    EXPECT_TRUE(layer.selectedRows(history, roll_history_ids::kRows).empty());
+    EXPECT_EQ(topRow(), 0);
+}
+
+// A chart's client area as it paints itself.
+struct Painted {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+    int inColumn(int x, COLORREF colour) const {
+        int n = 0;
+        for (int y = 0; y < height; ++y) n += at(x, y) == colour;
+        return n;
+    }
+    int everywhere(COLORREF colour) const { return static_cast<int>(std::count(pixels.begin(), pixels.end(), colour)); }
+};
+
+Painted paint(HWND window) {
+    Painted p;
+    RECT client{};
+    GetClientRect(window, &client);
+    p.width = client.right;
+    p.height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = p.width;
+    info.bmiHeader.biHeight = -p.height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    const auto *bgrx = static_cast<const uint32_t *>(bits);
+    for (int i = 0; i < p.width * p.height; ++i)
+        p.pixels.push_back(RGB((bgrx[i] >> 16) & 0xFF, (bgrx[i] >> 8) & 0xFF, bgrx[i] & 0xFF));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return p;
+}
+
+TEST_F(Controls, AChartDrawsBarsToTheirCountsAndMarksTheExpected) {
+    const WindowId window =
+        layer.createModeless(kDiceChartDialog, layer.frame(), [](WindowId, const Message &) { return false; });
+    const int id = dice_chart_ids::kOneDieChart;
+    HWND chart = control(window, id);
+    ASSERT_NE(chart, nullptr);
+    const std::vector<ChartBar> bars = {{"1", 1, 0.5}, {"2", 4, 2.0}, {"3", 0, 3.0}};
+    layer.setChart(window, id, bars);
+    const std::vector<ChartBar> kept = layer.chart(window, id);
+    ASSERT_EQ(kept.size(), bars.size());
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        EXPECT_EQ(kept[i].label, bars[i].label);
+        EXPECT_EQ(kept[i].count, bars[i].count);
+        EXPECT_EQ(kept[i].expected, bars[i].expected);
+    }
+
+    const COLORREF bar = GetSysColor(COLOR_HIGHLIGHT);
+    const Painted shown = paint(chart);
+    const auto middleOf = [&](int slot) { return shown.width * (2 * slot + 1) / 6; };
+    EXPECT_GT(shown.inColumn(middleOf(0), bar), 0);
+    EXPECT_GT(shown.inColumn(middleOf(1), bar), 3 * shown.inColumn(middleOf(0), bar)) << "four times the count";
+    EXPECT_EQ(shown.inColumn(middleOf(2), bar), 0) << "nothing rolled";
+    EXPECT_GT(shown.inColumn(middleOf(2), kChartMarkColour), 0) << "what fair dice would have given";
+
+    layer.setChart(window, id, {{"1", 0, 0}, {"2", 0, 0}, {"3", 0, 0}});
+    const Painted nothing = paint(chart);
+    EXPECT_EQ(nothing.everywhere(bar) + nothing.everywhere(kChartMarkColour), 0) << "the labels only";
+    EXPECT_NE(nothing.everywhere(GetSysColor(COLOR_WINDOW)), nothing.width * nothing.height) << "the labels";
+}
+
+TEST_F(Program, CopiedTextReachesTheClipboardAsUtf16) {
+    layer.copyText("M\xc3\xbchle \xe2\x98\x83\r6");
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    std::wstring copied;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        copied = static_cast<const wchar_t *>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    EXPECT_EQ(copied, L"M\u00fchle \u2603\r\n6") << "the program's line break as the clipboard's";
 }
 
 struct Files : Program {
