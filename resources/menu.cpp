@@ -24,7 +24,7 @@ const std::vector<MenuPopup> &frameMenu() {
              {"A&dvance...", kCmdAdvance, false},
              {"&Random Numbers...", kCmdRandomTables, false},
              {"Roll &History...", kCmdRollHistory, false, "Ctrl+H"},
-             {"Dice C&hart...", kCmdDiceChart, false, "Ctrl+J"},
+             {"Dic&e Chart...", kCmdDiceChart, false, "Ctrl+J"},
              {"Scenar&io...", kCmdScenario, true},
          }},
         {"Help",

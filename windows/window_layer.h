@@ -82,13 +82,13 @@ public:
     // whenever the list shows it, until the next setRows, so that a list of a
     // hundred thousand rows costs no more than one of ten. The selection is
     // cleared and the first row scrolled into view.
-    virtual void setRows(WindowId, int, int, std::function<std::string(int)>) {}
+    virtual void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) = 0;
     // The selected rows of a list box, in ascending order.
-    virtual std::vector<int> selectedRows(WindowId, int) const { return {}; }
+    virtual std::vector<int> selectedRows(WindowId window, int control) const = 0;
     // The bars of a chart, left to right.
-    virtual void setChart(WindowId, int, const std::vector<ChartBar> &) {}
+    virtual void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) = 0;
     // Puts a text (UTF-8) on the clipboard.
-    virtual void copyText(std::string_view) {}
+    virtual void copyText(std::string_view text) = 0;
 
     // The frame's caption and menu. The caption names the scenario's file,
     // so it is UTF-8, as file names are.

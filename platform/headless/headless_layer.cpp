@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "resources/tab_order.h"
 #include "state/text.h"
 
 namespace treva {
@@ -17,11 +18,8 @@ const HeadlessControl *HeadlessWindow::control(int id) const { return const_cast
 
 namespace {
 
-// Texts and pictures take no input and never the focus.
-bool takesFocus(const HeadlessControl &c) {
-    const ControlKind kind = c.source->kind;
-    return c.enabled && kind != ControlKind::Text && kind != ControlKind::Picture && kind != ControlKind::BarChart;
-}
+// Texts, pictures and charts take no input and never the focus.
+bool takesFocus(const HeadlessControl &c) { return c.enabled && takesFocus(c.source->kind); }
 
 } // namespace
 

@@ -403,10 +403,6 @@ QString controlObjectName(const ControlTemplate &c, std::size_t index) {
     return c.id == kNoId ? QStringLiteral("s%1").arg(index) : QStringLiteral("c%1").arg(c.id);
 }
 
-// A chart only shows: unlike the other controls the tab order counts, it
-// takes neither clicks nor keys, so it is no stop of the Tab key.
-bool takesKeyboard(ControlKind kind) { return takesFocus(kind) && kind != ControlKind::BarChart; }
-
 void showText(QWidget *control, std::string_view bytes) {
     const QString text = displayText(bytes);
     if (auto *field = dynamic_cast<TextField *>(control))
@@ -758,7 +754,7 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         }
         widget->setObjectName(controlObjectName(c, index));
         widget->setAccessibleName(accessibleName(*w.dialog, c));
-        widget->setFocusPolicy(takesKeyboard(c.kind) ? Qt::StrongFocus : Qt::NoFocus);
+        widget->setFocusPolicy(takesFocus(c.kind) ? Qt::StrongFocus : Qt::NoFocus);
         Control control;
         control.source = &c;
         control.widget = widget;
@@ -791,7 +787,7 @@ void QtWindowLayer::applyTabOrder(Window &w, QtDialogWindow *dialog) {
     dialog->setFocusPolicy(Qt::TabFocus);
     QWidget *previous = dialog;
     for (std::size_t index : tabOrder(*w.dialog)) {
-        if (!takesKeyboard(w.dialog->controls[index].kind)) continue;
+        if (!takesFocus(w.dialog->controls[index].kind)) continue;
         QWidget *widget = w.controls[index].widget;
         QWidget::setTabOrder(previous, widget);
         previous = widget;

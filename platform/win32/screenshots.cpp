@@ -13,6 +13,7 @@
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
+#include "resources/ids/die_stats.h"
 #include "resources/ids/random_tables.h"
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
@@ -161,9 +162,16 @@ int takeScreenshots(Win32WindowLayer &layer, App &app, const std::wstring &folde
     const WindowId random = openToolWindow(app, ToolSlot::RandomTables);
     shooter.click(random, random_tables_ids::kTableA);
     shooter.shootWindow(random, L"random-number-tables");
+    // A history to show, and enough dice for the chart's fairness check.
+    for (int i = 0; i < 200; ++i) shooter.click(random, random_tables_ids::kTwoDice);
+    for (int i = 0; i < 40; ++i) shooter.click(random, random_tables_ids::kSingleDie);
+    shooter.click(random, random_tables_ids::kHexRow);
 
     const WindowId stats = openToolWindow(app, ToolSlot::DieStats);
     shooter.shootWindow(stats, L"die-stats");
+    shooter.click(stats, die_stats_ids::kChart);
+    shooter.shootWindow(toolWindow(app, ToolSlot::DiceChart), L"dice-chart");
+    shooter.shootWindow(openToolWindow(app, ToolSlot::RollHistory), L"roll-history");
 
     const WindowId setup = openToolWindow(app, ToolSlot::Setup);
     shooter.shootWindow(setup, L"setup-options");
