@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "drive/json.h"
 #include "state/program_state.h"
@@ -74,6 +75,20 @@ void RunScenario::writeBack(const ProgramState &state) const {
     const std::string history = historyPathFor(*path_);
     if (!writeWholeFile(history, "roll history", historyFileText(state.history), error))
         throw DriveError("cannot write the roll history \"" + history + "\": " + error);
+}
+
+std::function<void(WindowId box)> ModalErrors::guard(std::function<void(WindowId box)> handler) {
+    return [this, handler = std::move(handler)](WindowId box) {
+        try {
+            handler(box);
+        } catch (...) {
+            error_ = std::current_exception();
+        }
+    };
+}
+
+void ModalErrors::rethrow() {
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
 }
 
 WindowId openTemplateWindow(DriveTarget &target, int templateId) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -99,6 +100,18 @@ public:
     virtual WindowId newestWindow(int templateId) const = 0;
     virtual int itemCount(WindowId window, int control) const = 0;
     virtual ControlView read(WindowId window, const ControlTemplate &control) const = 0;
+};
+
+// A modal box's handler runs inside the window system's own loop, where
+// nothing may be thrown: its error is kept, and thrown again once the input
+// that opened the box has returned.
+class ModalErrors {
+public:
+    std::function<void(WindowId box)> guard(std::function<void(WindowId box)> handler);
+    void rethrow();
+
+private:
+    std::exception_ptr error_;
 };
 
 // Opens the tool window of a dialog template as the frame's command does.

@@ -159,15 +159,7 @@ public:
             layer_.onModal = nullptr;
             return;
         }
-        layer_.onModal = [this, handler](WindowId box) {
-            // Nothing may be thrown through Qt's event loop: the error waits
-            // until the input that opened the box has returned.
-            try {
-                handler(box);
-            } catch (...) {
-                modalError_ = std::current_exception();
-            }
-        };
+        layer_.onModal = modalErrors_.guard(std::move(handler));
     }
 
     void settle() override { processWindowSystem(); }
@@ -211,13 +203,11 @@ private:
         return w;
     }
 
-    void rethrowFromModal() {
-        if (modalError_) std::rethrow_exception(std::exchange(modalError_, nullptr));
-    }
+    void rethrowFromModal() { modalErrors_.rethrow(); }
 
     QtWindowLayer &layer_;
     App &app_;
-    std::exception_ptr modalError_;
+    ModalErrors modalErrors_;
 };
 
 } // namespace

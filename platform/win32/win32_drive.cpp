@@ -168,14 +168,8 @@ public:
             layer_.onModal = nullptr;
             return;
         }
-        layer_.onModal = [this, handler](WindowId box) {
-            // Nothing may be thrown through the window system: the error
-            // waits until the input that opened the box has returned.
-            try {
-                handler(box);
-            } catch (...) {
-                modalError_ = std::current_exception();
-            }
+        layer_.onModal = [this, guarded = modalErrors_.guard(std::move(handler))](WindowId box) {
+            guarded(box);
             // The script has ended with the box up: it stays so, and the
             // procedure that opened it goes on.
             if (layer_.isOpen(box)) layer_.leaveModalLoop(box);
@@ -237,13 +231,11 @@ private:
         if (droppedDown(list)) throw DriveError("a drop-down list has not closed");
     }
 
-    void rethrowFromModal() {
-        if (modalError_) std::rethrow_exception(std::exchange(modalError_, nullptr));
-    }
+    void rethrowFromModal() { modalErrors_.rethrow(); }
 
     Win32WindowLayer &layer_;
     App &app_;
-    std::exception_ptr modalError_;
+    ModalErrors modalErrors_;
 };
 
 // A desktop of the program's own, made before its first window: the windows
