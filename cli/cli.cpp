@@ -318,12 +318,16 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
     return 0;
 }
 
-int run(const std::vector<std::string> &args, std::ostream &out) {
+int run(const std::vector<std::string> &args, std::ostream &out, const std::optional<std::string> &guide) {
     const Invocation inv = parseInvocation(args);
     if (inv.command.empty()) throw DriveError("no command; see treva-cli --help");
     const std::string &name = inv.command[0];
     if (name == "--help" || name == "-h" || name == "help") {
-        out << kUsage;
+        out << kUsage << "\n";
+        if (guide)
+            out << "The TREVA Guide, for players: " << *guide << "\n";
+        else
+            out << "The TREVA Guide, for players, is not installed.\n";
         return 0;
     }
     if (name == "--version") {
@@ -351,8 +355,9 @@ int run(const std::vector<std::string> &args, std::ostream &out) {
 
 } // namespace
 
-int runCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-    return reportErrors("treva-cli", err, [&] { return run(args, out); });
+int runCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
+           const std::optional<std::string> &guide) {
+    return reportErrors("treva-cli", err, [&] { return run(args, out, guide); });
 }
 
 } // namespace treva

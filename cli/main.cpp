@@ -1,6 +1,12 @@
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
+#include "platform/guide/guide_location.h"
+#include "windows/frame.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,9 +19,10 @@
 
 namespace {
 
-int run(const std::vector<std::string> &args) {
+int run(const std::vector<std::string> &args, const std::filesystem::path &invokedAs) {
     std::ios::sync_with_stdio(false);
-    const int status = treva::runCli(args, std::cout, std::cerr);
+    const std::optional<std::string> guide = treva::findGuide(treva::guidePlaces(treva::runningProgram(invokedAs)));
+    const int status = treva::runCli(args, std::cout, std::cerr, guide);
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "treva-cli: cannot write the output\n";
@@ -41,8 +48,8 @@ int wmain(int argc, wchar_t **argv) {
         arg.pop_back(); // the terminator
         args.push_back(std::move(arg));
     }
-    return run(args);
+    return run(args, argv[0]);
 }
 #else
-int main(int argc, char **argv) { return run(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char **argv) { return run(std::vector<std::string>(argv + 1, argv + argc), argv[0]); }
 #endif

@@ -29,6 +29,7 @@ const std::vector<MenuPopup> &frameMenu() {
          }},
         {"Help",
          {
+             {"TREVA &Guide", kCmdGuide, false, "F1"},
              {"About TREVA!...", kCmdAbout, false},
          }},
     };

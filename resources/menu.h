@@ -18,6 +18,7 @@ enum : int {
     kCmdRandomTables = 41,
     kCmdRollHistory = 42,
     kCmdDiceChart = 43,
+    kCmdGuide = 44,       // the player's guide, in the platform's browser
     kCmdScenario = 40004, // always grayed; nothing is bound to it
     kCmdOpen = 40011,
     kCmdSave = 40012,
@@ -27,8 +28,9 @@ struct MenuItem {
     const char *text; // "&" marks the mnemonic; nullptr for a separator
     int command;
     bool grayed; // initial state
-    // A key with Ctrl ("Ctrl+H") that runs the command from any window of
-    // the program; nullptr for none.
+    // A key that runs the command from any window of the program: Ctrl with
+    // a letter or digit ("Ctrl+H"), or a function key ("F1"); nullptr for
+    // none.
     const char *shortcut = nullptr;
 };
 

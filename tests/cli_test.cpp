@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -24,9 +25,9 @@ struct CliRun {
     std::string out, err;
 };
 
-CliRun cli(const std::vector<std::string> &args) {
+CliRun cli(const std::vector<std::string> &args, const std::optional<std::string> &guide = std::nullopt) {
     std::ostringstream out, err;
-    const int status = runCli(args, out, err);
+    const int status = runCli(args, out, err, guide);
     return {status, out.str(), err.str()};
 }
 
@@ -295,6 +296,17 @@ TEST(CliFriendly, CommandsSayWhatTheirNumbersAre) {
     }
     for (const char *help : {"--help", "-h"}) EXPECT_NE(cli({help}).out.find("drive TEMPLATE"), std::string::npos);
     EXPECT_EQ(cli({"--version"}).out.rfind("treva-cli ", 0), 0u);
+}
+
+// The help's last line: where the player's guide is, or that it is missing.
+TEST(Cli, HelpEndsByNamingTheGuide) {
+    const std::string guide = "/opt/t r\xC3\xA9va/share/doc/treva/guide/index.html";
+    const auto lastLine = [](const std::string &text) {
+        const std::size_t start = text.rfind('\n', text.size() - 2);
+        return text.substr(start + 1);
+    };
+    EXPECT_EQ(lastLine(cli({"--help"}, guide).out), "The TREVA Guide, for players: " + guide + "\n");
+    EXPECT_EQ(lastLine(cli({"--help"}).out), "The TREVA Guide, for players, is not installed.\n");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 
 #include "actions/priority_tables.h"
 #include "activation/activation.h"
@@ -179,6 +180,33 @@ TEST(Frame, ExitClosesEverything) {
     frameCommand(s.app, kCmdExit);
     EXPECT_TRUE(s.ui.frameClosed);
     EXPECT_FALSE(s.ui.isOpen(actions));
+}
+
+// Help > TREVA Guide tells the player where the guide should be when it is
+// nowhere, and which guide no browser would take.
+TEST(Frame, AGuideThatCannotBeShownIsReported) {
+    Session s;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("treva-guide-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(folder / "guide");
+    const std::string installed = (folder / "share" / "index.html").string();
+    const std::string beside = (folder / "guide" / "index.html").string();
+    s.app.guidePlaces = {installed, beside};
+
+    frameCommand(s.app, kCmdGuide);
+    ASSERT_EQ(s.ui.errors.size(), 1u);
+    EXPECT_NE(s.ui.errors[0].find("not installed"), std::string::npos) << s.ui.errors[0];
+    EXPECT_NE(s.ui.errors[0].find(installed + "\n" + beside), std::string::npos) << "every place, in order";
+    EXPECT_TRUE(s.ui.documentsOpened.empty());
+
+    std::ofstream(beside) << "<html></html>";
+    s.ui.documentsOpen = false; // no browser
+    frameCommand(s.app, kCmdGuide);
+    EXPECT_EQ(s.ui.documentsOpened, std::vector<std::string>{beside});
+    ASSERT_EQ(s.ui.errors.size(), 2u);
+    EXPECT_NE(s.ui.errors[1].find(beside), std::string::npos) << s.ui.errors[1];
+    std::filesystem::remove_all(folder);
 }
 
 TEST(Frame, CommandLinePathIsJoinedAndUnquoted) {

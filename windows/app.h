@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "state/program_state.h"
 #include "state/scenario.h"
@@ -54,6 +55,9 @@ struct App {
     // Associates scenario files with the program at start-up, where the
     // desktop can (set by the desktop program; tests leave it empty).
     std::function<void()> registerFileType;
+    // Where the player's guide may be, best first (UTF-8 paths, set by each
+    // program from its own path); Help > TREVA Guide opens the first there.
+    std::vector<std::string> guidePlaces;
 };
 
 // A window procedure of the program.

@@ -1,5 +1,8 @@
 #include "windows/frame.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "activation/activation.h"
 #include "resources/dialogs.h"
 #include "resources/ids/actions.h"
@@ -60,6 +63,21 @@ void showAboutBoxes(App &app) {
     app.ui.runModal(kNoticeDialog, app.ui.frame(), bindProc(app, aboutBoxProc));
 }
 
+// The guide in the player's browser; when there is none, or no browser
+// takes it, the player learns where it should be.
+void showGuide(App &app) {
+    const std::optional<std::string> guide = findGuide(app.guidePlaces);
+    if (!guide) {
+        std::string text = "The TREVA Guide is not installed.";
+        if (!app.guidePlaces.empty()) text += " TREVA looked for it at:";
+        for (const std::string &place : app.guidePlaces) text += "\n" + place;
+        app.ui.showError("TREVA Guide", text);
+        return;
+    }
+    if (!app.ui.openDocument(*guide))
+        app.ui.showError("TREVA Guide", "No web browser could be started to show the TREVA Guide, " + *guide + ".");
+}
+
 } // namespace
 
 WindowId toolWindow(const App &app, ToolSlot slot) { return app.frame.toolWindows[static_cast<int>(slot)]; }
@@ -92,6 +110,7 @@ void runFrameCommand(App &app, int command) {
         if (settleUnsavedChanges(app)) app.ui.closeFrame();
         return;
     case kCmdAbout: showAboutBoxes(app); return;
+    case kCmdGuide: showGuide(app); return;
     case kCmdOpen:
         if (settleUnsavedChanges(app)) openCommand(app);
         return;
@@ -193,6 +212,14 @@ void startUp(App &app, std::string_view commandLine) {
         setMenuItemState(app, kCmdSaveAs, false);
     }
     frameCommand(app, kCmdActivation);
+}
+
+std::optional<std::string> findGuide(const std::vector<std::string> &places) {
+    for (const std::string &place : places) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(filePath(place), error)) return place;
+    }
+    return std::nullopt;
 }
 
 std::string commandLinePath(int argc, const char *const *argv) {

@@ -3,8 +3,10 @@
 // shares.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "windows/app.h"
 
@@ -47,6 +49,9 @@ void setMenuItemState(App &app, int command, bool enabled);
 // After a whole-scenario change: the scenario texts and direction pictures of
 // the open Activation, Actions and Advance windows follow it.
 void refreshToolWindows(App &app);
+
+// The first of the guide's places that holds it, or nothing.
+std::optional<std::string> findGuide(const std::vector<std::string> &places);
 
 // Joins a command line split into arguments back into one path, without one
 // pair of surrounding quotes.

@@ -109,6 +109,9 @@ public:
     // Tells the player something went wrong (a file that could not be read or
     // written); UTF-8, as the file name in it.
     virtual void showError(std::string_view title, std::string_view text) = 0;
+    // Shows a local HTML page (its path UTF-8) in the platform's browser and
+    // returns at once; false when the platform could not hand it over.
+    virtual bool openDocument(std::string_view path) = 0;
 };
 
 // Checks `checkedId` and unchecks the other buttons first..last.

@@ -232,6 +232,11 @@ void HeadlessLayer::showError(std::string_view title, std::string_view text) {
     errors.push_back(std::string(title) + ": " + std::string(text));
 }
 
+bool HeadlessLayer::openDocument(std::string_view path) {
+    documentsOpened.emplace_back(path);
+    return documentsOpen;
+}
+
 void HeadlessLayer::takeFocus(HeadlessWindow &w, const HeadlessControl &c) {
     if (w.focus == c.source->id) return;
     w.focus = c.source->id;

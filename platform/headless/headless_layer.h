@@ -78,6 +78,8 @@ public:
     std::optional<std::string> askOpenPath(std::string_view startName) override;
     std::optional<std::string> askSavePath(std::string_view proposedName) override;
     void showError(std::string_view title, std::string_view text) override;
+    // Keeps the path; the answer is documentsOpen.
+    bool openDocument(std::string_view path) override;
 
     // Input. Each returns false when the window has no such control or the
     // input does not apply to it (nothing is sent then). A disabled control
@@ -126,7 +128,9 @@ public:
     std::vector<std::string> saveQuestions; // the names asked about
     std::map<int, bool> menuEnabled;
     bool frameClosed = false;
-    std::vector<std::string> errors; // what showError told the player
+    std::vector<std::string> errors;          // what showError told the player
+    std::vector<std::string> documentsOpened; // what openDocument was asked to show
+    bool documentsOpen = true;                // whether a browser takes them
     std::string clipboard;
 
     static constexpr WindowId kFrameWindow = 1;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/guide/guide_location.h"
 #include "platform/qt/file_type_freedesktop.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_drive.h"
@@ -112,6 +113,7 @@ int main(int argc, char **argv) {
 #elif defined(__linux__)
     app.registerFileType = [] { treva::registerScenarioFileTypeFreedesktop(); };
 #endif
+    app.guidePlaces = treva::guidePlaces(treva::filePath(QCoreApplication::applicationFilePath().toStdString()));
     // Qt has taken its own options out of argv by now.
     treva::startUp(app, treva::commandLinePath(argc, argv));
     // The desktop session ends (log-off, shut-down): nothing is saved without

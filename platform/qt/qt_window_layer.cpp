@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -35,6 +36,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -417,7 +419,7 @@ void showText(QWidget *control, std::string_view bytes) {
 // ---------------------------------------------------------------------------
 // The layer
 
-QtWindowLayer::QtWindowLayer() {
+QtWindowLayer::QtWindowLayer() : openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }) {
     buildFrame();
     placeFrame();
     qApp->installEventFilter(this);
@@ -1095,6 +1097,10 @@ void QtWindowLayer::showError(std::string_view title, std::string_view text) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QChar(u'\r'), QChar(u'\n'));
     QMessageBox::warning(owner, QString::fromUtf8(title.data(), qsizetype(title.size())), shown);
+}
+
+bool QtWindowLayer::openDocument(std::string_view path) {
+    return openUrl(QUrl::fromLocalFile(QString::fromUtf8(path.data(), qsizetype(path.size()))));
 }
 
 // ---------------------------------------------------------------------------

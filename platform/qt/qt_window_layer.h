@@ -24,6 +24,7 @@ class QDialog;
 class QEventLoop;
 class QMainWindow;
 class QToolButton;
+class QUrl;
 class QWidget;
 
 namespace treva {
@@ -84,6 +85,11 @@ public:
     std::optional<std::string> askOpenPath(std::string_view startName) override;
     std::optional<std::string> askSavePath(std::string_view proposedName) override;
     void showError(std::string_view title, std::string_view text) override;
+    bool openDocument(std::string_view path) override;
+
+    // Hands a page to the desktop's browser: QDesktopServices::openUrl, which
+    // tests replace to see what would open without starting a browser.
+    std::function<bool(const QUrl &url)> openUrl;
 
     // Where the menu, the toolbar, the accelerator and the frame's close box
     // send their commands (the program's frame logic).

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/guide/guide_location.h"
 #include "platform/win32/file_type_registry.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/screenshots.h"
@@ -127,6 +128,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             layer.onEndSession = [&app] { return treva::settleUnsavedChanges(app); };
             // Scenario files open TREVA from Explorer; the outcome changes nothing here.
             app.registerFileType = [] { treva::registerScenarioFileType(); };
+            app.guidePlaces = treva::guidePlaces(treva::runningProgram(L"treva.exe"));
             layer.show();
             // The whole rest of the line is one path, as Explorer passes it.
             const std::string path = treva::narrowUtf8(arguments);

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_window_layer.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -55,14 +56,26 @@ RECT workArea(HMONITOR monitor) {
     return info.rcWork;
 }
 
-// "Ctrl+H" as the key a menu item's shortcut names; nullopt for another form.
+// "Ctrl+H" or "F1" as the key a menu item's shortcut names; nullopt for
+// another form.
 std::optional<ACCEL> shortcutKey(const MenuItem &item) {
     constexpr std::string_view kCtrl = "Ctrl+";
     const std::string_view keys = item.shortcut ? item.shortcut : "";
-    if (keys.size() != kCtrl.size() + 1 || keys.substr(0, kCtrl.size()) != kCtrl) return std::nullopt;
-    const char key = keys.back();
-    if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) return std::nullopt;
-    return ACCEL{FVIRTKEY | FCONTROL, static_cast<WORD>(key), static_cast<WORD>(item.command)};
+    const WORD command = static_cast<WORD>(item.command);
+    if (keys.size() == kCtrl.size() + 1 && keys.substr(0, kCtrl.size()) == kCtrl) {
+        const char key = keys.back();
+        if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) return std::nullopt;
+        return ACCEL{FVIRTKEY | FCONTROL, static_cast<WORD>(key), command};
+    }
+    // A function key alone, F1 to F12.
+    if (keys.size() < 2 || keys.size() > 3 || keys[0] != 'F') return std::nullopt;
+    int number = 0;
+    for (const char digit : keys.substr(1)) {
+        if (digit < '0' || digit > '9') return std::nullopt;
+        number = number * 10 + (digit - '0');
+    }
+    if (number < 1 || number > 12) return std::nullopt;
+    return ACCEL{FVIRTKEY, static_cast<WORD>(VK_F1 + number - 1), command};
 }
 
 bool isEnterOrEscape(const MSG &m) {
@@ -90,7 +103,12 @@ private:
 // ---------------------------------------------------------------------------
 // The frame
 
-Win32WindowLayer::Win32WindowLayer(HINSTANCE instance) : instance_(instance) {
+Win32WindowLayer::Win32WindowLayer(HINSTANCE instance)
+    : shellOpen([this](const std::wstring &path) {
+          const HINSTANCE started = ShellExecuteW(frame_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+          return reinterpret_cast<INT_PTR>(started) > 32; // as the function reports success
+      }),
+      instance_(instance) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     registerBarChartClass(instance);
@@ -125,7 +143,7 @@ Win32WindowLayer::~Win32WindowLayer() {
 }
 
 void Win32WindowLayer::buildFrame() {
-    // Alt with the typed "O", with or without Shift; the menu's Ctrl keys.
+    // Alt with the typed "O", with or without Shift; the menu's own keys.
     static_assert(kOpenAcceleratorChar == 'O');
     std::vector<ACCEL> keys = {{FALT, 'O', kCmdOpen}, {FALT, 'o', kCmdOpen}};
 
@@ -1017,6 +1035,8 @@ WindowLayer::SaveAnswer Win32WindowLayer::askSaveChanges(std::string_view name) 
 void Win32WindowLayer::showError(std::string_view title, std::string_view text) {
     messageBox(widenUtf8(title), withLineBreaks(widenUtf8(text)), false);
 }
+
+bool Win32WindowLayer::openDocument(std::string_view path) { return shellOpen(widenUtf8(path)); }
 
 namespace {
 

@@ -60,6 +60,7 @@ public:
     std::optional<std::string> askOpenPath(std::string_view startName) override;
     std::optional<std::string> askSavePath(std::string_view proposedName) override;
     void showError(std::string_view title, std::string_view text) override;
+    bool openDocument(std::string_view path) override;
 
     // Shows the frame at the top of the work area.
     void show();
@@ -94,6 +95,9 @@ public:
     std::function<void(HWND box)> onMessageBox;
     // The common file dialog: GetSaveFileNameW or GetOpenFileNameW unless set.
     std::function<bool(OPENFILENAMEW &dialog, bool save)> fileDialog;
+    // Hands a page to the browser: ShellExecuteW's "open", which tests
+    // replace to see what would open without starting a browser.
+    std::function<bool(const std::wstring &path)> shellOpen;
 
     // The windows, for start-up, screenshots and tests.
     HWND frameHandle() const { return frame_; }

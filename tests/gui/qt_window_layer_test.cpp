@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,10 +24,12 @@
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QUrl>
 #include <QWindow>
 #include <QtTest>
 
 #include "actions/priority_tables.h"
+#include "platform/guide/guide_location.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/modal_script.h"
 #include "platform/qt/qt_window_layer.h"
@@ -189,6 +193,9 @@ private slots:
     void chartDrawsBarsByCountWithMarksAtTheExpectedCounts();
     void copiedTextReachesTheClipboard();
     void menuShortcutRunsItsCommandFromAToolWindow();
+    void helpGuideAndF1OpenTheGuideFromEveryWindow();
+    void anInstalledGuideComesBeforeTheBuildFolders();
+    void withoutAGuideThePlayerIsToldWhereItWasLookedFor();
 };
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
@@ -987,6 +994,85 @@ void QtWindowLayerTest::menuShortcutRunsItsCommandFromAToolWindow() {
     Program::settle();
     QCOMPARE(commands, std::vector<int>{kCmdRollHistory});
     QCOMPARE(p.layer.menuAction(kCmdRollHistory)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+}
+
+namespace {
+
+// A file with something in it, and the folders it needs.
+void writeFile(const QString &path) {
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<html></html>");
+}
+
+// The program with its guide looked for as though it ran from `program`
+// (a build folder's guide in `built`), and the pages it hands to the
+// browser.
+struct GuideProgram : Program {
+    QStringList opened;
+    GuideProgram(const QString &program, const QString &built) {
+        app.guidePlaces = guidePlaces(filePath(program.toStdString()), filePath(built.toStdString()));
+        layer.openUrl = [this](const QUrl &url) {
+            opened << url.toLocalFile();
+            return true;
+        };
+    }
+    // F1 in a window that is active.
+    void pressF1(WindowId window) {
+        layer.activate(window);
+        settle();
+        QCOMPARE(QApplication::activeWindow(), layer.widget(window));
+        QTest::keyClick(layer.widget(window)->windowHandle(), Qt::Key_F1);
+        settle();
+    }
+};
+
+} // namespace
+
+void QtWindowLayerTest::helpGuideAndF1OpenTheGuideFromEveryWindow() {
+    QTemporaryDir build;
+    const QString guide = build.filePath(QStringLiteral("guide/index.html"));
+    writeFile(guide);
+    GuideProgram p(build.filePath(QStringLiteral("platform/qt/treva")), guide);
+    QCOMPARE(p.layer.menuAction(kCmdGuide)->text(), QStringLiteral("TREVA &Guide"));
+    p.layer.menuAction(kCmdGuide)->trigger();
+    QCOMPARE(p.opened, QStringList{guide});
+    p.pressF1(p.layer.frame());
+    QCOMPARE(p.opened, QStringList(2, guide));
+    p.pressF1(p.open(kCmdActivation));
+    QCOMPARE(p.opened, QStringList(3, guide));
+}
+
+void QtWindowLayerTest::anInstalledGuideComesBeforeTheBuildFolders() {
+    QTemporaryDir prefix, build;
+    const QString installed = prefix.filePath(QStringLiteral("share/doc/treva/guide/index.html"));
+    writeFile(installed);
+    QVERIFY(QDir(prefix.path()).mkdir(QStringLiteral("bin")));
+    const QString built = build.filePath(QStringLiteral("guide/index.html"));
+    writeFile(built);
+    GuideProgram p(prefix.filePath(QStringLiteral("bin/treva")), built);
+    p.pressF1(p.layer.frame());
+    QCOMPARE(p.opened, QStringList{installed});
+}
+
+void QtWindowLayerTest::withoutAGuideThePlayerIsToldWhereItWasLookedFor() {
+    QTemporaryDir empty;
+    const QString built = empty.filePath(QStringLiteral("build/guide/index.html"));
+    GuideProgram p(empty.filePath(QStringLiteral("bin/treva")), built);
+    ModalScript script;
+    QString told;
+    script.then([&](QWidget *box) {
+        auto *message = qobject_cast<QMessageBox *>(box);
+        QVERIFY2(message, "a message box");
+        told = message->text();
+        message->accept();
+    });
+    p.pressF1(p.layer.frame());
+    QVERIFY(script.done());
+    QVERIFY2(told.contains(empty.filePath(QStringLiteral("share/doc/treva/guide/index.html"))) && told.contains(built),
+             qPrintable(told));
+    QVERIFY(p.opened.isEmpty());
 }
 
 QTEST_MAIN(QtWindowLayerTest)

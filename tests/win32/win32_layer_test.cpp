@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/guide/guide_location.h"
 #include "platform/win32/bar_chart.h"
 #include "platform/win32/file_type_registry.h"
 #include "platform/win32/resource_ids.h"
@@ -382,6 +383,45 @@ TEST_F(Program, CtrlHRunsItsCommandFromAToolWindowAndTheMenuShowsIt) {
     wchar_t item[64] = L"";
     GetMenuStringW(layer.menu(), kCmdRollHistory, item, 64, MF_BYCOMMAND);
     EXPECT_STREQ(item, L"Roll &History...\tCtrl+H");
+}
+
+// The guide where the installer and the zip put it, beside the program,
+// from F1 in a tool window and from Help > TREVA Guide.
+TEST_F(Program, F1AndHelpGuideOpenTheGuideBesideTheProgram) {
+    const fs::path program = runningProgram(L"treva_win32_tests.exe");
+    const fs::path guide = (program.parent_path() / L"guide" / L"index.html").lexically_normal();
+    struct Cleanup {
+        fs::path folder;
+        ~Cleanup() { fs::remove_all(folder); }
+    } cleanup{guide.parent_path()};
+    fs::create_directories(guide.parent_path());
+    std::ofstream(guide) << "<html></html>";
+    app.guidePlaces = guidePlaces(program, fs::temp_directory_path() / L"treva-no-build" / L"index.html");
+    std::vector<std::wstring> opened;
+    layer.shellOpen = [&opened](const std::wstring &path) {
+        opened.push_back(path);
+        return true;
+    };
+
+    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
+    ASSERT_EQ(GetForegroundWindow(), layer.handle(actions));
+    INPUT keys[2]{};
+    for (INPUT &key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = VK_F1;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    for (int i = 0; i < 10 && opened.empty(); ++i) {
+        pump(layer);
+        Sleep(20);
+    }
+    EXPECT_EQ(opened, std::vector<std::wstring>{guide.wstring()});
+    ASSERT_TRUE(fromMenu(kCmdGuide));
+    EXPECT_EQ(opened, std::vector<std::wstring>(2, guide.wstring()));
+    wchar_t item[64] = L"";
+    GetMenuStringW(layer.menu(), kCmdGuide, item, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(item, L"TREVA &Guide\tF1");
 }
 
 TEST_F(Program, ClickingAToolWindowRemembersTheWindowToReturnTo) {
