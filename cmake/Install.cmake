@@ -30,6 +30,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/treva-cli.1 DESTINATION ${CMAKE_INSTALL
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
+# The player's guide, with the pictures a desktop program takes of itself:
+# installed here on Linux, packaged on Windows.
+if(WIN32 OR TREVA_GUI)
+  include(${CMAKE_CURRENT_LIST_DIR}/Guide.cmake)
+endif()
+
 if(WIN32)
   # Windows gets an installer and a zip instead of a Debian package.
   include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackages.cmake)

@@ -3,7 +3,9 @@
 #   treva-<version>-windows-x64-setup.exe  a per-user installer (NSIS)
 #   treva-<version>-windows-x64.zip        the same files to unpack and run
 # Both hold the stripped programs, the licence and a short readme, as text
-# files with Windows line ends.
+# files with Windows line ends, and the player's guide (guide\index.html and
+# guide\pictures\*.png, Guide.cmake), its pictures taken by the Windows
+# program itself.
 find_program(TREVA_MAKENSIS makensis REQUIRED)
 find_program(TREVA_ZIP zip REQUIRED)
 
@@ -25,14 +27,29 @@ add_custom_command(OUTPUT ${programs}
   DEPENDS treva treva-cli
   COMMENT "Stripped programs for the packages"
   VERBATIM)
-set(staged ${programs} ${TREVA_PACKAGE_STAGE}/README.txt ${TREVA_PACKAGE_STAGE}/LICENSE.txt)
+
+# The guide, staged afresh whenever it changes, with the installer's lines
+# for exactly its files.
+set(guide_staged ${packaging}/guide.stamp)
+set(guide_files ${packaging}/guide-files.nsh)
+add_custom_command(OUTPUT ${guide_staged} ${guide_files}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${TREVA_PACKAGE_STAGE}/guide
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${TREVA_GUIDE_PICTURES} ${TREVA_PACKAGE_STAGE}/guide/pictures
+  COMMAND ${CMAKE_COMMAND} -E copy ${TREVA_GUIDE_DIR}/index.html ${TREVA_PACKAGE_STAGE}/guide/index.html
+  COMMAND ${CMAKE_COMMAND} -DSTAGE=${TREVA_PACKAGE_STAGE} -DOUTPUT=${guide_files}
+          -P ${CMAKE_CURRENT_LIST_DIR}/GuideFiles.cmake
+  COMMAND ${CMAKE_COMMAND} -E touch ${guide_staged}
+  DEPENDS ${TREVA_GUIDE_DIR}/index.html ${TREVA_GUIDE_PICTURES_STAMP} ${CMAKE_CURRENT_LIST_DIR}/GuideFiles.cmake
+  COMMENT "The guide for the packages"
+  VERBATIM)
+set(staged ${programs} ${TREVA_PACKAGE_STAGE}/README.txt ${TREVA_PACKAGE_STAGE}/LICENSE.txt ${guide_staged})
 
 treva_icon(${packaging}/installer.ico 106)
 set(script ${PROJECT_SOURCE_DIR}/packaging/windows/treva.nsi)
 add_custom_command(OUTPUT ${TREVA_INSTALLER}
   COMMAND ${TREVA_MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION} -DSTAGE=${TREVA_PACKAGE_STAGE}
-          -DICON=${packaging}/installer.ico -DOUTFILE=${TREVA_INSTALLER} ${script}
-  DEPENDS ${script} ${staged} ${packaging}/installer.ico
+          -DGUIDE_FILES=${guide_files} -DICON=${packaging}/installer.ico -DOUTFILE=${TREVA_INSTALLER} ${script}
+  DEPENDS ${script} ${staged} ${guide_files} ${packaging}/installer.ico
   COMMENT "Installer ${TREVA_PACKAGE_NAME}-setup.exe"
   VERBATIM)
 

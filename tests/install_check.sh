@@ -30,6 +30,11 @@ if [ -e bin/treva ]; then
   for size in 16 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/treva.png")
   done
+  # The player's guide, with every picture the build took for it.
+  expected+=(share/doc/treva/guide/index.html)
+  for picture in "$build"/guide/pictures/*.png; do
+    expected+=("share/doc/treva/guide/pictures/${picture##*/}")
+  done
 fi
 status=0
 for f in "${expected[@]}"; do
@@ -45,6 +50,7 @@ if command -v xmllint >/dev/null; then
   xmllint --noout share/mime/packages/treva-trvfile.xml || status=1
 fi
 if [ $gui = 1 ]; then
+  grep -q '<title>TREVA Guide</title>' share/doc/treva/guide/index.html || { echo "the guide is no page of ours"; status=1; }
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate share/applications/treva.desktop || status=1
   else

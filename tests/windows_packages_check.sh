@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows packages as a player gets them, under Wine in a prefix of
 # their own, made afresh:
-# 1. The installer run silently puts the programs, the licence, the readme
-#    and the uninstaller in %LOCALAPPDATA%\Programs\TREVA, a Start menu
+# 1. The installer run silently puts the programs, the licence, the readme,
+#    the guide (guide\index.html, guide\pictures\*.png) and the uninstaller
+#    in %LOCALAPPDATA%\Programs\TREVA, a Start menu
 #    entry, the .trv association and the Apps-list entry; the installed
 #    treva-cli runs. The uninstaller, run silently as the Apps list runs it,
 #    then takes back every file, folder and registry key of ours.
@@ -94,11 +95,14 @@ uninstallQuietly() {
 checkInstalled() {
   local dir=$1 unixdir name
   unixdir=$(unix "$dir")
-  [ "$(ls "$unixdir" | tr '\n' ' ')" = 'LICENSE.txt README.txt treva-cli.exe treva.exe uninstall.exe ' ] ||
+  [ "$(ls "$unixdir" | tr '\n' ' ')" = 'LICENSE.txt README.txt guide treva-cli.exe treva.exe uninstall.exe ' ] ||
     fail "installed: $(ls "$unixdir" | tr '\n' ' ')"
   for name in LICENSE.txt README.txt treva-cli.exe treva.exe; do
     cmp -s "$stage/$name" "$unixdir/$name" || fail "$name installed is not the packaged one"
   done
+  # The guide's page and its pictures, the very ones staged.
+  [ -s "$unixdir/guide/index.html" ] && [ -n "$(ls "$unixdir/guide/pictures")" ] || fail "no guide installed"
+  diff -r "$stage/guide" "$unixdir/guide" || fail "the guide installed is not the packaged one"
   [ "$(winout "$dir\\treva-cli.exe" --version)" = "treva-cli $version" ] || fail "installed treva-cli --version"
 
   # The shortcut names the installed program.
@@ -106,12 +110,15 @@ checkInstalled() {
   [ -f "$link" ] || fail "no Start menu entry"
   grep -qaF "$dir\\treva.exe" "$link" || fail "the Start menu entry does not name $dir\\treva.exe"
 
-  local size=0 estimated
-  for name in "$unixdir"/*; do size=$((size + $(stat -c %s "$name"))); done
+  local size=0 files=0 estimated
+  while read -r bytes; do
+    size=$((size + bytes))
+    files=$((files + 1))
+  done < <(find "$unixdir" -type f -printf '%s\n')
   estimated=$(values "$apps\\TREVA" | sed -n 's/^EstimatedSize    REG_DWORD    //p')
-  # In KiB, each file rounded on its own.
-  [ $((estimated)) -ge $((size / 1024 - 5)) ] && [ $((estimated)) -le $((size / 1024 + 5)) ] ||
-    fail "EstimatedSize $estimated for $size bytes"
+  # In KiB, the guide's folders counted, each file rounded on its own.
+  [ $((estimated)) -ge $((size / 1024 - files)) ] && [ $((estimated)) -le $((size / 1024 + files)) ] ||
+    fail "EstimatedSize $estimated for $size bytes in $files files"
   diff <(values "$apps\\TREVA" | grep -v '^EstimatedSize') - <<EOF || fail "the Apps-list entry differs"
 DisplayIcon    REG_SZ    "$dir\\treva.exe",0
 DisplayName    REG_SZ    TREVA
@@ -190,10 +197,14 @@ python3 - "$zip" "$stage" "$version" <<'EOF' || fail "the zip"
 import pathlib, sys, zipfile
 archive, stage, version = sys.argv[1], pathlib.Path(sys.argv[2]), sys.argv[3]
 top = f"TREVA-{version}/"
-files = ["LICENSE.txt", "README.txt", "treva-cli.exe", "treva.exe"]
+# Every file and folder staged, the guide's too; the installer installs these.
+files = sorted(p.relative_to(stage).as_posix() for p in stage.rglob("*") if p.is_file())
+folders = sorted(p.relative_to(stage).as_posix() + "/" for p in stage.rglob("*") if p.is_dir())
+assert {"LICENSE.txt", "README.txt", "treva-cli.exe", "treva.exe", "guide/index.html"} <= set(files), files
+assert any(f.startswith("guide/pictures/") and f.endswith(".png") for f in files), files
 with zipfile.ZipFile(archive) as z:
     names = sorted(z.namelist())
-    assert names == sorted([top] + [top + f for f in files]), names
+    assert names == sorted([top] + [top + f for f in files + folders]), names
     for f in files:
         data = z.read(top + f)
         assert data == (stage / f).read_bytes(), f + " differs from the installer's"

@@ -2,12 +2,14 @@
 ; needs no administrator rights, and its uninstaller takes back all it added.
 ;
 ; Made by cmake/WindowsPackages.cmake:
-;   makensis -DVERSION=X.Y.Z -DSTAGE=<folder of the files> -DICON=<app.ico> -DOUTFILE=<setup.exe> treva.nsi
+;   makensis -DVERSION=X.Y.Z -DSTAGE=<folder of the files> -DGUIDE_FILES=<guide-files.nsh>
+;            -DICON=<app.ico> -DOUTFILE=<setup.exe> treva.nsi
+; GUIDE_FILES (cmake/GuideFiles.cmake) installs and removes the guide's files.
 ; Runs silently with /S (and /D=FOLDER to choose the folder), as does the
 ; uninstaller.
 
-!ifndef VERSION | STAGE | ICON | OUTFILE
-  !error "makensis needs -DVERSION, -DSTAGE, -DICON and -DOUTFILE"
+!ifndef VERSION | STAGE | GUIDE_FILES | ICON | OUTFILE
+  !error "makensis needs -DVERSION, -DSTAGE, -DGUIDE_FILES, -DICON and -DOUTFILE"
 !endif
 
 Unicode true
@@ -36,6 +38,7 @@ ShowUninstDetails show
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include "${GUIDE_FILES}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -92,6 +95,9 @@ Section "TREVA"
   File "${STAGE}\treva-cli.exe"
   File "${STAGE}\LICENSE.txt"
   File "${STAGE}\README.txt"
+  !insertmacro InstallGuide
+  ; The Start menu entry starts TREVA in its own folder.
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateShortCut "$SMPROGRAMS\TREVA.lnk" "$INSTDIR\treva.exe" "" "$INSTDIR\treva.exe" 0 SW_SHOWNORMAL "" \
@@ -121,7 +127,7 @@ Section "TREVA"
   WriteRegStr HKCU "${APPS_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKCU "${APPS_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${APPS_KEY}" "NoRepair" 1
-  ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${APPS_KEY}" "EstimatedSize" $0
 SectionEnd
 
@@ -135,6 +141,7 @@ Section "Uninstall"
   Delete "$INSTDIR\treva-cli.exe"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\README.txt"
+  !insertmacro RemoveGuide
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 

@@ -93,10 +93,7 @@ int main(int argc, char **argv) {
     treva::App app(layer);
     layer.onCommand = [&app](int command) { treva::frameCommand(app, command); };
 
-    if (screenshotFolder) {
-        treva::resetScenario(app.state);
-        return treva::takeScreenshots(layer, app, QString::fromLocal8Bit(screenshotFolder));
-    }
+    if (screenshotFolder) return treva::takeScreenshots(layer, app, QString::fromLocal8Bit(screenshotFolder));
 
     layer.frameWidget()->show();
     if (benchmarkStartup) {

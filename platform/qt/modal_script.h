@@ -1,6 +1,5 @@
 // Answers modal boxes as a player would, one step per box as each appears:
-// for taking screenshots and for tests, which cannot click while a box's own
-// loop runs.
+// for tests, which cannot click while a box's own loop runs.
 #pragma once
 
 #include <QObject>

@@ -1,4 +1,5 @@
-// `treva --screenshots DIR`: every window and box, filled as in play, as PNG files.
+// `treva --screenshots DIR`: the scenes of windows/screenshot_scenes.h on Qt,
+// as PNG files.
 #pragma once
 
 #include <QString>
@@ -8,9 +9,9 @@ namespace treva {
 class QtWindowLayer;
 struct App;
 
-// Opens the frame, every tool window and every box in turn, with a few rolls
-// made so that the fields show something, and writes one PNG of each into
-// `folder` (created if needed). Returns the program's exit status.
+// Plays the screenshot scenes on the frame and its windows, writing each
+// picture into `folder` (created if needed). Returns the program's exit
+// status.
 int takeScreenshots(QtWindowLayer &layer, App &app, const QString &folder);
 
 } // namespace treva

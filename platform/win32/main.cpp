@@ -119,7 +119,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         layer.onCommand = [&app](int command) { treva::frameCommand(app, command); };
         if (screenshotFolder) {
             useParentConsole();
-            treva::resetScenario(app.state);
             status = treva::takeScreenshots(layer, app, screenshotFolder);
         } else {
             // The desktop session ends (log-off, shut-down): nothing is saved

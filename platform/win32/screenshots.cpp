@@ -8,16 +8,7 @@
 
 #include "platform/win32/pictures.h"
 #include "platform/win32/win32_window_layer.h"
-#include "resources/dialogs.h"
-#include "resources/ids/about.h"
-#include "resources/ids/actions.h"
-#include "resources/ids/activation.h"
-#include "resources/ids/advance.h"
-#include "resources/ids/die_stats.h"
-#include "resources/ids/random_tables.h"
-#include "resources/ids/setup.h"
-#include "resources/menu.h"
-#include "windows/frame.h"
+#include "windows/screenshot_scenes.h"
 
 namespace treva {
 namespace {
@@ -91,28 +82,26 @@ bool writePng(IWICImagingFactory *factory, const std::vector<BYTE> &pixels, UINT
            SUCCEEDED(frame.p->Commit()) && SUCCEEDED(encoder.p->Commit());
 }
 
-class Shooter {
+class Win32Camera : public Camera {
 public:
-    Shooter(Win32WindowLayer &layer, std::wstring folder) : layer_(layer), folder_(std::move(folder)) {}
+    Win32Camera(Win32WindowLayer &layer, std::wstring folder) : layer_(layer), folder_(std::move(folder)) {}
 
-    bool ok = true;
-
-    void shoot(HWND hwnd, const wchar_t *name) {
-        const std::wstring path = (std::filesystem::path(folder_) / (std::wstring(name) + L".png")).wstring();
+    bool photograph(WindowId window, const char *name) override {
+        const std::filesystem::path path = std::filesystem::path(folder_) / (std::string(name) + ".png");
         UINT width = 0, height = 0;
+        HWND hwnd = layer_.handle(window);
         const std::vector<BYTE> pixels = hwnd ? capture(hwnd, width, height) : std::vector<BYTE>();
-        if (!writePng(layer_.pictures().factory(), pixels, width, height, path)) {
-            std::fprintf(stderr, "treva: could not write %ls\n", path.c_str());
-            ok = false;
-        }
+        if (writePng(layer_.pictures().factory(), pixels, width, height, path.wstring())) return true;
+        std::fprintf(stderr, "treva: could not write %ls\n", path.wstring().c_str());
+        return false;
     }
-
-    void shootWindow(WindowId window, const wchar_t *name) { shoot(layer_.handle(window), name); }
 
     // A click on a button, as the button itself reports it.
-    void click(WindowId window, int control) {
+    void click(WindowId window, int control) override {
         if (HWND button = layer_.controlHandle(window, control)) SendMessageW(button, BM_CLICK, 0, 0);
     }
+
+    void answerBoxes(std::function<void(WindowId box)> answer) override { layer_.onModal = std::move(answer); }
 
 private:
     Win32WindowLayer &layer_;
@@ -128,58 +117,9 @@ int takeScreenshots(Win32WindowLayer &layer, App &app, const std::wstring &folde
         std::fprintf(stderr, "treva: cannot create %ls\n", folder.c_str());
         return 1;
     }
-    Shooter shooter(layer, folder);
+    Win32Camera camera(layer, folder);
     layer.show();
-
-    // Each box photographed as it opens, then its button pressed.
-    const wchar_t *const boxes[] = {L"about", L"beta-notice", L"special"};
-    std::size_t box = 0;
-    layer.onModal = [&](WindowId window) {
-        if (box < std::size(boxes)) shooter.shootWindow(window, boxes[box++]);
-        shooter.click(window, kCommandOk);
-    };
-    frameCommand(app, kCmdAbout);
-
-    // Windows with their fields full: units drawn, the longest table text.
-    const WindowId activation = openToolWindow(app, ToolSlot::Activation);
-    shooter.click(activation, activation_ids::kRoll);
-    shooter.click(activation, activation_ids::kAllowManual);
-    shooter.click(activation, activation_ids::kManual);
-    shooter.shootWindow(activation, L"activation");
-
-    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
-    shooter.click(actions, actions_ids::kInfAction);
-    shooter.click(actions, actions_ids::kDirectionButton);
-    shooter.click(actions, actions_ids::kManualBox);
-    shooter.click(actions, actions_ids::kVehMove);
-    shooter.click(actions, actions_ids::dieButton(9));
-    shooter.shootWindow(actions, L"actions");
-
-    const WindowId advance = openToolWindow(app, ToolSlot::Advance);
-    shooter.click(advance, advance_ids::kNtcButton);
-    shooter.shootWindow(advance, L"advance");
-
-    const WindowId random = openToolWindow(app, ToolSlot::RandomTables);
-    shooter.click(random, random_tables_ids::kTableA);
-    shooter.shootWindow(random, L"random-number-tables");
-    // A history to show, and enough dice for the chart's fairness check.
-    for (int i = 0; i < 200; ++i) shooter.click(random, random_tables_ids::kTwoDice);
-    for (int i = 0; i < 40; ++i) shooter.click(random, random_tables_ids::kSingleDie);
-    shooter.click(random, random_tables_ids::kHexRow);
-
-    const WindowId stats = openToolWindow(app, ToolSlot::DieStats);
-    shooter.shootWindow(stats, L"die-stats");
-    shooter.click(stats, die_stats_ids::kChart);
-    shooter.shootWindow(toolWindow(app, ToolSlot::DiceChart), L"dice-chart");
-    shooter.shootWindow(openToolWindow(app, ToolSlot::RollHistory), L"roll-history");
-
-    const WindowId setup = openToolWindow(app, ToolSlot::Setup);
-    shooter.shootWindow(setup, L"setup-options");
-    shooter.click(setup, setup_ids::kSpecialButton);
-
-    shooter.shoot(layer.frameHandle(), L"frame");
-    layer.closeFrame();
-    return shooter.ok && box == std::size(boxes) ? 0 : 1;
+    return playScreenshotScenes(app, camera) ? 0 : 1;
 }
 
 } // namespace treva

@@ -1,4 +1,5 @@
-// `treva --screenshots DIR`: every window and box, filled as in play, as PNG files.
+// `treva --screenshots DIR`: the scenes of windows/screenshot_scenes.h on the
+// Win32 interface, as PNG files.
 #pragma once
 
 #include <string>
@@ -8,10 +9,9 @@ namespace treva {
 class Win32WindowLayer;
 struct App;
 
-// Opens the frame, every tool window and every box in turn, with a few rolls
-// made so that the fields show something, and writes one PNG of each into
-// `folder` (created if needed), named as the desktop program on Qt names
-// them. Returns the program's exit status.
+// Plays the screenshot scenes on the frame and its windows, writing each
+// picture into `folder` (created if needed) under the name the desktop
+// program on Qt gives it. Returns the program's exit status.
 int takeScreenshots(Win32WindowLayer &layer, App &app, const std::wstring &folder);
 
 } // namespace treva
