@@ -43,8 +43,11 @@ done
 unexpected=$(find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${expected[@]}" share/doc/treva/README.md | sort))
 [ -z "$unexpected" ] || { echo "not expected in the install: $unexpected"; status=1; }
 
-bin/treva-cli --help | grep -q 'drive TEMPLATE' || { echo "installed treva-cli --help failed"; status=1; }
-bin/treva-cli --seed 1 roll dr | grep -qx 'One die: dr = 6' || { echo "installed treva-cli does not roll"; status=1; }
+# Read whole before grep looks: grep -q stops at its match, and the program
+# still writing would be cut off by a broken pipe.
+help=$(bin/treva-cli --help) && grep -q 'drive TEMPLATE' <<<"$help" || { echo "installed treva-cli --help failed"; status=1; }
+rolled=$(bin/treva-cli --seed 1 roll dr) && grep -qx 'One die: dr = 6' <<<"$rolled" ||
+  { echo "installed treva-cli does not roll"; status=1; }
 
 if command -v xmllint >/dev/null; then
   xmllint --noout share/mime/packages/treva-trvfile.xml || status=1
