@@ -115,6 +115,12 @@ int newCommand(const Invocation &inv, std::ostream &out) {
     resetScenario(fresh, 1);
     std::string error;
     if (!writeScenarioFile(path, fresh.scenario, error)) throw DriveError("cannot write \"" + path + "\": " + error);
+    // A history left beside the name belongs to another game: the fresh
+    // scenario starts with an empty one, as a Save over it would write.
+    const std::string history = historyPathFor(path);
+    if (std::filesystem::exists(filePath(history), ec) &&
+        !writeWholeFile(history, "roll history", historyFileText(fresh.history), error))
+        throw DriveError("wrote " + path + ", but cannot empty its roll history \"" + history + "\": " + error);
     out << "wrote a fresh scenario to " << path << "\n";
     return 0;
 }

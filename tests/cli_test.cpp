@@ -334,6 +334,15 @@ TEST_F(CliFiles, HistoryGrowsWithEachRollAndReadsBack) {
     EXPECT_EQ(cli({"history"}).out, "") << "a fresh scenario has rolled nothing";
 }
 
+TEST_F(CliFiles, AFreshScenarioStartsWithAnEmptyHistory) {
+    const std::string file = path("n.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(path("n.history.txt"))) << "no history to empty";
+    ASSERT_EQ(cli({"--scenario", file, "roll", "dr"}).status, 0);
+    ASSERT_EQ(cli({"new", file, "--force"}).status, 0);
+    EXPECT_EQ(cli({"--scenario", file, "history"}).out, "");
+}
+
 TEST_F(CliFiles, ADamagedHistoryIsToldByHistoryAndLeftAloneByRolls) {
     const std::string file = path("d.trv");
     ASSERT_EQ(cli({"new", file}).status, 0);
