@@ -215,7 +215,8 @@ TEST_F(HistoryFiles, HistorySurvivesASaveAndAnOpenByteForByte) {
 
 TEST_F(HistoryFiles, AScenarioWithoutAHistoryOpensWithAnEmptyOneAndWritesNoneUntilARoll) {
     const std::string file = path("plain.trv");
-    ASSERT_TRUE(writeScenarioFile(file, s.scenario(), *std::make_unique<std::string>()));
+    std::string error;
+    ASSERT_TRUE(writeScenarioFile(file, s.scenario(), error)) << error;
     rollSome();
     ASSERT_TRUE(loadScenarioFile(s.app, file));
     EXPECT_TRUE(entries().empty());
