@@ -1,6 +1,7 @@
 #include "windows/frame.h"
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "activation/activation.h"
@@ -193,7 +194,10 @@ void refreshToolWindows(App &app) {
         showDirectionKey(app, advance, advance_ids::kPicture);
 }
 
-void startUp(App &app, std::string_view commandLine) {
+namespace {
+
+// Start-up; `taken` follows a scenario from the command line that loaded.
+void startUpWith(App &app, std::string_view commandLine, const std::function<void()> &taken) {
     if (app.registerFileType) app.registerFileType();
     resetScenario(app.state);
     // The start values count as saved: what the start-up Setup Options box
@@ -206,12 +210,33 @@ void startUp(App &app, std::string_view commandLine) {
         setFrameTitle(app, commandLine);
         setMenuItemState(app, kCmdSave, false);
         setMenuItemState(app, kCmdSaveAs, true);
+        if (taken) taken();
     } else {
         app.ui.runModal(kSetupDialog, app.ui.frame(), bindProc(app, setupWindowProc));
         setMenuItemState(app, kCmdSave, true);
         setMenuItemState(app, kCmdSaveAs, false);
     }
     frameCommand(app, kCmdActivation);
+}
+
+} // namespace
+
+void startUp(App &app, std::string_view commandLine) { startUpWith(app, commandLine, {}); }
+
+void startUpKept(App &app, const KeptScenario &kept) {
+    startUpWith(app, kept.keptPath, [&app, &kept] {
+        app.frame.currentFilePath = kept.filePath;
+        if (kept.filePath.empty()) {
+            // Never saved: as after the start-up Setup Options box.
+            app.frame.shownName.clear();
+            app.ui.setFrameCaption(kUntitledCaption);
+            setMenuItemState(app, kCmdSave, true);
+            setMenuItemState(app, kCmdSaveAs, false);
+        } else {
+            setFrameTitle(app, kept.filePath);
+        }
+        if (kept.savedRecord) app.frame.savedRecord = *kept.savedRecord;
+    });
 }
 
 std::optional<std::string> findGuide(const std::vector<std::string> &places) {

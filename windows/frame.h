@@ -17,6 +17,18 @@ namespace treva {
 // Setup Options box), then the Activation window.
 void startUp(App &app, std::string_view commandLine);
 
+// Start-up with the scenario kept from the last run (a browser keeps one
+// between visits) at `keptPath`, its roll history beside it: taken up as a
+// scenario named on the command line is, then it is again the scenario of
+// `filePath` ("" for one never saved), with `savedRecord` as last opened or
+// saved (nothing: as kept).
+struct KeptScenario {
+    std::string keptPath;
+    std::string filePath;
+    std::optional<ScenarioBytes> savedRecord;
+};
+void startUpKept(App &app, const KeptScenario &kept);
+
 // A command from the menu, the toolbar, the accelerator or the program.
 void frameCommand(App &app, int command);
 

@@ -1,0 +1,97 @@
+// TREVA in a web page: the frame and its windows in the page's document, the
+// scenario kept in the browser's storage after every change. With the
+// argument --drive (set by the page when opened as index.html?drive) it runs
+// one drive on the page's real controls instead.
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/web/web_drive.h"
+#include "platform/web/web_layer.h"
+#include "resources/menu.h"
+#include "state/roll_history.h"
+#include "windows/app.h"
+#include "windows/frame.h"
+
+extern "C" {
+void web_syncFile(const char *path);
+void web_keep(const uint8_t *record, const uint8_t *saved, const char *name, const char *history);
+}
+
+namespace treva {
+namespace {
+
+// The running page: its windows and program, and what was last kept.
+struct WebProgram {
+    std::unique_ptr<WebLayer> layer;
+    std::unique_ptr<App> app;
+    ScenarioBytes keptRecord{};
+    ScenarioBytes keptSaved{};
+    std::string keptPath;
+    uint64_t keptHistory = ~uint64_t(0);
+};
+WebProgram program;
+
+std::string readFile(const char *path, bool &found) {
+    std::ifstream in(path, std::ios::binary);
+    found = bool(in);
+    return found ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
+}
+
+// After every event: a file the program wrote goes back to the player's
+// file (or is handed over as a download), and a changed scenario is kept.
+void afterEvent() {
+    App &app = *program.app;
+    if (!app.frame.currentFilePath.empty()) web_syncFile(app.frame.currentFilePath.c_str());
+    const ScenarioBytes record = encodeScenario(app.state.scenario);
+    if (record == program.keptRecord && app.frame.savedRecord == program.keptSaved &&
+        app.frame.currentFilePath == program.keptPath && app.state.history.version == program.keptHistory)
+        return;
+    program.keptRecord = record;
+    program.keptSaved = app.frame.savedRecord;
+    program.keptPath = app.frame.currentFilePath;
+    program.keptHistory = app.state.history.version;
+    web_keep(record.data(), app.frame.savedRecord.data(), app.frame.currentFilePath.c_str(),
+             historyFileText(app.state.history).c_str());
+}
+
+int runPage() {
+    program.layer = std::make_unique<WebLayer>();
+    program.app = std::make_unique<App>(*program.layer);
+    App &app = *program.app;
+    webPage.onFrameCommand = [&app](int command) { frameCommand(app, command); };
+    webPage.afterEvent = afterEvent;
+    program.layer->buildFrame();
+    program.layer->setFrameCaption(kUntitledCaption);
+    app.guidePlaces = {"/guide/index.html"};
+
+    bool kept = false;
+    readFile("/kept/scenario.trv", kept);
+    if (kept) {
+        KeptScenario taken{"/kept/scenario.trv", {}, {}};
+        bool found = false;
+        taken.filePath = readFile("/kept/name", found);
+        const std::string saved = readFile("/kept/saved.trv", found);
+        if (found && saved.size() == kScenarioBytes) {
+            ScenarioBytes bytes{};
+            std::memcpy(bytes.data(), saved.data(), kScenarioBytes);
+            taken.savedRecord = bytes;
+        }
+        startUpKept(app, taken);
+    } else {
+        startUp(app, "");
+    }
+    afterEvent();
+    return 0;
+}
+
+} // namespace
+} // namespace treva
+
+int main(int argc, char **argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--drive") == 0) return treva::runWebDrive({argv + 2, argv + argc});
+    return treva::runPage();
+}

@@ -1,0 +1,104 @@
+#include "platform/web/web_drive.h"
+
+#include <sstream>
+
+#include "drive/drive.h"
+#include "platform/web/web_layer.h"
+#include "windows/frame.h"
+
+extern "C" {
+void web_driveInput(const char *kind, int window, int control, const char *text);
+int web_isShown(int window);
+void web_driveDone(int status, const char *out, const char *err);
+}
+
+namespace treva {
+namespace {
+
+// The close box's selector in the page.
+constexpr int kCloseBox = -2;
+
+class WebDriveTarget : public DriveTarget {
+public:
+    WebDriveTarget(WebLayer &layer, App &app) : layer_(layer), app_(app) {}
+
+    App &app() override { return app_; }
+
+    void click(WindowId window, int control) override {
+        web_driveInput("click", window, control, "");
+        modalErrors_.rethrow();
+    }
+    void choose(WindowId window, int control, int item) override {
+        web_driveInput("choose", window, control, std::to_string(item).c_str());
+        modalErrors_.rethrow();
+    }
+    void type(WindowId window, int control, std::string_view text) override {
+        web_driveInput("type", window, control, toPage(text).c_str());
+        modalErrors_.rethrow();
+    }
+    bool closeBox(WindowId window) override {
+        const WebWindow *w = layer_.window(window);
+        if (!w || !w->open || !(w->dialog->style & kDialogSystemMenu)) return false;
+        web_driveInput("click", window, kCloseBox, "");
+        modalErrors_.rethrow();
+        return true;
+    }
+    void setModalHandler(std::function<void(WindowId box)> handler) override {
+        layer_.onModal = handler ? modalErrors_.guard(std::move(handler)) : nullptr;
+    }
+
+    bool isOpen(WindowId window) const override { return web_isShown(window); }
+    int templateOf(WindowId window) const override {
+        const WebWindow *w = layer_.window(window);
+        return w ? w->dialog->id : 0;
+    }
+    WindowId newestWindow(int templateId) const override { return layer_.newestWindow(templateId); }
+    int itemCount(WindowId window, int control) const override { return layer_.itemCount(window, control); }
+    ControlView read(WindowId window, const ControlTemplate &control) const override {
+        ControlView view;
+        view.text = layer_.text(window, control.id);
+        view.enabled = layer_.isEnabled(window, control.id);
+        view.checked = layer_.isChecked(window, control.id);
+        const int items = layer_.itemCount(window, control.id);
+        for (int i = 0; i < items; ++i) view.items.push_back(layer_.itemText(window, control.id, i));
+        view.selection = layer_.selection(window, control.id);
+        view.image = layer_.image(window, control.id);
+        return view;
+    }
+
+private:
+    WebLayer &layer_;
+    App &app_;
+    ModalErrors modalErrors_;
+};
+
+// The drive's program and windows live as long as the page: the page reads
+// the windows after the drive has returned.
+struct WebDriveRun {
+    std::unique_ptr<WebLayer> layer;
+    std::unique_ptr<App> app;
+};
+WebDriveRun driveRun;
+
+} // namespace
+
+int runWebDrive(const std::vector<std::string> &args) {
+    std::ostringstream out, err;
+    const int status = reportErrors("treva", err, [&] {
+        Invocation invocation = parseInvocation(args);
+        invocation.command.insert(invocation.command.begin(), "drive");
+        driveRun.layer = std::make_unique<WebLayer>(true);
+        driveRun.app = std::make_unique<App>(*driveRun.layer);
+        App &app = *driveRun.app;
+        webPage.onFrameCommand = [&app](int command) { frameCommand(app, command); };
+        WebDriveTarget target(*driveRun.layer, app);
+        const RunScenario scenario(invocation, app.state);
+        runDriveCommand(target, invocation.command, out);
+        scenario.writeBack(app.state);
+        return 0;
+    });
+    web_driveDone(status, out.str().c_str(), err.str().c_str());
+    return status;
+}
+
+} // namespace treva
