@@ -75,8 +75,10 @@ async function answer(event) {
     }
     return response;
   } catch (error) {
-    const shell = navigation ? await cache.match(SHELL) : undefined;
-    if (shell) return shell;
+    // Offline, a page never seen (a guide page) sends the reader to the
+    // program; sent there rather than served in place, so that its relative
+    // links resolve.
+    if (navigation && url !== SHELL && (await cache.match(SHELL))) return Response.redirect(SHELL, 302);
     throw error;
   }
 }
