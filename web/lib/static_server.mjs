@@ -1,0 +1,104 @@
+// A small static file server for the page on 127.0.0.1, for the tools that
+// drive or measure it in a browser. It serves a folder as any web server
+// would, with the types the browser insists on (application/wasm for
+// streaming compilation, application/manifest+json for the manifest) and
+// "Cache-Control: no-cache", so that a new build is always seen.
+//
+//   const {url, close} = await startStaticServer(folder);  // url ends with "/"
+//   ...
+//   await close();
+
+import {createReadStream} from "node:fs";
+import {stat} from "node:fs/promises";
+import {createServer} from "node:http";
+import {extname, resolve, sep} from "node:path";
+
+// Kept the same as web/serve's.
+export const MIME_TYPES = {
+  ".html": "text/html; charset=utf-8",
+  ".css": "text/css; charset=utf-8",
+  ".js": "text/javascript; charset=utf-8",
+  ".mjs": "text/javascript; charset=utf-8",
+  ".json": "application/json",
+  ".webmanifest": "application/manifest+json",
+  ".wasm": "application/wasm",
+  ".png": "image/png",
+  ".svg": "image/svg+xml",
+  ".ico": "image/x-icon",
+  ".txt": "text/plain; charset=utf-8",
+  ".trv": "application/octet-stream",
+};
+
+export async function startStaticServer(folder) {
+  const root = resolve(folder);
+  const rootInfo = await stat(root);
+  if (!rootInfo.isDirectory()) throw new Error(`startStaticServer: ${root} is not a folder`);
+
+  const server = createServer((request, response) => {
+    serve(root, request, response).catch((error) => {
+      if (!response.headersSent) plain(response, 500, `${error.message}\n`);
+      else response.destroy(error);
+    });
+  });
+  await new Promise((done, fail) => {
+    server.once("error", fail);
+    server.listen(0, "127.0.0.1", done);
+  });
+  const {port} = server.address();
+  return {
+    url: `http://127.0.0.1:${port}/`,
+    close: () => new Promise((done) => {
+      server.close(() => done());
+      // A browser keeps its connections open; they must not hold the close up.
+      server.closeAllConnections();
+    }),
+  };
+}
+
+async function serve(root, request, response) {
+  if (request.method !== "GET" && request.method !== "HEAD") {
+    response.setHeader("Allow", "GET, HEAD");
+    return plain(response, 405, "Only GET and HEAD\n");
+  }
+  const {pathname} = new URL(request.url, "http://127.0.0.1/");
+  let path;
+  try {
+    path = decodeURIComponent(pathname);
+  } catch {
+    return plain(response, 400, "Bad path\n");
+  }
+  const file = resolve(root, `.${path}`);
+  if (path.includes("\0") || (file !== root && !file.startsWith(root + sep))) {
+    return plain(response, 403, "Outside the served folder\n");
+  }
+  let target = file;
+  let info = await stat(target).catch(() => null);
+  if (info?.isDirectory()) {
+    // As other servers do: a folder's relative links need the trailing slash.
+    if (!pathname.endsWith("/")) {
+      response.setHeader("Location", `${pathname}/`);
+      return plain(response, 301, "Moved\n");
+    }
+    target = resolve(file, "index.html");
+    info = await stat(target).catch(() => null);
+  }
+  if (!info?.isFile()) return plain(response, 404, "Not found\n");
+
+  response.writeHead(200, {
+    "Content-Type": MIME_TYPES[extname(target).toLowerCase()] ?? "application/octet-stream",
+    "Content-Length": info.size,
+    "Cache-Control": "no-cache",
+  });
+  if (request.method === "HEAD") return response.end();
+  await new Promise((done, fail) => {
+    const stream = createReadStream(target);
+    stream.once("error", fail);
+    response.once("close", done);
+    stream.pipe(response);
+  });
+}
+
+function plain(response, status, text) {
+  response.writeHead(status, {"Content-Type": "text/plain; charset=utf-8", "Cache-Control": "no-cache"});
+  response.end(text);
+}
