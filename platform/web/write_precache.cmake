@@ -14,7 +14,7 @@ endforeach()
 
 # The app shell, then the icons and the 1x pictures: the 2x ones and the
 # desktop icon sizes (NNN-SS.png) are left to be cached when first asked for.
-set(wanted index.html treva.css treva.js treva.wasm manifest.webmanifest)
+set(wanted index.html page.js treva.css treva.js treva.wasm manifest.webmanifest)
 file(GLOB icons RELATIVE "${PAGE}" "${PAGE}/icons/*.png")
 list(SORT icons)
 list(APPEND wanted ${icons} icons/treva.svg)
