@@ -435,6 +435,11 @@ EMSCRIPTEN_KEEPALIVE void webFrameCommand(int command) {
     if (treva::webPage.afterEvent) treva::webPage.afterEvent();
 }
 
+// After the program has gone on from a wait (a box ended, a file chosen).
+EMSCRIPTEN_KEEPALIVE void webResumed() {
+    if (treva::webPage.afterEvent) treva::webPage.afterEvent();
+}
+
 // Row `index` of a list box, for the page to show: valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char *webRow(int window, int control, int index) {
     treva::WebPage &page = treva::webPage;

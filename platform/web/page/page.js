@@ -16,6 +16,7 @@ var TrevaPage = (function() {
   var zTop = 10;
   var active = 0;
   var placed = 0;
+  var leftAt = {}; // template -> where the player left its window
   var modalWaits = {};
   var fileHandles = {};
   var filesShown = {};
@@ -387,8 +388,11 @@ var TrevaPage = (function() {
     var desk = document.getElementById('desk');
     var room = desk.clientWidth;
     var width = (win.width + 2) * scale;
-    var x = 4 + (placed % 5) * 24, y = 4 + (placed % 5) * 24;
-    placed++;
+    // A window opens where the player last left one of its kind, else a
+    // little below and right of the last one opened.
+    var left = leftAt[win.frame.dataset.template];
+    var x = left ? left.x : 4 + (placed % 5) * 24, y = left ? left.y : 4 + (placed % 5) * 24;
+    if (!left) placed++;
     if (x + width > room) x = Math.max(0, room - width);
     win.frame.style.left = x + 'px';
     win.frame.style.top = y + 'px';
@@ -435,6 +439,8 @@ var TrevaPage = (function() {
     var win = windows[w];
     if (!win) return;
     if (win.modal && win.frame.open) win.frame.close();
+    if (!win.modal && !win.frame.hidden)
+      leftAt[win.frame.dataset.template] = { x: win.frame.offsetLeft, y: win.frame.offsetTop };
     if (keep) {
       win.frame.hidden = true;
       win.frame.dataset.ended = '1';
@@ -893,6 +899,7 @@ var TrevaPage = (function() {
         } finally {
           depth--;
         }
+        call('webResumed');
       }
     }, 0);
   }
