@@ -162,6 +162,37 @@ TEST_F(StartUp, UnreadablePathIsReportedThenSetUp) {
     EXPECT_EQ(s.ui.frameCaption, kUntitledCaption);
 }
 
+// A scenario kept between two visits (the browser's) is taken up without the
+// Setup Options box, as the file it came from, or untitled, with what was
+// last saved still telling the unsaved changes.
+TEST_F(StartUp, KeptScenarioIsTakenUpAsItsFileOrUntitled) {
+    ScenarioState kept = s.scenario();
+    kept.acNumber = 5;
+    std::string error;
+    const std::string keptPath = (folder / "scenario.trv").string();
+    ASSERT_TRUE(writeScenarioFile(keptPath, kept, error)) << error;
+    ScenarioState saved = kept;
+    saved.acNumber = 2;
+
+    startUpKept(s.app, {keptPath, "june.trv", encodeScenario(saved)});
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
+    EXPECT_EQ(s.scenario().acNumber, 5);
+    EXPECT_EQ(s.app.frame.currentFilePath, "june.trv");
+    EXPECT_EQ(s.ui.frameCaption, "TREVA! (june)");
+    EXPECT_TRUE(hasUnsavedChanges(s.app)) << "kept after the last save, so not saved";
+    EXPECT_TRUE(s.ui.frameModified);
+
+    Session untitled;
+    untitled.ui.onModal = [&untitled](WindowId box) { untitled.ui.click(box, kCommandOk); };
+    startUpKept(untitled.app, {keptPath, "", std::nullopt});
+    EXPECT_EQ(untitled.scenario().acNumber, 5);
+    EXPECT_EQ(untitled.ui.frameCaption, kUntitledCaption);
+    EXPECT_TRUE(untitled.app.frame.currentFilePath.empty());
+    EXPECT_TRUE(untitled.ui.menuEnabled[kCmdSave]) << "Save asks for a name, as after the Setup Options box";
+    EXPECT_FALSE(untitled.ui.menuEnabled[kCmdSaveAs]);
+    EXPECT_FALSE(hasUnsavedChanges(untitled.app));
+}
+
 TEST(AboutBoxes, CommandShowsAboutThenNotice) {
     Session s;
     std::vector<int> boxes;
