@@ -4,7 +4,7 @@
 // the exit status, --batch and the time limit.
 import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
-import {chmod, mkdir, mkdtemp, readdir, readFile, rm, writeFile} from 'node:fs/promises';
+import {chmod, lstat, mkdir, mkdtemp, readdir, readFile, rm, stat, symlink, writeFile} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {after, before, describe, test} from 'node:test';
@@ -119,6 +119,9 @@ describe('one drive', () => {
 
   test('files are written back whole, and only those the drive was given', async () => {
     await writeFile(path.join(scratch, 'july.trv'), 'old');
+    await chmod(path.join(scratch, 'july.trv'), 0o640);
+    await writeFile(path.join(scratch, 'real-history.txt'), '');
+    await symlink('real-history.txt', path.join(scratch, 'july.history.txt'));
     const {status, stdout} = await run(['--scenario', 'july.trv', 'write', '0', 'july.trv', '+new', 'july.history.txt', 'rolls'], {
       cwd: scratch,
     });
@@ -126,6 +129,9 @@ describe('one drive', () => {
     assert.equal(stdout.toString(), 'wrote\n');
     assert.equal(await readFile(path.join(scratch, 'july.trv'), 'utf8'), 'old+new');
     assert.equal(await readFile(path.join(scratch, 'july.history.txt'), 'utf8'), 'rolls');
+    assert.equal((await stat(path.join(scratch, 'july.trv'))).mode & 0o777, 0o640, 'the file keeps its mode');
+    assert.ok((await lstat(path.join(scratch, 'july.history.txt'))).isSymbolicLink(), 'a link stays a link');
+    assert.equal(await readFile(path.join(scratch, 'real-history.txt'), 'utf8'), 'rolls');
     assert.deepEqual((await readdir(scratch)).filter((f) => f.endsWith('.tmp')), [], 'no temporary file left');
 
     const stray = await run(['--scenario', 'july.trv', 'write', '0', 'elsewhere.txt', 'x'], {cwd: scratch});

@@ -2,7 +2,7 @@
 // (index.html?drive), does the person's input the page asks for through the
 // browser's own input events, and takes back what the drive printed and wrote.
 import {randomBytes} from 'node:crypto';
-import {open, readFile, rename, rm} from 'node:fs/promises';
+import {open, readFile, realpath, rename, rm, stat} from 'node:fs/promises';
 import path from 'node:path';
 
 import {appUrl} from './browser.mjs';
@@ -49,18 +49,22 @@ export async function driveFiles(args) {
   return files;
 }
 
-// Replaces FILE whole or not at all: a temporary file in the same folder,
-// flushed, then renamed over it.
+// Replaces FILE whole or not at all, as the program saves: a temporary file
+// beside the real one (so that a link to it stays a link) with the mode of
+// the file it replaces, flushed, then renamed over it.
 export async function writeAtomically(file, bytes) {
-  const temporary = path.join(path.dirname(file), `.${path.basename(file)}.${randomBytes(6).toString('hex')}.tmp`);
+  const destination = await realpath(file).catch(() => file);
+  const old = await stat(destination).catch(() => null);
+  const temporary = path.join(path.dirname(destination), `.${path.basename(destination)}.${randomBytes(6).toString('hex')}.tmp`);
   let handle;
   try {
-    handle = await open(temporary, 'wx');
+    handle = await open(temporary, 'wx', 0o666);
     await handle.writeFile(bytes);
+    if (old) await handle.chmod(old.mode & 0o7777);
     await handle.sync();
     await handle.close();
     handle = null;
-    await rename(temporary, file);
+    await rename(temporary, destination);
   } catch (error) {
     await handle?.close().catch(() => {});
     await rm(temporary, {force: true});
