@@ -3,10 +3,11 @@
 // kept in the browser's storage: across a reload, offline, and when storage
 // is refused.
 import assert from 'node:assert/strict';
-import {copyFile, mkdtemp, readFile, rm} from 'node:fs/promises';
+import {mkdtempSync} from 'node:fs';
+import {copyFile, readFile, rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
-import {after, before, describe, test} from 'node:test';
+import {after, describe, test} from 'node:test';
 
 import {openApp, waitForReady, webDir} from '../../web/lib/browser.mjs';
 import {startStaticServer} from '../../web/lib/static_server.mjs';
@@ -29,10 +30,7 @@ import {
 
 const app = servedApp();
 
-let scratch;
-before(async () => {
-  scratch = await mkdtemp(path.join(tmpdir(), 'treva-web-files-'));
-});
+const scratch = mkdtempSync(path.join(tmpdir(), 'treva-web-files-'));
 after(async () => {
   await rm(scratch, {recursive: true, force: true});
 });
