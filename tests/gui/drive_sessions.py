@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Random sessions of every tool window, run by `treva --drive` on the real
-windows (Qt widgets, or Win32 controls under Wine) and by `treva-cli drive` on
+windows (Qt widgets, or Win32 controls under Wine), or by `web/drive` on the
+browser version's controls in headless Chromium, and by `treva-cli drive` on
 the in-memory windows: both must print the same JSON (or the same one-line
 error), end with the same exit status and leave the same scenario file bytes.
 
@@ -27,6 +28,10 @@ TEMPLATES = [101, 102, 103, 114, 115, 128]
 # What runs the programs (Wine for Windows programs); nothing by default.
 LAUNCHER = []
 
+# Whether the programs take their arguments as Unicode (Windows programs, and
+# web/drive, which Node hands them to as JavaScript strings).
+UNICODE_ARGUMENTS = [False]
+
 
 def cli_argv(exe, options, template, tokens):
     return LAUNCHER + [exe] + options + ["drive", str(template)] + tokens
@@ -36,17 +41,31 @@ def desktop_argv(exe, options, template, tokens):
     return LAUNCHER + [exe, "--drive"] + options + [str(template)] + tokens
 
 
+def web_argv(exe, options, template, tokens):
+    return [exe] + options + [str(template)] + tokens
+
+
+ARGV = {"cli": cli_argv, "desktop": desktop_argv, "web": web_argv}
+
+# How each second program takes its sessions many to a process.
+BATCH_ARGV = {"desktop": lambda exe: LAUNCHER + [exe, "--drive-batch"], "web": lambda exe: [exe, "--batch"]}
+
+
 def argument(a):
     if not isinstance(a, bytes):
         return os.fsencode(a)
     # Windows programs take their arguments as Unicode, which Wine decodes
-    # from UTF-8: what is not UTF-8 goes as U+FFFD (Wine reads on past an
-    # argument that ends in the middle of a sequence).
-    return a.decode("utf-8", "replace").encode("utf-8") if LAUNCHER else a
+    # from UTF-8, and so does Node: what is not UTF-8 goes as U+FFFD (Wine
+    # reads on past an argument that ends in the middle of a sequence).
+    return a.decode("utf-8", "replace").encode("utf-8") if UNICODE_ARGUMENTS[0] else a
 
 
 # Seconds one program may take; a session takes well under one.
 TIMEOUT = 30
+
+# web/drive starts a browser and gives the page 30 s of its own before it
+# says the page never finished: it is given the time to say so.
+TIMEOUTS = {"web": TIMEOUT + 30}
 
 
 def run(argv, request=None, timeout=TIMEOUT):
@@ -235,19 +254,20 @@ def run_one(kind, exe, s):
     """The session in a program of its own. One that has not ended in time
     runs once more, and the log says so: a session that hangs every time
     still fails."""
+    timeout = TIMEOUTS.get(kind, TIMEOUT)
     for attempt in range(2):
         s.prepare()
-        status, out, err = run((cli_argv if kind == "cli" else desktop_argv)(exe, s.options, s.template, s.tokens))
+        status, out, err = run(ARGV[kind](exe, s.options, s.template, s.tokens), timeout=timeout)
         if status is not None:
             break
         print("session %d: %s did not end within %d s%s" %
-              (s.number, os.path.basename(exe), TIMEOUT, ", once more" if attempt == 0 else ""), flush=True)
+              (s.number, os.path.basename(exe), timeout, ", once more" if attempt == 0 else ""), flush=True)
     return s.result(status, out, err)
 
 
-def run_batch(exe, sessions):
-    """The sessions in one desktop program, one after another (treva
-    --drive-batch): each as a count of arguments and the arguments, each
+def run_batch(kind, exe, sessions):
+    """The sessions in one program, one after another (treva --drive-batch,
+    web/drive --batch): each as a count of arguments and the arguments, each
     ended by a NUL byte; each answered by "STATUS OUTLEN ERRLEN\n", the
     output and the error."""
     request = b""
@@ -255,9 +275,10 @@ def run_batch(exe, sessions):
         s.prepare()
         args = s.options + [str(s.template)] + s.tokens
         request += b"%d\0" % len(args) + b"".join(argument(a) + b"\0" for a in args)
-    ended, rest, err = run(LAUNCHER + [exe, "--drive-batch"], request, TIMEOUT + 5 * len(sessions))
+    argv = BATCH_ARGV[kind](exe)
+    ended, rest, err = run(argv, request, TIMEOUTS.get(kind, TIMEOUT) + 5 * len(sessions))
     if ended is None:
-        print("%s --drive-batch did not end in time" % os.path.basename(exe), flush=True)
+        print("%s %s did not end in time" % (os.path.basename(exe), argv[-1]), flush=True)
     answers = []
     while b"\n" in rest:
         head, rest = rest.split(b"\n", 1)
@@ -286,20 +307,29 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--cli", required=True, help="treva-cli")
     parser.add_argument("--desktop", help="treva, run as treva --drive")
+    parser.add_argument("--web", help="web/drive, the browser version in headless Chromium")
     parser.add_argument("--launcher", help="a program that runs the programs (such as Wine)")
     parser.add_argument("--batch", action="store_true",
-                        help="the desktop program takes its sessions many to a process (treva --drive-batch), "
-                        "one process for each job; one session in sixteen still runs as treva --drive")
+                        help="the desktop or browser program takes its sessions many to a process "
+                        "(treva --drive-batch, web/drive --batch), one process for each job; "
+                        "one session in sixteen still runs in a process of its own")
     parser.add_argument("--other-cli", help="another treva-cli to compare with (before and after a change)")
     parser.add_argument("--corpus", help="a folder of scenario files to start sessions from")
     parser.add_argument("--sessions", type=int, default=400)
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--seed", type=int, help="replays a run")
     args = parser.parse_args()
-    if bool(args.desktop) == bool(args.other_cli):
-        parser.error("give --desktop or --other-cli")
-    programs = [("cli", args.cli), ("desktop", args.desktop) if args.desktop else ("cli", args.other_cli)]
+    seconds = [("desktop", args.desktop), ("web", args.web), ("cli", args.other_cli)]
+    seconds = [(kind, exe) for kind, exe in seconds if exe]
+    if len(seconds) != 1:
+        parser.error("give one of --desktop, --web and --other-cli")
+    if args.web and args.launcher:
+        parser.error("web/drive runs without a launcher")
+    if args.batch and args.other_cli:
+        parser.error("--batch is for --desktop or --web")
+    programs = [("cli", args.cli), seconds[0]]
     LAUNCHER[:] = [args.launcher] if args.launcher else []
+    UNICODE_ARGUMENTS[0] = bool(args.launcher or args.web)
     seed = args.seed if args.seed is not None else random.randrange(2**32)
     print("drive sessions --seed %d" % seed, flush=True)
     rng = random.Random(seed)
@@ -320,7 +350,7 @@ def main():
         alone = [s for s in sessions if s not in batched]
         second = dict(zip(alone, jobs.map(lambda s: run_one(kind, exe, s), alone)))
         parts = [batched[part::args.jobs] for part in range(args.jobs)] if batched else []
-        for part, results in zip(parts, jobs.map(lambda part: run_batch(exe, part), parts)):
+        for part, results in zip(parts, jobs.map(lambda part: run_batch(kind, exe, part), parts)):
             second.update(zip(part, results))
         first = list(jobs.map(lambda s: run_one("cli", args.cli, s), sessions))
     done = [(compare(programs, s, [r, second[s]]), r[0]) for s, r in zip(sessions, first)]

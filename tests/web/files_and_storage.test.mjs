@@ -1,0 +1,227 @@
+// Scenario files in the browser (opened through the file chooser, saved as a
+// download, compared with what treva-cli reads in them) and the scenario
+// kept in the browser's storage: across a reload, offline, and when storage
+// is refused.
+import assert from 'node:assert/strict';
+import {mkdtempSync} from 'node:fs';
+import {copyFile, readFile, rm} from 'node:fs/promises';
+import {tmpdir} from 'node:os';
+import path from 'node:path';
+import {after, describe, test} from 'node:test';
+
+import {openApp, waitForReady, webDir} from '../../web/lib/browser.mjs';
+import {startStaticServer} from '../../web/lib/static_server.mjs';
+import {
+  ABOUT,
+  ACTIVATION,
+  DIE_STATS,
+  OPEN_COMMAND,
+  SAVE_COMMAND,
+  clickControl,
+  controlText,
+  finishStartUp,
+  menuCommand,
+  runCli,
+  servedApp,
+  shownWindows,
+  waitForWindow,
+  windowSelector,
+} from './support.mjs';
+
+const app = servedApp();
+
+const scratch = mkdtempSync(path.join(tmpdir(), 'treva-web-files-'));
+after(async () => {
+  await rm(scratch, {recursive: true, force: true});
+});
+
+// Without the file system access pickers the page falls back on the file
+// chooser and on downloads, which the tests can answer.
+function withoutFilePickers(page) {
+  return page.evaluateOnNewDocument(() => {
+    for (const name of ['showOpenFilePicker', 'showSaveFilePicker', 'showDirectoryPicker']) {
+      delete window[name];
+      delete Window.prototype[name];
+    }
+  });
+}
+
+// Downloads of a browser context go to `folder`; resolves to the path of the
+// first finished download whose name ends in `suffix`.
+async function downloadsInto(browser, context, folder) {
+  const session = await browser.target().createCDPSession();
+  await session.send('Browser.setDownloadBehavior', {behavior: 'allow', browserContextId: context.id, downloadPath: folder, eventsEnabled: true});
+  const names = new Map();
+  const finished = [];
+  const waiting = [];
+  session.on('Browser.downloadWillBegin', (event) => names.set(event.guid, event.suggestedFilename));
+  session.on('Browser.downloadProgress', (event) => {
+    if (event.state !== 'completed') return;
+    finished.push(names.get(event.guid));
+    for (const waiter of waiting.splice(0)) waiter();
+  });
+  return {
+    async next(suffix) {
+      for (;;) {
+        const name = finished.find((n) => n?.toLowerCase().endsWith(suffix));
+        if (name) return path.join(folder, name);
+        await new Promise((resolve) => waiting.push(resolve));
+      }
+    },
+    detach: () => session.detach(),
+  };
+}
+
+async function controlTexts(page, template) {
+  return page.$$eval(`${windowSelector(template)} [data-control]`, (controls) =>
+    Object.fromEntries(
+      controls.map((c) => [
+        c.dataset.control,
+        c.matches('input[type=text]') ? c.value : c.matches('select') ? (c.selectedOptions[0]?.text ?? '') : c.textContent.trim(),
+      ]),
+    ),
+  );
+}
+
+// A roll in the Activation window, over once Die Stats (open beside it) has
+// counted its die.
+async function rollActivation(page) {
+  const total = Number((await controlText(page, 114, DIE_STATS.oneDieTotal)) || 0);
+  await clickControl(page, 101, ACTIVATION.roll);
+  await page.waitForFunction(
+    (selector, old) => Number(document.querySelector(selector).textContent.trim() || 0) > old,
+    {},
+    `${windowSelector(114)} [data-control="${DIE_STATS.oneDieTotal}"]`,
+    total,
+  );
+}
+
+async function openDieStats(page) {
+  await menuCommand(page, 'Edit', 38);
+  await waitForWindow(page, 114);
+}
+
+describe('scenario files', () => {
+  test('a scenario from treva-cli opened, rolled on and saved holds what the page showed; a reload keeps it', async () => {
+    const original = path.join(scratch, 'june.trv');
+    await runCli('new', original);
+    const downloads = path.join(scratch, 'downloads');
+    const {context, page} = await app.open({beforeLoad: withoutFilePickers});
+    const saved = await downloadsInto(app.browser, context, downloads);
+    try {
+      await finishStartUp(page);
+      const [chooser] = await Promise.all([page.waitForFileChooser(), menuCommand(page, 'File', OPEN_COMMAND)]);
+      await chooser.accept([original]);
+      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+      assert.equal(await page.title(), 'TREVA! (june)');
+
+      await waitForWindow(page, 101);
+      await openDieStats(page);
+      await rollActivation(page);
+      await rollActivation(page);
+      const shown = await controlTexts(page, 114);
+
+      await menuCommand(page, 'File', SAVE_COMMAND);
+      const file = await saved.next('.trv');
+      assert.equal((await readFile(file)).length, 144);
+      // treva-cli reads the page's file as the page showed it: the same Die
+      // Stats, the same settings as the file it opened.
+      const copy = path.join(scratch, 'copy.trv');
+      await copyFile(file, copy);
+      const dieStats = JSON.parse(await runCli('--scenario', copy, 'drive', '114'));
+      for (const [id, control] of Object.entries(dieStats.controls)) assert.equal(shown[id], control.text, `Die Stats control ${id}`);
+      const read = JSON.parse(await runCli('--scenario', copy, 'show'));
+      const before = JSON.parse(await runCli('--scenario', original, 'show'));
+      assert.deepEqual(read.scenario, before.scenario);
+      assert.ok(read.stats.oneDieRolls >= 2, 'both Activation rolls are counted');
+
+      await page.reload();
+      await waitForReady(page);
+      await finishStartUp(page);
+      assert.equal(await page.$eval('#caption', (c) => c.textContent), 'TREVA! (june)');
+      await openDieStats(page);
+      assert.deepEqual(await controlTexts(page, 114), shown, 'Die Stats after the reload');
+    } finally {
+      await saved.detach();
+      await context.close();
+    }
+  });
+});
+
+describe('the page kept', () => {
+  test('after a first visit the page starts again offline', async () => {
+    // A server of its own: stopping it takes the network away for good.
+    const server = await startStaticServer(webDir());
+    let served = true;
+    let context;
+    try {
+      const opened = await openApp(app.browser, server.url);
+      context = opened.context;
+      const page = opened.page;
+      // The service worker is installed, with what it keeps.
+      await page.waitForFunction(() => navigator.serviceWorker.ready.then(() => true), {timeout: 30000});
+      await page.setOfflineMode(true);
+      await server.close();
+      served = false;
+      await page.reload();
+      await waitForReady(page);
+      assert.equal((await shownWindows(page))[0]?.template, ABOUT.template);
+      await finishStartUp(page);
+    } finally {
+      await context?.close();
+      if (served) await server.close();
+    }
+  });
+
+  test('storage that refuses the scenario is told once', async () => {
+    // The origin's storage filled before the page loads, so that every write
+    // of the page is refused whatever way it writes.
+    const fillStorage = async (page) => {
+      await page.evaluateOnNewDocument(() => {
+        window.noticeChanges = 0;
+        new MutationObserver((records) => {
+          for (const record of records) {
+            const node = record.target.nodeType === Node.ELEMENT_NODE ? record.target : record.target.parentElement;
+            if (node?.closest('#storage-notice')) window.noticeChanges += 1;
+          }
+        }).observe(document, {subtree: true, childList: true, characterData: true});
+      });
+      await page.goto(new URL('storage-filler', app.url).href);
+      const refused = await page.evaluate(() => {
+        let n = 0;
+        for (let size = 1 << 20; size >= 1; ) {
+          try {
+            localStorage.setItem(`filler${n++}`, 'x'.repeat(size));
+          } catch {
+            size >>= 1;
+          }
+        }
+        try {
+          localStorage.setItem('treva.name', 'x');
+          return false;
+        } catch {
+          return true;
+        }
+      });
+      assert.ok(refused, 'the storage is full');
+    };
+    const {context, page} = await app.open({beforeLoad: fillStorage});
+    try {
+      await finishStartUp(page);
+      await openDieStats(page);
+      await rollActivation(page);
+      const notice = await page.waitForFunction(() => document.querySelector('#storage-notice')?.textContent.trim());
+      const told = await notice.jsonValue();
+      await notice.dispose();
+      const changes = await page.evaluate(() => window.noticeChanges);
+      await rollActivation(page);
+      await rollActivation(page);
+      // Whatever the page does after a change has run once the next frame is drawn.
+      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
+      assert.equal(await page.$eval('#storage-notice', (n) => n.textContent.trim()), told);
+      assert.equal(await page.evaluate(() => window.noticeChanges), changes, 'the notice is not told again');
+    } finally {
+      await context.close();
+    }
+  });
+});

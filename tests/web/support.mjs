@@ -1,0 +1,184 @@
+// What the browser tests share: the served page and one browser for a test
+// file, and the page's windows, menus and controls found as a person finds
+// them, through the page's document.
+//
+//   TREVA_WEB_DIR=build-web/web TREVA_CLI=build-ci/cli/treva-cli node --test tests/web/
+//
+// (those two are the defaults; $TREVA_CHROMIUM names another Chromium).
+import assert from 'node:assert/strict';
+import {execFile} from 'node:child_process';
+import {existsSync} from 'node:fs';
+import path from 'node:path';
+import {after, before} from 'node:test';
+import {fileURLToPath} from 'node:url';
+import {promisify} from 'node:util';
+
+import {launchBrowser, openApp, webDir} from '../../web/lib/browser.mjs';
+import {startStaticServer} from '../../web/lib/static_server.mjs';
+
+const repository = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
+
+// Frame commands and the templates of the windows they open.
+export const TOOL_WINDOWS = [
+  {command: 34, template: 101, menu: 'Windows'}, // Activation
+  {command: 35, template: 102, menu: 'Edit'}, // Setup Options
+  {command: 36, template: 103, menu: 'Windows'}, // Actions
+  {command: 38, template: 114, menu: 'Edit'}, // Die Stats
+  {command: 39, template: 115, menu: 'Windows'}, // Advance
+  {command: 41, template: 128, menu: 'Windows'}, // Random Number Tables
+  {command: 42, template: 140, menu: 'Windows'}, // Roll History
+  {command: 43, template: 141, menu: 'Windows'}, // Dice Chart
+];
+export const ABOUT = {command: 40, template: 116, menu: 'Help'};
+export const NOTICE_TEMPLATE = 126;
+export const SPECIAL_TEMPLATE = 107;
+export const OPEN_COMMAND = 40011;
+export const SAVE_COMMAND = 40012;
+export const OK = 1;
+
+// Control ids the tests click or read.
+export const ACTIVATION = {roll: 1039, dr: 1038};
+export const DIE_STATS = {oneDieCount1: 1068, oneDieTotal: 1075};
+export const SETUP_SPECIAL_BUTTON = 1000;
+
+export function trevaCli() {
+  const cli = process.env.TREVA_CLI || path.join(repository, 'build-ci', 'cli', 'treva-cli');
+  assert.ok(existsSync(cli), `no treva-cli at ${cli} (set TREVA_CLI)`);
+  return cli;
+}
+
+export async function runCli(...args) {
+  const {stdout} = await promisify(execFile)(trevaCli(), args);
+  return stdout;
+}
+
+// One static server and one browser for the tests of a file; each test opens
+// the page in a browser context of its own.
+export function servedApp() {
+  const app = {};
+  before(async () => {
+    const folder = webDir();
+    assert.ok(existsSync(path.join(folder, 'index.html')), `no page in ${folder} (build the web preset, or set TREVA_WEB_DIR)`);
+    app.server = await startStaticServer(folder);
+    app.url = app.server.url;
+    app.browser = await launchBrowser();
+  });
+  after(async () => {
+    await app.browser?.close();
+    await app.server?.close();
+  });
+  app.open = (options) => openApp(app.browser, app.url, options);
+  return app;
+}
+
+export const windowSelector = (template) => `.window[data-template="${template}"]`;
+export const controlSelector = (template, id) => `${windowSelector(template)} [data-control="${id}"]`;
+
+export async function waitForWindow(page, template) {
+  return page.waitForSelector(windowSelector(template), {visible: true});
+}
+
+export async function waitForWindowGone(page, template) {
+  await page.waitForSelector(windowSelector(template), {hidden: true});
+}
+
+// The templates of the windows on the screen, in document order, with
+// whether each is an open modal box.
+export async function shownWindows(page) {
+  return page.$$eval('.window', (windows) =>
+    windows.filter((w) => w.checkVisibility()).map((w) => ({template: Number(w.dataset.template), modal: w.matches('dialog.modal[open]')})),
+  );
+}
+
+// What a control shows: an edit box's text, a list's chosen item, any other
+// control's text.
+export async function controlText(page, template, id) {
+  return page.$eval(controlSelector(template, id), (control) => {
+    if (control.matches('input[type=text]')) return control.value;
+    if (control.matches('select')) return control.selectedOptions[0]?.text ?? '';
+    return control.textContent.trim();
+  });
+}
+
+// Whether another element lies over the middle of `element`, where a click
+// on it lands.
+function covered(element) {
+  return element.evaluate((e) => {
+    const box = e.getBoundingClientRect();
+    const top = document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2);
+    return !(top && (e === top || e.contains(top) || top.contains(e)));
+  });
+}
+
+// A click on what `selector` finds, once it is on the screen, where nothing
+// lies over it (a click there would land on something else).
+async function clickOnTop(page, selector) {
+  const element = await page.waitForSelector(selector, {visible: true});
+  try {
+    assert.equal(await covered(element), false, `${selector} lies under something else`);
+    await element.click();
+  } finally {
+    await element.dispose();
+  }
+}
+
+// A click on a control as a person makes it: on its window, brought forward
+// first when another window lies over the control (a tool window by the
+// command that opens it, a box by its title bar).
+export async function clickControl(page, template, id) {
+  const control = await page.waitForSelector(controlSelector(template, id), {visible: true});
+  const underAnother = await covered(control);
+  await control.dispose();
+  if (underAnother) {
+    const tool = TOOL_WINDOWS.find((w) => w.template === template);
+    if (tool) await menuCommand(page, tool.menu, tool.command);
+    else await clickOnTop(page, `${windowSelector(template)} .titlebar .title`);
+  }
+  await clickOnTop(page, controlSelector(template, id));
+}
+
+export async function closeWindow(page, template) {
+  const closeBox = `${windowSelector(template)} .titlebar button.close`;
+  if (await page.$(closeBox).then((box) => box?.dispose().then(() => true))) await clickOnTop(page, closeBox);
+  else await clickControl(page, template, OK);
+  await waitForWindowGone(page, template);
+}
+
+export async function menuCommand(page, menu, command) {
+  await clickOnTop(page, `#menubar button.menu-title[data-menu="${menu}"]`);
+  await clickOnTop(page, `[role=menu][data-menu="${menu}"] [role=menuitem][data-command="${command}"]`);
+}
+
+export async function stripCommand(page, command) {
+  await clickOnTop(page, `#strip button[data-command="${command}"]`);
+}
+
+// Start-up on a fresh page: the About box, the notice and (with no scenario
+// kept) Setup Options, each answered with OK, until the Activation window
+// is up.
+export async function finishStartUp(page) {
+  const startUpBoxes = [ABOUT.template, NOTICE_TEMPLATE, 102];
+  for (;;) {
+    // An open start-up box first: the Activation window may already lie under it.
+    const shown = await page.waitForFunction(
+      (boxes) => {
+        const box = document.querySelector('dialog.window.modal[open]');
+        if (box) return boxes.includes(Number(box.dataset.template)) && Number(box.dataset.template);
+        return document.querySelector('.window[data-template="101"]')?.checkVisibility() && 101;
+      },
+      {},
+      startUpBoxes,
+    );
+    const template = await shown.jsonValue();
+    await shown.dispose();
+    if (template === 101) return;
+    await clickControl(page, template, OK);
+    await waitForWindowGone(page, template);
+  }
+}
+
+export async function openFreshApp(app, options) {
+  const opened = await app.open(options);
+  await finishStartUp(opened.page);
+  return opened;
+}

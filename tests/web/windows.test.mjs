@@ -1,0 +1,166 @@
+// The page's frame and windows as a person meets them: start-up, every tool
+// window from the menu and from the strip, and a click on a real control.
+import assert from 'node:assert/strict';
+import {describe, test} from 'node:test';
+
+import {
+  ABOUT,
+  ACTIVATION,
+  DIE_STATS,
+  NOTICE_TEMPLATE,
+  OK,
+  TOOL_WINDOWS,
+  clickControl,
+  closeWindow,
+  controlText,
+  finishStartUp,
+  menuCommand,
+  servedApp,
+  shownWindows,
+  stripCommand,
+  waitForWindow,
+  waitForWindowGone,
+  windowSelector,
+} from './support.mjs';
+
+const app = servedApp();
+
+describe('start-up', () => {
+  test('the About box, the notice and Setup Options as modal boxes one after another, then the Activation window', async () => {
+    const {context, page} = await app.open();
+    try {
+      // Ready once the first box is up: the About box, alone.
+      assert.deepEqual(await shownWindows(page), [{template: ABOUT.template, modal: true}]);
+      for (const [box, next] of [
+        [ABOUT.template, NOTICE_TEMPLATE],
+        [NOTICE_TEMPLATE, 102],
+      ]) {
+        await clickControl(page, box, OK);
+        await waitForWindow(page, next);
+        assert.deepEqual(await shownWindows(page), [{template: next, modal: true}], `after box ${box}`);
+      }
+      await clickControl(page, 102, OK);
+      await waitForWindow(page, 101);
+      assert.deepEqual(await shownWindows(page), [{template: 101, modal: false}]);
+
+      const frame = await page.evaluate(() => ({
+        caption: document.querySelector('#caption').textContent,
+        title: document.title,
+        firstWindowMarks: performance.getEntriesByName('treva-first-window').length,
+        storageNotice: document.querySelector('#storage-notice')?.textContent.trim() ?? '',
+      }));
+      assert.deepEqual(frame, {
+        caption: 'TREVA! A VENK Assistant [Untitled]',
+        title: 'TREVA! A VENK Assistant [Untitled]',
+        firstWindowMarks: 1,
+        storageNotice: '',
+      });
+    } finally {
+      await context.close();
+    }
+  });
+});
+
+describe('tool windows', () => {
+  // Opens the window of `entry` by `open`, checks that it is up as a tool
+  // window with a title, then closes it.
+  async function opensAndCloses(page, entry, open) {
+    await open();
+    const window = await waitForWindow(page, entry.template);
+    const shown = await window.evaluate((w) => ({modal: w.matches('dialog.modal'), title: w.querySelector('.titlebar .title')?.textContent.trim()}));
+    await window.dispose();
+    assert.equal(shown.modal, false, `window ${entry.template} is a tool window`);
+    assert.ok(shown.title, `window ${entry.template} has a title`);
+    await closeWindow(page, entry.template);
+  }
+
+  test('every tool window opens from its menu, and those of the strip from the strip', async () => {
+    const {context, page} = await app.open();
+    try {
+      await finishStartUp(page);
+      // The Activation window is up after start-up: closed first, so that each
+      // window is seen to open.
+      await closeWindow(page, 101);
+      for (const entry of TOOL_WINDOWS) await opensAndCloses(page, entry, () => menuCommand(page, entry.menu, entry.command));
+
+      const strip = await page.$$eval('#strip button', (buttons) =>
+        buttons.map((b) => ({command: Number(b.dataset.command), label: b.getAttribute('aria-label')})),
+      );
+      assert.equal(strip.length, 7);
+      for (const {command, label} of strip) {
+        assert.ok(label, `strip button ${command} has a name`);
+        if (command === ABOUT.command) continue;
+        const entry = TOOL_WINDOWS.find((w) => w.command === command);
+        assert.ok(entry, `strip button ${command} opens a tool window`);
+        await opensAndCloses(page, entry, () => stripCommand(page, command));
+      }
+    } finally {
+      await context.close();
+    }
+  });
+
+  test('the About box and the notice open from the Help menu and from the strip', async () => {
+    const {context, page} = await app.open();
+    try {
+      await finishStartUp(page);
+      for (const open of [() => menuCommand(page, ABOUT.menu, ABOUT.command), () => stripCommand(page, ABOUT.command)]) {
+        await open();
+        for (const box of [ABOUT.template, NOTICE_TEMPLATE]) {
+          await waitForWindow(page, box);
+          assert.ok(await page.$eval(windowSelector(box), (w) => w.matches('dialog.modal[open]')), `box ${box} is modal`);
+          await clickControl(page, box, OK);
+          await waitForWindowGone(page, box);
+        }
+      }
+    } finally {
+      await context.close();
+    }
+  });
+
+  test('a grayed menu item is a disabled button', async () => {
+    const {context, page} = await app.open();
+    try {
+      await finishStartUp(page);
+      // Windows > Scenario... is always grayed.
+      assert.equal(await page.$eval('[role=menu][data-menu="Windows"] [data-command="40004"]', (item) => item.disabled), true);
+    } finally {
+      await context.close();
+    }
+  });
+});
+
+describe('controls', () => {
+  test('a roll in the Activation window shows its die and counts in Die Stats, which follows later rolls', async () => {
+    const {context, page} = await app.open();
+    try {
+      await finishStartUp(page);
+      const before = await controlText(page, 101, ACTIVATION.dr);
+      await clickControl(page, 101, ACTIVATION.roll);
+      await page.waitForFunction(
+        (selector, old) => document.querySelector(selector).textContent.trim() !== old,
+        {},
+        `${windowSelector(101)} [data-control="${ACTIVATION.dr}"]`,
+        before,
+      );
+      const die = Number(await controlText(page, 101, ACTIVATION.dr));
+      assert.ok(Number.isInteger(die) && die >= 1 && die <= 6, `the die shown is a face: ${die}`);
+
+      await menuCommand(page, 'Edit', 38);
+      await waitForWindow(page, 114);
+      const count = async (id) => Number((await controlText(page, 114, id)) || 0);
+      assert.ok((await count(DIE_STATS.oneDieCount1 + die - 1)) >= 1, `Die Stats counts the dr ${die}`);
+      const total = await count(DIE_STATS.oneDieTotal);
+      assert.ok(total >= 1);
+
+      await clickControl(page, 101, ACTIVATION.roll);
+      await page.waitForFunction(
+        (selector, old) => Number(document.querySelector(selector).textContent.trim() || 0) > old,
+        {},
+        `${windowSelector(114)} [data-control="${DIE_STATS.oneDieTotal}"]`,
+        total,
+      );
+    } finally {
+      await context.close();
+    }
+  });
+});
