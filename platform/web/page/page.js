@@ -83,7 +83,8 @@ var TrevaPage = (function() {
     var m = ctx.measureText('ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz');
     var height = m.fontBoundingBoxAscent + m.fontBoundingBoxDescent;
     if (!(height > 0)) height = px * 1.15;
-    var units = { px: px, x: Math.round(m.width / 52) / 4, y: Math.round(height) / 8 };
+    var line = Math.ceil(height);
+    var units = { px: px, line: line, x: Math.round(m.width / 52) / 4, y: line / 8 };
     unitsOfSize[px] = units;
     return units;
   }
@@ -212,6 +213,8 @@ var TrevaPage = (function() {
     client.style.width = width * units.x + 'px';
     client.style.height = height * units.y + 'px';
     client.style.fontSize = units.px + 'px';
+    // A line of text as high as the font, as the templates were laid out for.
+    client.style.setProperty('--line', units.line + 'px');
     frame.appendChild(bar);
     frame.appendChild(client);
     frame.hidden = true;
@@ -246,6 +249,7 @@ var TrevaPage = (function() {
     target.style.top = y * units.y + 'px';
     target.style.width = width * units.x + 'px';
     target.style.height = height * units.y + 'px';
+    target.baseLeft = target.style.left;
     target.baseWidth = target.style.width;
     target.baseHeight = target.style.height;
   }
@@ -372,19 +376,40 @@ var TrevaPage = (function() {
     if (!box.roomWidth || box.hidden) return;
     box.style.width = box.baseWidth;
     box.style.height = box.baseHeight;
-    if (box.scrollWidth > box.clientWidth) box.style.width = Math.min(box.scrollWidth + 2, box.roomWidth) + 'px';
+    // Its lines unbroken first: a line the room has width for stays one line.
+    box.style.left = box.baseLeft;
+    box.style.whiteSpace = 'pre';
+    // The text's own width, to the fraction of a pixel, and the box's edges.
+    var range = document.createRange();
+    range.selectNodeContents(box);
+    var style = getComputedStyle(box);
+    var natural = Math.ceil(range.getBoundingClientRect().width / (Number(box.closest('.window').dataset.scale) || 1)) +
+      box.offsetWidth - box.clientWidth + parseFloat(style.paddingLeft) + parseFloat(style.paddingRight) + 1;
+    if (natural > box.offsetWidth) {
+      var base = parseFloat(box.baseWidth);
+      if (box.classList.contains('centred')) {
+        // A centred text grows to both sides alike, a little.
+        var wider = Math.min(natural, base * 1.5);
+        box.style.width = wider + 'px';
+        box.style.left = parseFloat(box.baseLeft) - (wider - base) / 2 + 'px';
+      } else {
+        box.style.width = Math.min(natural, box.roomWidth) + 'px';
+      }
+    }
+    box.style.whiteSpace = '';
     if (box.scrollHeight > box.clientHeight) box.style.height = Math.min(box.scrollHeight + 1, box.roomHeight) + 'px';
   }
   function showWindow(w) {
     var win = windows[w];
     win.frame.hidden = false;
-    win.client.querySelectorAll('.control').forEach(fitText);
     var scale = fit(win);
     requestAnimationFrame(firstWindowShown);
     if (win.modal) {
-      win.frame.showModal();
+      win.frame.showModal(); // a dialog has no layout until it is shown
+      win.client.querySelectorAll('.control').forEach(fitText);
       return;
     }
+    win.client.querySelectorAll('.control').forEach(fitText);
     var desk = document.getElementById('desk');
     var room = desk.clientWidth;
     var width = (win.width + 2) * scale;
