@@ -107,7 +107,8 @@ mergeInto(LibraryManager.library, {
   },
   web_driveInput__deps: ['$TrevaWait'],
   web_driveInput: function(kind, w, c, text) {
-    var action = { kind: UTF8ToString(kind), selector: TrevaPage.selectorOf(w, c), text: UTF8ToString(text) };
+    var shown = UTF8ToString(text);
+    var action = { kind: UTF8ToString(kind), selector: TrevaPage.selectorOf(w, c), text: shown, value: shown };
     return TrevaWait(function(done) {
       TrevaPage.driveInput(action).then(function() { done(0); });
     });

@@ -959,7 +959,7 @@ var TrevaPage = (function() {
     var ready = Promise.resolve();
     if (driveMode) {
       ready = window.trevaDriveSetup().then(function(setup) {
-        args = setup.args.map(function(a) { return new TextDecoder().decode(fromBase64(a)); });
+        args = setup.args;
         window.trevaDriveFiles = Object.keys(setup.files);
         window.trevaDriveSetupFiles = setup.files;
         var scenarioAt = args.indexOf('--scenario');
@@ -970,6 +970,9 @@ var TrevaPage = (function() {
         }
       });
     }
+    ready.catch(function(e) {
+      window.trevaDriveDone({ status: 2, stdout: '', stderr: 'treva: the page could not start the drive (' + e + ')\n', files: {} });
+    });
     ready.then(function() {
       window.Module = {
         arguments: driveMode ? ['--drive'].concat(args) : [],
