@@ -4,6 +4,7 @@
 
 #include "drive/drive.h"
 #include "platform/web/web_layer.h"
+#include "state/text.h"
 #include "windows/frame.h"
 
 extern "C" {
@@ -32,8 +33,15 @@ public:
         web_driveInput("choose", window, control, std::to_string(item).c_str());
         modalErrors_.rethrow();
     }
+    // Only what keys type: control characters have no key that types them
+    // into a box (Enter and Tab do other things).
     void type(WindowId window, int control, std::string_view text) override {
-        web_driveInput("type", window, control, toPage(text).c_str());
+        std::string typed;
+        for (const char byte : text) {
+            const char16_t shown = cp1252ToUnicode(static_cast<unsigned char>(byte));
+            if (shown >= 0x20 && (shown < 0x7F || shown >= 0xA0)) typed += byte;
+        }
+        web_driveInput("type", window, control, toPage(typed).c_str());
         modalErrors_.rethrow();
     }
     bool closeBox(WindowId window) override {
