@@ -50,12 +50,14 @@ void afterEvent() {
     if (record == program.keptRecord && app.frame.savedRecord == program.keptSaved &&
         app.frame.currentFilePath == program.keptPath && app.state.history.version == program.keptHistory)
         return;
+    // The history is written out only when it has changed: it may be long.
+    const bool historyChanged = app.state.history.version != program.keptHistory;
     program.keptRecord = record;
     program.keptSaved = app.frame.savedRecord;
     program.keptPath = app.frame.currentFilePath;
     program.keptHistory = app.state.history.version;
     web_keep(record.data(), app.frame.savedRecord.data(), app.frame.currentFilePath.c_str(),
-             historyFileText(app.state.history).c_str());
+             historyChanged ? historyFileText(app.state.history).c_str() : nullptr);
 }
 
 int runPage() {

@@ -74,7 +74,7 @@ mergeInto(LibraryManager.library, {
   web_syncFile: function(path) { TrevaPage.syncFile(UTF8ToString(path)); },
   web_keep: function(record, saved, name, history) {
     TrevaPage.keep(HEAPU8.slice(record, record + 144), HEAPU8.slice(saved, saved + 144), UTF8ToString(name),
-                   UTF8ToString(history));
+                   history ? UTF8ToString(history) : null);
   },
 
   web_waitModal__deps: ['$TrevaWait'],

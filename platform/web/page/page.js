@@ -881,8 +881,17 @@ var TrevaPage = (function() {
       store.setItem('treva.scenario', toBase64(record));
       store.setItem('treva.saved', toBase64(saved));
       store.setItem('treva.name', name);
+    } catch (e) {
+      tellStorage(e.name === 'QuotaExceededError' ? 'its storage is full' : e.message);
+      return;
+    }
+    if (history === null) return; // unchanged
+    try {
       store.setItem('treva.history', history);
     } catch (e) {
+      // A history that no longer fits is dropped rather than left behind
+      // older than the scenario beside it.
+      try { store.removeItem('treva.history'); } catch (ignored) { /* nothing more to do */ }
       tellStorage(e.name === 'QuotaExceededError' ? 'its storage is full' : e.message);
     }
   }
