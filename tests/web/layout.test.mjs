@@ -22,6 +22,8 @@ const app = servedApp();
 
 const VIEWPORTS = [
   {width: 1024, height: 768},
+  // A tablet held sideways: the windows are drawn larger for a finger.
+  {width: 1024, height: 768, isMobile: true, hasTouch: true, deviceScaleFactor: 2},
   {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3},
 ];
 
@@ -57,7 +59,7 @@ async function fits(page, template, where) {
 }
 
 for (const viewport of VIEWPORTS) {
-  const where = `${viewport.width}x${viewport.height}`;
+  const where = `${viewport.width}x${viewport.height}${viewport.hasTouch ? " by touch" : ""}`;
   describe(`at ${where}`, () => {
     test('every window, one at a time', async () => {
       const {context, page} = await app.open({viewport});

@@ -362,11 +362,20 @@ var TrevaPage = (function() {
 
   // Tool windows open one below another to the right of the last, within the
   // page; a window wider than the page is drawn smaller to fit.
+  // Under a finger (a tablet) a window is drawn larger where the screen
+  // has room for it, so that its buttons are big enough to touch.
+  var touch = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
   function fit(win) {
     var room = document.documentElement.clientWidth - 8;
     var natural = win.width + 2;
-    var scale = natural > room ? room / natural : 1;
-    win.frame.style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
+    var scale = Math.min(room / natural, touch ? 1.3 : 1);
+    if (touch && scale > 1) {
+      var high = window.innerHeight - document.getElementById('frame').offsetHeight - 8;
+      scale = Math.max(1, Math.min(scale, high / (win.height + 32)));
+    }
+    win.frame.style.transform = scale !== 1 ? 'scale(' + scale + ')' : '';
+    // A box drawn larger stays centred over the page.
+    win.frame.style.transformOrigin = win.modal && scale > 1 ? '50% 50%' : '';
     win.frame.dataset.scale = scale;
     return scale;
   }
