@@ -41,7 +41,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/qt/accessible_names.h"
+#include "resources/accessible_names.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/pictures.h"
 #include "resources/menu.h"
@@ -755,7 +755,7 @@ void QtWindowLayer::buildControls(Window &w, QtDialogWindow *dialog, const QFont
         }
         }
         widget->setObjectName(controlObjectName(c, index));
-        widget->setAccessibleName(accessibleName(*w.dialog, c));
+        widget->setAccessibleName(QString::fromUtf8(accessibleName(*w.dialog, c)));
         widget->setFocusPolicy(takesFocus(c.kind) ? Qt::StrongFocus : Qt::NoFocus);
         Control control;
         control.source = &c;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "resources/accessible_names.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
 #include "state/text.h"
@@ -15,7 +16,8 @@ void web_buildFrame(const char *menuJson, const char *stripJson);
 void web_createWindow(int window, int templateId, const char *title, int width, int height, int pointSize, int modal,
                       int closeBox, int owner);
 void web_addControl(int window, int id, int kind, const char *caption, int x, int y, int width, int height,
-                    unsigned style, int bitmap, int group, int focusable, int roomRight, int roomBottom);
+                    unsigned style, int bitmap, int group, int focusable, int roomRight, int roomBottom,
+                    const char *name);
 void web_showWindow(int window);
 int web_focusFirst(int window);
 void web_endWindow(int window, int keep);
@@ -183,7 +185,8 @@ WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc,
         // free room beside and under it.
         const DialogTemplate::Room room = dialog->freeRoom(c);
         web_addControl(id, c.id, static_cast<int>(c.kind), toPage(c.caption ? c.caption : "").c_str(), c.x, c.y,
-                       c.width, c.height, c.style, c.bitmap, int(group), takesFocus(c.kind), room.right, room.bottom);
+                       c.width, c.height, c.style, c.bitmap, int(group), takesFocus(c.kind), room.right, room.bottom,
+                       accessibleName(*dialog, c).c_str());
         placed[index] = true;
     };
     for (const std::size_t index : order) {

@@ -35,9 +35,10 @@ mergeInto(LibraryManager.library, {
   web_createWindow: function(w, template, title, width, height, pointSize, modal, closeBox, owner) {
     TrevaPage.createWindow(w, template, UTF8ToString(title), width, height, pointSize, !!modal, !!closeBox, owner);
   },
-  web_addControl: function(w, id, kind, caption, x, y, width, height, style, bitmap, group, focusable, right, bottom) {
+  web_addControl: function(w, id, kind, caption, x, y, width, height, style, bitmap, group, focusable, right, bottom,
+                           name) {
     TrevaPage.addControl(w, id, kind, UTF8ToString(caption), x, y, width, height, style >>> 0, bitmap, group, !!focusable,
-                         right, bottom);
+                         right, bottom, UTF8ToString(name));
   },
   web_showWindow: function(w) { TrevaPage.showWindow(w); },
   web_focusFirst: function(w) { return TrevaPage.focusFirst(w); },

@@ -219,7 +219,7 @@ var TrevaPage = (function() {
     frame.appendChild(client);
     frame.hidden = true;
     windows[w] = { w: w, frame: frame, client: client, bar: bar, controls: {}, kinds: {}, modal: modal,
-                   owner: owner, width: width * units.x, height: height * units.y, units: units, labels: [] };
+                   owner: owner, width: width * units.x, height: height * units.y, units: units };
     if (modal) {
       frame.addEventListener('cancel', function(e) {
         e.preventDefault(); // Escape: the box decides whether it ends
@@ -254,7 +254,7 @@ var TrevaPage = (function() {
     target.baseHeight = target.style.height;
   }
 
-  function addControl(w, id, kind, caption, x, y, width, height, style, bitmap, group, focusable, right, bottom) {
+  function addControl(w, id, kind, caption, x, y, width, height, style, bitmap, group, focusable, right, bottom, name) {
     var win = windows[w];
     var input, box;
     switch (kind) {
@@ -294,7 +294,7 @@ var TrevaPage = (function() {
       break;
     case KIND.picture:
       input = box = el('img', 'picture');
-      input.alt = '';
+      input.alt = name;
       showPicture(input, bitmap);
       break;
     case KIND.listBox:
@@ -303,12 +303,15 @@ var TrevaPage = (function() {
     case KIND.chart:
       input = box = el('div', 'chart');
       input.setAttribute('role', 'img');
+      input.dataset.name = name;
       break;
     default:
       input = box = el('div', 'text');
       if (id >= 0) {
         input.textContent = shownLines(caption);
-        input.setAttribute('aria-live', 'polite'); // a result the player should hear
+        // A result the player should hear when it changes, named by what it shows.
+        input.setAttribute('role', 'status');
+        input.setAttribute('aria-label', name);
       } else {
         setMnemonicText(input, shownLines(caption));
       }
@@ -328,25 +331,9 @@ var TrevaPage = (function() {
       win.kinds[id] = kind;
     }
     if (focusable) input.dataset.focusable = '1';
-    if (kind === KIND.text && id < 0) win.labels.push({ el: input, x: x, y: y, width: width, height: height });
-    if ((kind === KIND.list || kind === KIND.edit || kind === KIND.listBox) && !input.hasAttribute('aria-label'))
-      labelFrom(win, input, x, y);
+    if (kind === KIND.list || kind === KIND.edit || kind === KIND.listBox || kind === KIND.chart)
+      input.setAttribute('aria-label', name);
     win.client.appendChild(box);
-  }
-
-  // A list or a box is named by the text just left of it, or else just above.
-  function labelFrom(win, input, x, y) {
-    var best = null, bestScore = 1e9;
-    win.labels.forEach(function(l) {
-      var left = l.x + l.width <= x + 2 && Math.abs(l.y - y) <= 6 ? x - (l.x + l.width) : 1e9;
-      var above = l.y + l.height <= y + 2 && Math.abs(l.x - x) <= 20 ? (y - (l.y + l.height)) * 2 : 1e9;
-      var score = Math.min(left, above);
-      if (score < bestScore) { best = l; bestScore = score; }
-    });
-    if (best && bestScore < 60) {
-      if (!best.el.id) best.el.id = 'label-' + win.w + '-' + win.labels.indexOf(best);
-      input.setAttribute('aria-labelledby', best.el.id);
-    }
   }
 
   function showPicture(img, bitmap) {
@@ -663,7 +650,7 @@ var TrevaPage = (function() {
       chart.appendChild(column);
       said.push(b.label + ': ' + b.count + ' (fair dice: ' + b.expected.toFixed(1) + ')');
     });
-    chart.setAttribute('aria-label', said.join('; '));
+    chart.setAttribute('aria-label', chart.dataset.name + ': ' + said.join('; '));
   }
 
   function copyText(text) {

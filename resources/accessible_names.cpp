@@ -1,6 +1,5 @@
-#include "platform/qt/accessible_names.h"
+#include "resources/accessible_names.h"
 
-#include "platform/qt/cp1252.h"
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
@@ -9,6 +8,7 @@
 #include "resources/ids/random_tables.h"
 #include "resources/ids/roll_history.h"
 #include "resources/ids/setup.h"
+#include "state/text.h"
 
 namespace treva {
 namespace {
@@ -111,33 +111,42 @@ const PictureName kPictureNames[] = {
     {127, "Beta version stamp"},
 };
 
-QString kindName(ControlKind kind) {
+std::string kindName(ControlKind kind) {
     switch (kind) {
-    case ControlKind::Picture: return QStringLiteral("Picture");
-    case ControlKind::DropDownList: return QStringLiteral("List");
-    case ControlKind::EditBox: return QStringLiteral("Edit box");
-    case ControlKind::ListBox: return QStringLiteral("List box");
-    case ControlKind::BarChart: return QStringLiteral("Chart");
-    default: return QStringLiteral("Field");
+    case ControlKind::Picture: return "Picture";
+    case ControlKind::DropDownList: return "List";
+    case ControlKind::EditBox: return "Edit box";
+    case ControlKind::ListBox: return "List box";
+    case ControlKind::BarChart: return "Chart";
+    default: return "Field";
     }
 }
 
 } // namespace
 
-QString accessibleName(const DialogTemplate &dialog, const ControlTemplate &control) {
+std::string accessibleName(const DialogTemplate &dialog, const ControlTemplate &control) {
     if (control.id != kNoId)
         for (const FieldName &f : kFieldNames)
-            if (f.dialog == dialog.id && f.control == control.id) return QString::fromUtf8(f.name);
+            if (f.dialog == dialog.id && f.control == control.id) return f.name;
     if (control.caption && *control.caption) {
-        QString caption = fromCp1252(control.caption);
-        caption.replace(QChar(u'\r'), QChar(u' '));
-        caption.remove(QChar(u'&'));
-        return caption.simplified();
+        // Line breaks become spaces, runs of spaces one, and "&" marks go.
+        std::string name;
+        for (const char c : cp1252ToUtf8(control.caption)) {
+            if (c == '&') continue;
+            const bool space = c == '\r' || c == '\n' || c == ' ' || c == '\t';
+            if (space) {
+                if (!name.empty() && name.back() != ' ') name += ' ';
+            } else {
+                name += c;
+            }
+        }
+        while (!name.empty() && name.back() == ' ') name.pop_back();
+        return name;
     }
     if (control.kind == ControlKind::Picture)
         for (const PictureName &p : kPictureNames)
-            if (p.bitmap == control.bitmap) return QString::fromUtf8(p.name);
-    return kindName(control.kind) + QStringLiteral(" %1").arg(control.id);
+            if (p.bitmap == control.bitmap) return p.name;
+    return kindName(control.kind) + " " + std::to_string(control.id);
 }
 
 } // namespace treva
