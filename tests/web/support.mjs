@@ -37,7 +37,7 @@ export const SAVE_COMMAND = 40012;
 export const OK = 1;
 
 // Control ids the tests click or read.
-export const ACTIVATION = {roll: 1039, dr: 1038};
+export const ACTIVATION = {roll: 1039, dr: 1038, level: 1015};
 export const DIE_STATS = {oneDieCount1: 1068, oneDieTotal: 1075};
 export const SETUP_SPECIAL_BUTTON = 1000;
 

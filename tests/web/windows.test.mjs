@@ -163,4 +163,29 @@ describe('controls', () => {
       await context.close();
     }
   });
+
+  test('a screen reader hears each field by what it shows, and each result as it changes', async () => {
+    const {context, page} = await app.open();
+    try {
+      await finishStartUp(page);
+      await menuCommand(page, 'Edit', 38);
+      await waitForWindow(page, 114);
+      const named = await page.evaluate(
+        (activation, stats) => {
+          const at = (template, id) => document.querySelector(`[data-template="${template}"] [data-control="${id}"]`);
+          const field = at(101, activation.dr);
+          return {
+            dr: [field.getAttribute('role'), field.getAttribute('aria-label')],
+            list: at(101, activation.level).getAttribute('aria-label'),
+            count: at(114, stats.oneDieCount1).getAttribute('aria-label'),
+          };
+        },
+        ACTIVATION,
+        DIE_STATS,
+      );
+      assert.deepEqual(named, {dr: ['status', 'Activation dr'], list: 'Level difference', count: 'dr 1 count'});
+    } finally {
+      await context.close();
+    }
+  });
 });
