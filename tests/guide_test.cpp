@@ -35,7 +35,8 @@ namespace {
 const std::set<std::string> kNeedNotShow = {"about", "beta-notice"};
 
 // The sections that are about no single window.
-const std::set<std::string> kGeneralSections = {"Contents", "A first game", "The main window", "Files", "treva-cli"};
+const std::set<std::string> kGeneralSections = {"Contents", "A first game", "The main window",
+                                                "Files",    "In a browser", "treva-cli"};
 
 struct GuideText {
     std::set<std::string> pictures;     // NAME of every pictures/NAME.png shown

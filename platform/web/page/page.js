@@ -957,7 +957,20 @@ var TrevaPage = (function() {
   }
 
   // ---- start ---------------------------------------------------------------
+  // The program's module is compiled while its script still loads.
+  function compileProgram() {
+    var fetched = fetch('treva.wasm', { credentials: 'same-origin' });
+    var streamed = WebAssembly.compileStreaming ? WebAssembly.compileStreaming(fetched) : Promise.reject();
+    return streamed.catch(function() {
+      // A server that does not call it application/wasm: compiled from its bytes.
+      return fetch('treva.wasm', { credentials: 'same-origin' })
+        .then(function(r) { return r.arrayBuffer(); })
+        .then(function(bytes) { return WebAssembly.compile(bytes); });
+    });
+  }
+
   function start() {
+    var compiled = compileProgram();
     if ('serviceWorker' in navigator && !driveMode && location.protocol !== 'file:')
       navigator.serviceWorker.register('sw.js').catch(function() { /* works without, only not offline */ });
     var args = [];
@@ -997,6 +1010,11 @@ var TrevaPage = (function() {
           FS.mkdirTree('/guide');
           FS.writeFile('/guide/index.html', ''); // the guide is served beside the page
         }],
+        instantiateWasm: function(imports, receive) {
+          compiled.then(function(module) { return WebAssembly.instantiate(module, imports); })
+            .then(function(instance) { receive(instance); });
+          return {};
+        },
         print: function(line) { console.log(line); },
         printErr: function(line) { console.error(line); },
         onAbort: function(what) {
