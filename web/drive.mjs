@@ -14,7 +14,7 @@ import {existsSync} from 'node:fs';
 import path from 'node:path';
 
 import {launchBrowser, webDir} from './lib/browser.mjs';
-import {PROGRAM, batchAnswer, batchSessions, driveSession} from './lib/drive.mjs';
+import {DriveTab, PROGRAM, batchAnswer, batchSessions, driveSession} from './lib/drive.mjs';
 import {startStaticServer} from './lib/static_server.mjs';
 
 // A reader that has gone (EPIPE) fails the write, not the process.
@@ -62,12 +62,23 @@ async function main(args) {
       await write(process.stderr, result.stderr);
       return result.status;
     }
-    for (const session of batchSessions(input)) {
-      if (session.error) {
-        await write(process.stderr, Buffer.from(`${PROGRAM}: ${session.error}\n`));
-        return 2;
+    let tab = null;
+    try {
+      for (const session of batchSessions(input)) {
+        if (session.error) {
+          await write(process.stderr, Buffer.from(`${PROGRAM}: ${session.error}\n`));
+          return 2;
+        }
+        tab ??= await DriveTab.open(browser);
+        const result = await tab.run(server.url, session.args, {timeoutMs});
+        if (tab.failed) {
+          await tab.close();
+          tab = null;
+        }
+        await write(process.stdout, batchAnswer(result));
       }
-      await write(process.stdout, batchAnswer(await driveSession(browser, server.url, session.args, {timeoutMs})));
+    } finally {
+      await tab?.close();
     }
     return 0;
   } finally {

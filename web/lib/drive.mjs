@@ -136,58 +136,97 @@ async function blankPage(browser, viewport) {
   }
 }
 
-// One drive on a page of its own. Resolves to {status, stdout, stderr} as
-// bytes, the files the drive wrote already written.
-export async function driveSession(browser, base, args, {timeoutMs = 30000, viewport = {width: 1280, height: 1024}} = {}) {
-  const {context, page} = await blankPage(browser, viewport);
-  let timer;
-  try {
-    const files = await driveFiles(args);
-    const scenario = scenarioPathOf(args);
-    const writable = new Set(scenario === null ? [] : [scenario, historyPathFor(scenario)]);
-    let pageError = '';
-    page.on('pageerror', (error) => {
-      pageError ||= String(error?.message ?? error).split('\n')[0];
-    });
-    let resolve, reject;
-    const answered = new Promise((yes, no) => {
-      resolve = yes;
-      reject = no;
-    });
-    await page.exposeFunction('trevaDriveSetup', () => ({args, files}));
-    await page.exposeFunction('trevaInput', (action) => personInput(page, action));
-    await page.exposeFunction('trevaDriveDone', (result) => resolve(result));
-    page.on('error', (error) => reject(new Error(`the page crashed: ${error.message}`)));
-    timer = setTimeout(() => {
-      const seconds = Math.round(timeoutMs / 1000);
-      reject(new Error(`the page did not finish the drive within ${seconds} s` + (pageError ? ` (${pageError})` : '')));
-    }, timeoutMs);
-    page.goto(appUrl(base, '?drive'), {timeout: 0}).catch((error) => {
-      reject(new Error(`cannot load the page: ${String(error.message).split('\n')[0]}`));
-    });
-    let result;
+// A page that runs drives one after another: its browser context and the
+// functions the page calls are made once, and each drive loads the page
+// afresh. The drive page keeps nothing between loads (no storage, no
+// service worker), so a drive there starts as on a page of its own; a drive
+// that fails takes its tab with it, and the next one gets a new tab.
+export class DriveTab {
+  static async open(browser, viewport = {width: 1280, height: 1024}) {
+    const tab = new DriveTab();
+    const {context, page} = await blankPage(browser, viewport);
+    tab.context = context;
+    tab.page = page;
     try {
-      result = await answered;
+      page.on('pageerror', (error) => {
+        if (tab.session) tab.session.pageError ||= String(error?.message ?? error).split('\n')[0];
+      });
+      page.on('error', (error) => tab.session?.reject(new Error(`the page crashed: ${error.message}`)));
+      await page.exposeFunction('trevaDriveSetup', () => tab.session?.setup);
+      await page.exposeFunction('trevaInput', (action) => personInput(page, action));
+      await page.exposeFunction('trevaDriveDone', (result) => tab.session?.resolve(result));
     } catch (error) {
-      return failure(error.message);
+      await tab.close();
+      throw error;
     }
-    if (!isResult(result)) return failure('the page answered the drive with no status, output and error');
-    const stdout = Buffer.from(result.stdout, 'utf8');
-    let stderr = Buffer.from(result.stderr, 'utf8');
-    let status = result.status;
-    for (const [file, bytes] of Object.entries(result.files ?? {})) {
+    return tab;
+  }
+
+  async close() {
+    await this.context.close().catch(() => {});
+  }
+
+  // Resolves to {status, stdout, stderr} as bytes, the files the drive wrote
+  // already written.
+  async run(base, args, {timeoutMs = 30000} = {}) {
+    let timer;
+    try {
+      const files = await driveFiles(args);
+      const scenario = scenarioPathOf(args);
+      const writable = new Set(scenario === null ? [] : [scenario, historyPathFor(scenario)]);
+      const session = {setup: {args, files}, pageError: ''};
+      const answered = new Promise((yes, no) => {
+        session.resolve = yes;
+        session.reject = no;
+      });
+      this.session = session;
+      timer = setTimeout(() => {
+        const seconds = Math.round(timeoutMs / 1000);
+        session.reject(
+          new Error(`the page did not finish the drive within ${seconds} s` + (session.pageError ? ` (${session.pageError})` : '')),
+        );
+      }, timeoutMs);
+      this.page.goto(appUrl(base, '?drive'), {timeout: 0}).catch((error) => {
+        session.reject(new Error(`cannot load the page: ${String(error.message).split('\n')[0]}`));
+      });
+      let result;
       try {
-        if (!writable.has(file)) throw new Error('the drive was not given it');
-        await writeAtomically(file, Buffer.from(bytes, 'base64'));
+        result = await answered;
       } catch (error) {
-        stderr = Buffer.concat([stderr, Buffer.from(`${PROGRAM}: cannot write "${file}": ${error.message}\n`)]);
-        status = 2;
+        this.failed = true;
+        return failure(error.message);
       }
+      if (!isResult(result)) {
+        this.failed = true;
+        return failure('the page answered the drive with no status, output and error');
+      }
+      const stdout = Buffer.from(result.stdout, 'utf8');
+      let stderr = Buffer.from(result.stderr, 'utf8');
+      let status = result.status;
+      for (const [file, bytes] of Object.entries(result.files ?? {})) {
+        try {
+          if (!writable.has(file)) throw new Error('the drive was not given it');
+          await writeAtomically(file, Buffer.from(bytes, 'base64'));
+        } catch (error) {
+          stderr = Buffer.concat([stderr, Buffer.from(`${PROGRAM}: cannot write "${file}": ${error.message}\n`)]);
+          status = 2;
+        }
+      }
+      return {status, stdout, stderr};
+    } finally {
+      clearTimeout(timer);
+      this.session = null;
     }
-    return {status, stdout, stderr};
+  }
+}
+
+// One drive on a page of its own.
+export async function driveSession(browser, base, args, {timeoutMs = 30000, viewport} = {}) {
+  const tab = await DriveTab.open(browser, viewport);
+  try {
+    return await tab.run(base, args, {timeoutMs});
   } finally {
-    clearTimeout(timer);
-    await context.close().catch(() => {});
+    await tab.close();
   }
 }
 
