@@ -41,9 +41,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "resources/accessible_names.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/pictures.h"
+#include "resources/accessible_names.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
 #include "windows/placement.h"
