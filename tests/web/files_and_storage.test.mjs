@@ -224,4 +224,27 @@ describe('the page kept', () => {
       await context.close();
     }
   });
+
+  test('storage the browser will not open at all is told, and the page goes on', async () => {
+    // As a browser whose settings block the site's storage does it.
+    const blockStorage = (page) =>
+      page.evaluateOnNewDocument(() => {
+        Object.defineProperty(window, 'localStorage', {
+          get() {
+            throw new DOMException('The site may not keep data', 'SecurityError');
+          },
+        });
+      });
+    const {context, page} = await app.open({beforeLoad: blockStorage});
+    try {
+      await finishStartUp(page);
+      const told = await page.$eval('#storage-notice', (n) => n.textContent.trim());
+      assert.match(told, /storage is turned off/);
+      await openDieStats(page);
+      await rollActivation(page);
+      assert.match(await controlText(page, 101, ACTIVATION.dr), /^[1-6]$/, 'the page goes on rolling');
+    } finally {
+      await context.close();
+    }
+  });
 });
