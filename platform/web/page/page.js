@@ -221,6 +221,7 @@ var TrevaPage = (function() {
     windows[w] = { w: w, frame: frame, client: client, bar: bar, controls: {}, kinds: {}, modal: modal,
                    owner: owner, width: width * units.x, height: height * units.y, units: units };
     if (modal) {
+      frame.tabIndex = -1; // it holds the focus until the program places it
       frame.addEventListener('cancel', function(e) {
         e.preventDefault(); // Escape: the box decides whether it ends
         command(w, 2);
@@ -402,6 +403,9 @@ var TrevaPage = (function() {
     requestAnimationFrame(firstWindowShown);
     if (win.modal) {
       win.frame.showModal(); // a dialog has no layout until it is shown
+      // The browser puts the focus on the box's first control; the program
+      // places it by the window's own rules instead.
+      win.frame.focus({ preventScroll: true });
       win.client.querySelectorAll('.control').forEach(fitText);
       return;
     }
@@ -446,12 +450,22 @@ var TrevaPage = (function() {
       return !e.disabled;
     });
   }
+  // The first control the Tab key stops at. A radio group is one stop,
+  // which its checked button takes.
+  function firstStop(win) {
+    var first = focusable(win)[0];
+    if (first && first.type === 'radio' && !first.checked) {
+      var checked = win.client.querySelector('input[type=radio][name="' + first.name + '"]:checked');
+      if (checked && !checked.disabled) first = checked;
+    }
+    return first;
+  }
   function focusFirst(w) {
     var win = windows[w];
     if (!win || win.frame.hidden) return -1;
     var inside = win.client.contains(document.activeElement);
     if (inside) return -1;
-    var first = focusable(win)[0];
+    var first = firstStop(win);
     if (!first) return -1;
     first.focus({ preventScroll: true });
     return first.dataset.control !== undefined ? Number(first.dataset.control) : -1;
@@ -483,7 +497,7 @@ var TrevaPage = (function() {
     win.frame.classList.add('active');
     if (!win.modal) win.frame.style.zIndex = ++zTop;
     if (!win.frame.contains(document.activeElement)) {
-      var target = win.lastFocus && win.frame.contains(win.lastFocus) ? win.lastFocus : focusable(win)[0];
+      var target = win.lastFocus && win.frame.contains(win.lastFocus) ? win.lastFocus : firstStop(win);
       if (target) target.focus({ preventScroll: true });
     }
   }
