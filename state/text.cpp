@@ -77,4 +77,9 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool typedByKeys(unsigned char byte) {
+    const char16_t shown = cp1252ToUnicode(byte);
+    return shown >= 0x20 && (shown < 0x7F || shown >= 0xA0);
+}
+
 } // namespace treva

@@ -27,6 +27,11 @@ char16_t cp1252ToUnicode(unsigned char byte);
 // none. U+2019 is 0xD5, the tables' byte.
 int unicodeToCp1252(char32_t character);
 
+// Whether a key types this byte's character into an edit box: not the
+// control characters (Enter and Tab do other things, the code page's
+// undefined bytes are controls too).
+bool typedByKeys(unsigned char byte);
+
 // Decodes code page 1252 bytes into UTF-8 (for JSON and terminals).
 std::string cp1252ToUtf8(std::string_view bytes);
 

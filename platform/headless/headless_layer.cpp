@@ -291,9 +291,7 @@ bool HeadlessLayer::type(WindowId window, int control, std::string_view text) {
     if (!w->open) return true;
     c->text.clear();
     for (const char byte : text) {
-        const char16_t shown = cp1252ToUnicode(static_cast<unsigned char>(byte));
-        const bool typed = shown >= 0x20 && (shown < 0x7F || shown >= 0xA0);
-        if (typed && c->text.size() < kEditBoxCapacity) c->text += byte;
+        if (typedByKeys(static_cast<unsigned char>(byte)) && c->text.size() < kEditBoxCapacity) c->text += byte;
     }
     send(window, {MessageKind::Command, control});
     return true;

@@ -3,9 +3,8 @@
 // argument --drive (set by the page when opened as index.html?drive) it runs
 // one drive on the page's real controls instead.
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "state/roll_history.h"
 #include "windows/app.h"
 #include "windows/frame.h"
+#include "windows/scenario_files.h"
 
 extern "C" {
 void web_syncFile(const char *path);
@@ -35,10 +35,11 @@ struct WebProgram {
 };
 WebProgram program;
 
-std::string readFile(const char *path, bool &found) {
-    std::ifstream in(path, std::ios::binary);
-    found = bool(in);
-    return found ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
+// One of the files the page left from the last visit (nothing when it left none).
+std::optional<std::string> keptFile(const std::string &path) {
+    std::string bytes, error;
+    if (!readWholeFile(path, "kept scenario", kHistoryFileLimit, bytes, error)) return std::nullopt;
+    return bytes;
 }
 
 // After every event: a file the program wrote goes back to the player's
@@ -70,16 +71,12 @@ int runPage() {
     program.layer->setFrameCaption(kUntitledCaption);
     app.guidePlaces = {"/guide/index.html"};
 
-    bool kept = false;
-    readFile("/kept/scenario.trv", kept);
-    if (kept) {
-        KeptScenario taken{"/kept/scenario.trv", {}, {}};
-        bool found = false;
-        taken.filePath = readFile("/kept/name", found);
-        const std::string saved = readFile("/kept/saved.trv", found);
-        if (found && saved.size() == kScenarioBytes) {
+    if (keptFile("/kept/scenario.trv")) {
+        KeptScenario taken{"/kept/scenario.trv", keptFile("/kept/name").value_or(""), {}};
+        const std::optional<std::string> saved = keptFile("/kept/saved.trv");
+        if (saved && saved->size() == kScenarioBytes) {
             ScenarioBytes bytes{};
-            std::memcpy(bytes.data(), saved.data(), kScenarioBytes);
+            std::memcpy(bytes.data(), saved->data(), kScenarioBytes);
             taken.savedRecord = bytes;
         }
         startUpKept(app, taken);

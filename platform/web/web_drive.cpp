@@ -37,10 +37,8 @@ public:
     // into a box (Enter and Tab do other things).
     void type(WindowId window, int control, std::string_view text) override {
         std::string typed;
-        for (const char byte : text) {
-            const char16_t shown = cp1252ToUnicode(static_cast<unsigned char>(byte));
-            if (shown >= 0x20 && (shown < 0x7F || shown >= 0xA0)) typed += byte;
-        }
+        for (const char byte : text)
+            if (typedByKeys(static_cast<unsigned char>(byte))) typed += byte;
         web_driveInput("type", window, control, toPage(typed).c_str());
         modalErrors_.rethrow();
     }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "drive/json.h"
 #include "resources/accessible_names.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
@@ -84,21 +85,6 @@ std::string taken(char *text) {
     return s;
 }
 
-std::string jsonText(std::string_view utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 WebLayer::WebLayer(bool keepEnded) : keepEnded_(keepEnded) { webPage.layer = this; }
@@ -111,7 +97,7 @@ void WebLayer::buildFrame() {
     std::string menu = "[";
     for (const MenuPopup &popup : frameMenu()) {
         if (menu.size() > 1) menu += ",";
-        menu += "{\"title\":" + jsonText(toPage(popup.title)) + ",\"items\":[";
+        menu += "{\"title\":" + jsonString(popup.title) + ",\"items\":[";
         bool first = true;
         for (const MenuItem &item : popup.items) {
             if (!first) menu += ",";
@@ -120,9 +106,9 @@ void WebLayer::buildFrame() {
                 menu += "null";
                 continue;
             }
-            menu += "{\"text\":" + jsonText(toPage(item.text)) + ",\"command\":" + std::to_string(item.command) +
+            menu += "{\"text\":" + jsonString(item.text) + ",\"command\":" + std::to_string(item.command) +
                     ",\"grayed\":" + (item.grayed ? "true" : "false") +
-                    ",\"shortcut\":" + (item.shortcut ? jsonText(item.shortcut) : "null") + "}";
+                    ",\"shortcut\":" + (item.shortcut ? jsonString(item.shortcut) : "null") + "}";
         }
         menu += "]}";
     }
@@ -131,7 +117,7 @@ void WebLayer::buildFrame() {
     for (const ToolbarButton &button : toolbarButtons()) {
         if (strip.size() > 1) strip += ",";
         strip += "{\"image\":" + std::to_string(button.image) + ",\"command\":" + std::to_string(button.command) +
-                 ",\"name\":" + jsonText(toPage(button.name)) + "}";
+                 ",\"name\":" + jsonString(button.name) + "}";
     }
     strip += "]";
     web_buildFrame(menu.c_str(), strip.c_str());
@@ -357,7 +343,7 @@ void WebLayer::setChart(WindowId window, int control, const std::vector<ChartBar
         if (json.size() > 1) json += ",";
         char numbers[64];
         std::snprintf(numbers, sizeof numbers, ",\"count\":%d,\"expected\":%.3f}", bar.count, bar.expected);
-        json += "{\"label\":" + jsonText(toPage(bar.label)) + numbers;
+        json += "{\"label\":" + jsonString(bar.label) + numbers;
     }
     json += "]";
     web_setChart(window, control, json.c_str());
