@@ -1,14 +1,11 @@
 // TREVA in a web page: the frame and its windows in the page's document, the
-// scenario kept in the browser's storage after every change. With the
-// argument --drive (set by the page when opened as index.html?drive) it runs
-// one drive on the page's real controls instead.
+// scenario kept in the browser's storage after every change.
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/web/web_drive.h"
 #include "platform/web/web_layer.h"
 #include "resources/menu.h"
 #include "state/roll_history.h"
@@ -90,7 +87,4 @@ int runPage() {
 } // namespace
 } // namespace treva
 
-int main(int argc, char **argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--drive") == 0) return treva::runWebDrive({argv + 2, argv + argc});
-    return treva::runPage();
-}
+int main() { return treva::runPage(); }

@@ -1,6 +1,9 @@
-#include "platform/web/web_drive.h"
-
+// The drive on the page's real controls (web/drive), a program of its own:
+// the page asks the browser's driver for each input, as a person would give
+// it, and hands back the drive's output, error and exit status.
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "drive/drive.h"
 #include "platform/web/web_layer.h"
@@ -86,8 +89,6 @@ struct WebDriveRun {
 };
 WebDriveRun driveRun;
 
-} // namespace
-
 int runWebDrive(const std::vector<std::string> &args) {
     std::ostringstream out, err;
     const int status = reportErrors("treva", err, [&] {
@@ -107,4 +108,10 @@ int runWebDrive(const std::vector<std::string> &args) {
     return status;
 }
 
+} // namespace
 } // namespace treva
+
+// treva-cli's arguments, without the command "drive".
+int main(int argc, char **argv) {
+    return treva::runWebDrive({argv + 1, argv + argc});
+}

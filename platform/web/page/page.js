@@ -368,33 +368,45 @@ var TrevaPage = (function() {
     return scale;
   }
   // A text that does not fit its area in the page's font takes the room
-  // the template leaves free beside and under it.
-  function fitText(box) {
-    if (!box.roomWidth || box.hidden) return;
-    box.style.width = box.baseWidth;
-    box.style.height = box.baseHeight;
-    // Its lines unbroken first: a line the room has width for stays one line.
-    box.style.left = box.baseLeft;
-    box.style.whiteSpace = 'pre';
+  // the template leaves free beside and under it. The boxes of a window are
+  // measured together, so that the page is laid out twice, not twice a box.
+  function fitTexts(boxes) {
+    boxes = Array.prototype.filter.call(boxes, function(box) { return box.roomWidth && !box.hidden; });
+    boxes.forEach(function(box) {
+      box.style.width = box.baseWidth;
+      box.style.height = box.baseHeight;
+      box.style.left = box.baseLeft;
+      // Its lines unbroken first: a line the room has width for stays one line.
+      box.style.whiteSpace = 'pre';
+    });
     // The text's own width, to the fraction of a pixel, and the box's edges.
-    var range = document.createRange();
-    range.selectNodeContents(box);
-    var style = getComputedStyle(box);
-    var natural = Math.ceil(range.getBoundingClientRect().width / (Number(box.closest('.window').dataset.scale) || 1)) +
-      box.offsetWidth - box.clientWidth + parseFloat(style.paddingLeft) + parseFloat(style.paddingRight) + 1;
-    if (natural > box.offsetWidth) {
-      var base = parseFloat(box.baseWidth);
-      if (box.classList.contains('centred')) {
-        // A centred text grows to both sides alike, a little.
-        var wider = Math.min(natural, base * 1.5);
-        box.style.width = wider + 'px';
-        box.style.left = parseFloat(box.baseLeft) - (wider - base) / 2 + 'px';
-      } else {
-        box.style.width = Math.min(natural, box.roomWidth) + 'px';
+    var naturals = boxes.map(function(box) {
+      var range = document.createRange();
+      range.selectNodeContents(box);
+      var style = getComputedStyle(box);
+      var natural = Math.ceil(range.getBoundingClientRect().width / (Number(box.closest('.window').dataset.scale) || 1)) +
+        box.offsetWidth - box.clientWidth + parseFloat(style.paddingLeft) + parseFloat(style.paddingRight) + 1;
+      return natural > box.offsetWidth ? natural : 0;
+    });
+    boxes.forEach(function(box, i) {
+      var natural = naturals[i];
+      if (natural) {
+        var base = parseFloat(box.baseWidth);
+        if (box.classList.contains('centred')) {
+          // A centred text grows to both sides alike, a little.
+          var wider = Math.min(natural, base * 1.5);
+          box.style.width = wider + 'px';
+          box.style.left = parseFloat(box.baseLeft) - (wider - base) / 2 + 'px';
+        } else {
+          box.style.width = Math.min(natural, box.roomWidth) + 'px';
+        }
       }
-    }
-    box.style.whiteSpace = '';
-    if (box.scrollHeight > box.clientHeight) box.style.height = Math.min(box.scrollHeight + 1, box.roomHeight) + 'px';
+    });
+    boxes.forEach(function(box) { box.style.whiteSpace = ''; });
+    var heights = boxes.map(function(box) { return box.scrollHeight > box.clientHeight ? box.scrollHeight : 0; });
+    boxes.forEach(function(box, i) {
+      if (heights[i]) box.style.height = Math.min(heights[i] + 1, box.roomHeight) + 'px';
+    });
   }
   function showWindow(w) {
     var win = windows[w];
@@ -406,10 +418,10 @@ var TrevaPage = (function() {
       // The browser puts the focus on the box's first control; the program
       // places it by the window's own rules instead.
       win.frame.focus({ preventScroll: true });
-      win.client.querySelectorAll('.control').forEach(fitText);
+      fitTexts(win.client.querySelectorAll('.control'));
       return;
     }
-    win.client.querySelectorAll('.control').forEach(fitText);
+    fitTexts(win.client.querySelectorAll('.control'));
     var desk = document.getElementById('desk');
     var room = desk.clientWidth;
     var width = (win.width + 2) * scale;
@@ -515,7 +527,7 @@ var TrevaPage = (function() {
     else if (kind === KIND.check || kind === KIND.radio) setMnemonicText(e.parentNode.querySelector('.caption'), text);
     else if (kind === KIND.push || kind === KIND.defaultPush) setMnemonicText(e, text);
     else if (kind === KIND.text) e.textContent = shownLines(text);
-    fitText(e.closest('.control'));
+    fitTexts([e.closest('.control')]);
   }
   function text(w, c) {
     var e = control(w, c);
@@ -971,13 +983,16 @@ var TrevaPage = (function() {
   }
 
   // ---- start ---------------------------------------------------------------
-  // The program's module is compiled while its script still loads.
+  // The program's module is compiled while its script still loads. A drive
+  // runs a program of its own (the drive reports its errors by exceptions,
+  // which the page's program does without).
+  var programName = driveMode ? 'treva-drive' : 'treva';
   function compileProgram() {
-    var fetched = fetch('treva.wasm', { credentials: 'same-origin' });
+    var fetched = fetch(programName + '.wasm', { credentials: 'same-origin' });
     var streamed = WebAssembly.compileStreaming ? WebAssembly.compileStreaming(fetched) : Promise.reject();
     return streamed.catch(function() {
       // A server that does not call it application/wasm: compiled from its bytes.
-      return fetch('treva.wasm', { credentials: 'same-origin' })
+      return fetch(programName + '.wasm', { credentials: 'same-origin' })
         .then(function(r) { return r.arrayBuffer(); })
         .then(function(bytes) { return WebAssembly.compile(bytes); });
     });
@@ -1007,7 +1022,7 @@ var TrevaPage = (function() {
     });
     ready.then(function() {
       window.Module = {
-        arguments: driveMode ? ['--drive'].concat(args) : [],
+        arguments: args,
         preRun: [function() {
           FS.mkdirTree('/files');
           FS.chdir('/files');
@@ -1038,7 +1053,7 @@ var TrevaPage = (function() {
         }
       };
       var script = document.createElement('script');
-      script.src = 'treva.js';
+      script.src = programName + '.js';
       document.body.appendChild(script);
     });
   }
