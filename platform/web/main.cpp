@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "platform/web/web_layer.h"
 #include "resources/menu.h"
 #include "state/roll_history.h"
@@ -87,4 +89,10 @@ int runPage() {
 } // namespace
 } // namespace treva
 
-int main() { return treva::runPage(); }
+int main() {
+    // The page's file system starts with every permission masked off, which
+    // would leave a newly saved scenario unreadable to the page that hands it
+    // to the player: files are made as on a desktop instead.
+    ::umask(022);
+    return treva::runPage();
+}

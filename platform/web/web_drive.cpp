@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "drive/drive.h"
 #include "platform/web/web_layer.h"
 #include "state/text.h"
@@ -113,5 +115,6 @@ int runWebDrive(const std::vector<std::string> &args) {
 
 // treva-cli's arguments, without the command "drive".
 int main(int argc, char **argv) {
+    ::umask(022); // as the page's program: new files readable, as on a desktop
     return treva::runWebDrive({argv + 1, argv + argc});
 }

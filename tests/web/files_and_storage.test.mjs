@@ -3,7 +3,7 @@
 // kept in the browser's storage: across a reload, offline, and when storage
 // is refused.
 import assert from 'node:assert/strict';
-import {mkdtempSync} from 'node:fs';
+import {mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
 import {copyFile, readFile, rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
@@ -16,6 +16,7 @@ import {
   ACTIVATION,
   DIE_STATS,
   OPEN_COMMAND,
+  SAVE_AS_COMMAND,
   SAVE_COMMAND,
   clickControl,
   controlText,
@@ -143,6 +144,113 @@ describe('scenario files', () => {
       assert.deepEqual(await controlTexts(page, 114), shown, 'Die Stats after the reload');
     } finally {
       await saved.detach();
+      await context.close();
+    }
+  });
+});
+
+// The file system access pickers, answered by file handles of the test's
+// own making: the page reads the scenario from the handle it opened and
+// writes back through it, as it would to the player's file on disk. The
+// handle of `refused` will not be written.
+function withFilePickers(page, opened, {saveAs = 'july.trv', refused = ''} = {}) {
+  return page.evaluateOnNewDocument(
+    (openedBase64, saveAsName, refusedName) => {
+      const log = (window.pickerLog = {asked: [], written: {}});
+      const handle = (name, bytes) => ({
+        kind: 'file',
+        name,
+        getFile: async () => new File([bytes ?? new Uint8Array()], name),
+        createWritable: async () => {
+          if (name === refusedName) throw new DOMException('The file is read-only', 'NoModificationAllowedError');
+          const parts = [];
+          return {
+            write: async (data) => parts.push(...new Uint8Array(data)),
+            close: async () => {
+              log.written[name] = btoa(String.fromCharCode(...parts));
+            },
+          };
+        },
+      });
+      window.showOpenFilePicker = async () => {
+        log.asked.push('open');
+        return [handle('june.trv', Uint8Array.from(atob(openedBase64), (c) => c.charCodeAt(0)))];
+      };
+      window.showSaveFilePicker = async (options) => {
+        log.asked.push(`save ${options.suggestedName}`);
+        return handle(saveAsName);
+      };
+    },
+    opened.toString('base64'),
+    saveAs,
+    refused,
+  );
+}
+
+async function writtenThroughHandle(page, name) {
+  const written = await page.waitForFunction((n) => window.pickerLog.written[n], {}, name);
+  const bytes = Buffer.from(await written.jsonValue(), 'base64');
+  await written.dispose();
+  return bytes;
+}
+
+describe('scenario files through the file system access pickers', () => {
+  test('the opened file is saved back in place; Save As writes the file the player names', async () => {
+    const original = path.join(scratch, 'june-picked.trv');
+    await runCli('new', original);
+    const {context, page} = await app.open({beforeLoad: (p) => withFilePickers(p, readFileSync(original))});
+    try {
+      await finishStartUp(page);
+      await menuCommand(page, 'File', OPEN_COMMAND);
+      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+      await waitForWindow(page, 101);
+      await openDieStats(page);
+      await rollActivation(page);
+
+      await menuCommand(page, 'File', SAVE_COMMAND);
+      const saved = path.join(scratch, 'june-saved.trv');
+      writeFileSync(saved, await writtenThroughHandle(page, 'june.trv'));
+      const read = JSON.parse(await runCli('--scenario', saved, 'show'));
+      assert.deepEqual(read.scenario, JSON.parse(await runCli('--scenario', original, 'show')).scenario);
+      const rolls = async () => Number(await controlText(page, 114, DIE_STATS.oneDieTotal));
+      assert.equal(read.stats.oneDieRolls, await rolls(), 'the roll is in the file saved in place');
+
+      await rollActivation(page);
+      await menuCommand(page, 'File', SAVE_AS_COMMAND);
+      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (july)');
+      const savedAs = path.join(scratch, 'july-saved.trv');
+      writeFileSync(savedAs, await writtenThroughHandle(page, 'july.trv'));
+      assert.equal(JSON.parse(await runCli('--scenario', savedAs, 'show')).stats.oneDieRolls, await rolls());
+      const asked = await page.evaluate(() => window.pickerLog.asked);
+      assert.equal(asked.length, 2);
+      assert.equal(asked[0], 'open');
+      assert.equal(asked[1], 'save vs. Russian (1-39)', "Save As proposes the scenario's name");
+    } finally {
+      await context.close();
+    }
+  });
+
+  test('a file the browser will not write is told, and the scenario is still kept', async () => {
+    const original = path.join(scratch, 'june-refused.trv');
+    await runCli('new', original);
+    const {context, page} = await app.open({beforeLoad: (p) => withFilePickers(p, readFileSync(original), {refused: 'june.trv'})});
+    try {
+      await finishStartUp(page);
+      await menuCommand(page, 'File', OPEN_COMMAND);
+      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+      await openDieStats(page);
+      await rollActivation(page);
+      await menuCommand(page, 'File', SAVE_COMMAND);
+      const told = await page.waitForSelector('dialog.message[data-kind=error][open] .message-text');
+      assert.match(await told.evaluate((t) => t.textContent), /^Could not save "june\.trv": The file is read-only\. The scenario is still kept/);
+      await told.dispose();
+      assert.deepEqual(await page.evaluate(() => window.pickerLog.written), {});
+      // What the page kept has the roll, though the file could not take it.
+      const kept = path.join(scratch, 'june-kept.trv');
+      writeFileSync(kept, Buffer.from(await page.evaluate(() => localStorage.getItem('treva.scenario')), 'base64'));
+      assert.equal(JSON.parse(await runCli('--scenario', kept, 'show')).stats.oneDieRolls,
+                   Number(await controlText(page, 114, DIE_STATS.oneDieTotal)));
+    } finally {
       await context.close();
     }
   });

@@ -34,6 +34,7 @@ export const NOTICE_TEMPLATE = 126;
 export const SPECIAL_TEMPLATE = 107;
 export const OPEN_COMMAND = 40011;
 export const SAVE_COMMAND = 40012;
+export const SAVE_AS_COMMAND = 0;
 export const OK = 1;
 
 // Control ids the tests click or read.

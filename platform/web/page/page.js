@@ -844,9 +844,22 @@ var TrevaPage = (function() {
     for (var i = 0; i < a.length; i++) if (a[i] !== b[i]) return false;
     return true;
   }
+  var unreadable = {};
   function syncFile(path) {
     var bytes;
-    try { bytes = FS.readFile(path); } catch (e) { return; }
+    try {
+      bytes = FS.readFile(path);
+      delete unreadable[path];
+    } catch (e) {
+      // No file yet (a scenario taken up from the browser's storage is
+      // written when it is saved), or one the page cannot read: that is
+      // said, once, not after every click that follows.
+      var exists = true;
+      try { FS.stat(path); } catch (e2) { exists = false; }
+      if (exists && !unreadable[path]) showError('Save', 'Could not save "' + path + '": the page cannot read what TREVA wrote. The scenario is still kept in this browser.');
+      if (exists) unreadable[path] = true;
+      return;
+    }
     if (sameBytes(bytes, filesShown[path])) return;
     filesShown[path] = bytes;
     var handle = fileHandles[path];
