@@ -254,6 +254,32 @@ describe('scenario files through the file system access pickers', () => {
       await context.close();
     }
   });
+
+  test('a file the page cannot read is told once, not after every click', async () => {
+    const original = path.join(scratch, 'june-unreadable.trv');
+    await runCli('new', original);
+    const {context, page} = await app.open({beforeLoad: (p) => withFilePickers(p, readFileSync(original))});
+    try {
+      await finishStartUp(page);
+      await menuCommand(page, 'File', OPEN_COMMAND);
+      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+      await openDieStats(page);
+      // A file the page may not read: it is told after the next command.
+      await page.evaluate(() => FS.chmod('june.trv', 0));
+      await menuCommand(page, 'Edit', 38);
+      const told = await page.waitForSelector('dialog.message[data-kind=error][open] .message-text');
+      assert.match(await told.evaluate((t) => t.textContent), /^Could not save "june\.trv": the page cannot read what TREVA wrote/);
+      await told.dispose();
+      await page.click('dialog.message[data-kind=error][open] button');
+      await rollActivation(page);
+      await rollActivation(page);
+      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
+      assert.equal(await page.$('dialog.message[open]'), null, 'told once');
+      assert.deepEqual(await page.evaluate(() => window.pickerLog.written), {});
+    } finally {
+      await context.close();
+    }
+  });
 });
 
 describe('the page kept', () => {

@@ -851,13 +851,13 @@ var TrevaPage = (function() {
       bytes = FS.readFile(path);
       delete unreadable[path];
     } catch (e) {
-      // No file yet (a scenario taken up from the browser's storage is
-      // written when it is saved), or one the page cannot read: that is
-      // said, once, not after every click that follows.
-      var exists = true;
-      try { FS.stat(path); } catch (e2) { exists = false; }
-      if (exists && !unreadable[path]) showError('Save', 'Could not save "' + path + '": the page cannot read what TREVA wrote. The scenario is still kept in this browser.');
-      if (exists) unreadable[path] = true;
+      // No file yet is no fault (a scenario taken up from the browser's
+      // storage is written when it is saved); a file the page cannot read
+      // is, said once rather than after every click that follows.
+      if (!unreadable[path] && FS.analyzePath(path).exists) {
+        unreadable[path] = true;
+        showError('Save', 'Could not save "' + path + '": the page cannot read what TREVA wrote. The scenario is still kept in this browser.');
+      }
       return;
     }
     if (sameBytes(bytes, filesShown[path])) return;
