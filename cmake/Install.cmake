@@ -30,9 +30,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/treva-cli.1 DESTINATION ${CMAKE_INSTALL
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
-# The player's guide, with the pictures a desktop program takes of itself:
-# installed here on Linux, packaged on Windows.
-if(WIN32 OR TREVA_GUI)
+# The player's guide, with the pictures a program takes of itself: installed
+# here on Linux, packaged on Windows, served beside the page on the web.
+if(WIN32 OR TREVA_GUI OR EMSCRIPTEN)
   include(${CMAKE_CURRENT_LIST_DIR}/Guide.cmake)
 endif()
 

@@ -1,6 +1,9 @@
 // The drive on the page's real controls (web/drive), a program of its own:
 // the page asks the browser's driver for each input, as a person would give
-// it, and hands back the drive's output, error and exit status.
+// it, and hands back the drive's output, error and exit status. With the
+// argument --screenshots it plays the screenshot scenes on the page instead
+// (web/screenshots), the browser photographing each window.
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,12 +13,15 @@
 #include "drive/drive.h"
 #include "platform/web/web_layer.h"
 #include "state/text.h"
+#include "resources/menu.h"
 #include "windows/frame.h"
+#include "windows/screenshot_scenes.h"
 
 extern "C" {
 void web_driveInput(const char *kind, int window, int control, const char *text);
 int web_isShown(int window);
 void web_driveDone(int status, const char *out, const char *err);
+int web_photograph(int window, const char *name);
 }
 
 namespace treva {
@@ -110,11 +116,38 @@ int runWebDrive(const std::vector<std::string> &args) {
     return status;
 }
 
+// The scenes' camera: the browser photographs the window's panel (the
+// frame's picture is the whole page), and a click is a real one.
+class WebCamera : public Camera {
+public:
+    explicit WebCamera(WebLayer &layer) : layer_(layer) {}
+    bool photograph(WindowId window, const char *name) override { return web_photograph(window, name) != 0; }
+    void click(WindowId window, int control) override { web_driveInput("click", window, control, ""); }
+    void answerBoxes(std::function<void(WindowId box)> answer) override { layer_.onModal = std::move(answer); }
+
+private:
+    WebLayer &layer_;
+};
+
+int runWebScreenshots() {
+    driveRun.layer = std::make_unique<WebLayer>();
+    driveRun.app = std::make_unique<App>(*driveRun.layer);
+    App &app = *driveRun.app;
+    webPage.onFrameCommand = [&app](int command) { frameCommand(app, command); };
+    driveRun.layer->buildFrame();
+    driveRun.layer->setFrameCaption(kUntitledCaption);
+    WebCamera camera(*driveRun.layer);
+    const bool taken = playScreenshotScenes(app, camera);
+    web_driveDone(taken ? 0 : 1, "", taken ? "" : "treva: not every scene was photographed\n");
+    return taken ? 0 : 1;
+}
+
 } // namespace
 } // namespace treva
 
-// treva-cli's arguments, without the command "drive".
+// treva-cli's arguments, without the command "drive"; or --screenshots.
 int main(int argc, char **argv) {
     ::umask(022); // as the page's program: new files readable, as on a desktop
+    if (argc == 2 && std::strcmp(argv[1], "--screenshots") == 0) return treva::runWebScreenshots();
     return treva::runWebDrive({argv + 1, argv + argc});
 }

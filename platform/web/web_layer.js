@@ -114,6 +114,13 @@ mergeInto(LibraryManager.library, {
       TrevaPage.driveInput(action).then(function() { done(0); });
     });
   },
+  web_photograph__deps: ['$TrevaWait'],
+  web_photograph: function(w, name) {
+    var shown = UTF8ToString(name);
+    return TrevaWait(function(done) {
+      TrevaPage.photograph(w, shown).then(function(taken) { done(taken ? 1 : 0); });
+    });
+  },
   web_isShown: function(w) { return TrevaPage.isShown(w) ? 1 : 0; },
   web_driveDone: function(status, out, err) {
     TrevaPage.driveDone(status, UTF8ToString(out), UTF8ToString(err));

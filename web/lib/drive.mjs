@@ -155,6 +155,8 @@ export class DriveTab {
       await page.exposeFunction('trevaDriveSetup', () => tab.session?.setup);
       await page.exposeFunction('trevaInput', (action) => personInput(page, action));
       await page.exposeFunction('trevaDriveDone', (result) => tab.session?.resolve(result));
+      // The screenshot scenes' pictures (web/screenshots): false where no one takes them.
+      await page.exposeFunction('trevaPhotograph', (request) => (tab.photographer ? tab.photographer(request) : false));
     } catch (error) {
       await tab.close();
       throw error;

@@ -984,6 +984,18 @@ var TrevaPage = (function() {
     return !!win && !win.frame.hidden && win.frame.isConnected;
   }
   function driveInput(action) { return window.trevaInput(action); }
+  // A scene's picture, taken by the browser's driver once the window's
+  // pictures are decoded and the page is drawn: a window's panel, or the
+  // page's header (caption, menu, strip) for the frame's.
+  function photograph(w, name) {
+    var win = windows[w];
+    var shown = win ? win.frame : document.getElementById('frame');
+    var pictures = Array.prototype.slice.call(shown.querySelectorAll('img[src]'));
+    return Promise.all(pictures.map(function(img) { return img.decode().catch(function() {}); }))
+      .then(function() { return new Promise(function(drawn) { requestAnimationFrame(function() { setTimeout(drawn); }); }); })
+      .then(function() { return window.trevaPhotograph({ selector: win ? '[data-window="' + w + '"]' : '#frame', name: name }); })
+      .then(function(taken) { return !!taken; }, function() { return false; });
+  }
   function driveDone(status, out, err) {
     var files = {};
     (window.trevaDriveFiles || []).forEach(function(path) {
@@ -1105,7 +1117,8 @@ var TrevaPage = (function() {
     closeFrame: closeFrame, openDocument: openDocument,
     waitModal: waitModal, askOpenPath: askOpenPath, askSavePath: askSavePath,
     askSaveChanges: askSaveChanges, showError: showError, syncFile: syncFile, keep: keep,
-    selectorOf: selectorOf, isShown: isShown, driveInput: driveInput, driveDone: driveDone
+    selectorOf: selectorOf, isShown: isShown, driveInput: driveInput, driveDone: driveDone,
+    photograph: photograph
   };
 })();
 
