@@ -12,8 +12,8 @@
 
 #include "drive/drive.h"
 #include "platform/web/web_layer.h"
-#include "state/text.h"
 #include "resources/menu.h"
+#include "state/text.h"
 #include "windows/frame.h"
 #include "windows/screenshot_scenes.h"
 
