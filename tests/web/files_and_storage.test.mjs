@@ -194,15 +194,27 @@ async function writtenThroughHandle(page, name) {
   return bytes;
 }
 
+// A page whose Open picker hands over a fresh scenario from treva-cli
+// (`original`, named june.trv in the page), opened past the start-up boxes.
+async function openedThroughPicker(name, options) {
+  const original = path.join(scratch, name);
+  await runCli('new', original);
+  const {context, page} = await app.open({beforeLoad: (p) => withFilePickers(p, readFileSync(original), options)});
+  try {
+    await finishStartUp(page);
+    await menuCommand(page, 'File', OPEN_COMMAND);
+    await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+  } catch (error) {
+    await context.close();
+    throw error;
+  }
+  return {original, context, page};
+}
+
 describe('scenario files through the file system access pickers', () => {
   test('the opened file is saved back in place; Save As writes the file the player names', async () => {
-    const original = path.join(scratch, 'june-picked.trv');
-    await runCli('new', original);
-    const {context, page} = await app.open({beforeLoad: (p) => withFilePickers(p, readFileSync(original))});
+    const {original, context, page} = await openedThroughPicker('june-picked.trv');
     try {
-      await finishStartUp(page);
-      await menuCommand(page, 'File', OPEN_COMMAND);
-      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
       await waitForWindow(page, 101);
       await openDieStats(page);
       await rollActivation(page);
@@ -231,13 +243,8 @@ describe('scenario files through the file system access pickers', () => {
   });
 
   test('a file the browser will not write is told, and the scenario is still kept', async () => {
-    const original = path.join(scratch, 'june-refused.trv');
-    await runCli('new', original);
-    const {context, page} = await app.open({beforeLoad: (p) => withFilePickers(p, readFileSync(original), {refused: 'june.trv'})});
+    const {context, page} = await openedThroughPicker('june-refused.trv', {refused: 'june.trv'});
     try {
-      await finishStartUp(page);
-      await menuCommand(page, 'File', OPEN_COMMAND);
-      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
       await openDieStats(page);
       await rollActivation(page);
       await menuCommand(page, 'File', SAVE_COMMAND);
@@ -256,13 +263,8 @@ describe('scenario files through the file system access pickers', () => {
   });
 
   test('a file the page cannot read is told once, not after every click', async () => {
-    const original = path.join(scratch, 'june-unreadable.trv');
-    await runCli('new', original);
-    const {context, page} = await app.open({beforeLoad: (p) => withFilePickers(p, readFileSync(original))});
+    const {context, page} = await openedThroughPicker('june-unreadable.trv');
     try {
-      await finishStartUp(page);
-      await menuCommand(page, 'File', OPEN_COMMAND);
-      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
       await openDieStats(page);
       // A file the page may not read: it is told after the next command.
       await page.evaluate(() => FS.chmod('june.trv', 0));
