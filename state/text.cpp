@@ -77,6 +77,35 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string utf8ToCp1252(std::string_view utf8) {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        bool whole = length > 0 && i + length <= utf8.size();
+        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; whole && k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            whole = (next & 0xC0) == 0x80;
+            character = (character << 6) | (next & 0x3F);
+        }
+        if (!whole) {
+            bytes += '?';
+            ++i;
+            continue;
+        }
+        const int byte = unicodeToCp1252(character);
+        bytes += byte < 0 ? '?' : static_cast<char>(byte);
+        i += length;
+    }
+    return bytes;
+}
+
 bool typedByKeys(unsigned char byte) {
     const char16_t shown = cp1252ToUnicode(byte);
     return shown >= 0x20 && (shown < 0x7F || shown >= 0xA0);

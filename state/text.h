@@ -34,5 +34,9 @@ bool typedByKeys(unsigned char byte);
 
 // Decodes code page 1252 bytes into UTF-8 (for JSON and terminals).
 std::string cp1252ToUtf8(std::string_view bytes);
+// Encodes UTF-8 (a web page's texts) back into code page 1252 bytes. A
+// character the code page lacks, and a byte that starts no whole character,
+// becomes "?".
+std::string utf8ToCp1252(std::string_view utf8);
 
 } // namespace treva

@@ -202,5 +202,21 @@ TEST(Cp1252, EveryByteComesBackFromItsCharacter) {
     EXPECT_EQ(cp1252ToUtf8("If \xB3 3, firer\xD5s"), "If \u2265 3, firer\u2019s");
 }
 
+TEST(Cp1252, UTF8ComesBackAsTheBytesItWasMadeFrom) {
+    std::string every;
+    for (int byte = 0; byte < 256; ++byte) every += static_cast<char>(byte);
+    std::string want = every;
+    want[0x92] = '\xD5';
+    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(every)), want);
+    // A character the code page lacks (a four-byte one too), then what
+    // starts no whole character: a stray continuation byte, an overlong
+    // lead, a sequence cut short.
+    EXPECT_EQ(utf8ToCp1252("\u2264 \U0001F3B2 ok"), "? ? ok");
+    EXPECT_EQ(utf8ToCp1252("a\x80"
+                           "b\xC0\xAF"
+                           "c\xE2\x82"),
+              "a?b??c??");
+}
+
 } // namespace
 } // namespace treva

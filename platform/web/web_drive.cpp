@@ -50,7 +50,7 @@ public:
         std::string typed;
         for (const char byte : text)
             if (typedByKeys(static_cast<unsigned char>(byte))) typed += byte;
-        web_driveInput("type", window, control, toPage(typed).c_str());
+        web_driveInput("type", window, control, cp1252ToUtf8(typed).c_str());
         modalErrors_.rethrow();
     }
     bool closeBox(WindowId window) override {

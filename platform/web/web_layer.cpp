@@ -10,8 +10,9 @@
 #include "resources/tab_order.h"
 #include "state/text.h"
 
-// The page's side of the layer (web_layer.js). Texts cross as UTF-8; a text
-// coming back is the page's own allocation, freed here.
+// The page's side of the layer (web_layer.js). Texts cross as UTF-8, through
+// the program's one code page table; a text coming back is the page's own
+// allocation, freed here.
 extern "C" {
 void web_buildFrame(const char *menuJson, const char *stripJson);
 void web_createWindow(int window, int templateId, const char *title, int width, int height, int pointSize, int modal,
@@ -59,22 +60,6 @@ void web_showError(const char *title, const char *text);
 namespace treva {
 
 WebPage webPage;
-
-std::string toPage(std::string_view cp1252) { return cp1252ToUtf8(cp1252); }
-
-std::string fromPage(std::string_view utf8) {
-    std::string bytes;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        for (int k = 1; k < length && i + k < utf8.size(); ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
-        i += length;
-        const int byte = unicodeToCp1252(c);
-        bytes.push_back(byte < 0 ? '?' : char(byte));
-    }
-    return bytes;
-}
 
 namespace {
 
@@ -158,8 +143,8 @@ WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc,
     const WindowId id = w->id;
     windows_[id] = std::move(w);
 
-    web_createWindow(id, dialog->id, toPage(dialog->title).c_str(), dialog->width, dialog->height, dialog->pointSize,
-                     modal, (dialog->style & kDialogSystemMenu) != 0, owner);
+    web_createWindow(id, dialog->id, cp1252ToUtf8(dialog->title).c_str(), dialog->width, dialog->height,
+                     dialog->pointSize, modal, (dialog->style & kDialogSystemMenu) != 0, owner);
     // The page takes the controls in the order the Tab key goes through them
     // (which is also the order a screen reader reads them), then the rest.
     const std::vector<std::size_t> order = tabOrder(*dialog);
@@ -170,7 +155,7 @@ WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc,
         // A text may outgrow its area in the page's font: it may take the
         // free room beside and under it.
         const DialogTemplate::Room room = dialog->freeRoom(c);
-        web_addControl(id, c.id, static_cast<int>(c.kind), toPage(c.caption ? c.caption : "").c_str(), c.x, c.y,
+        web_addControl(id, c.id, static_cast<int>(c.kind), cp1252ToUtf8(c.caption ? c.caption : "").c_str(), c.x, c.y,
                        c.width, c.height, c.style, c.bitmap, int(group), takesFocus(c.kind), room.right, room.bottom,
                        accessibleName(*dialog, c).c_str());
         placed[index] = true;
@@ -252,11 +237,11 @@ bool WebLayer::isOpen(WindowId window) const {
 void WebLayer::setText(WindowId window, int control, std::string_view text) {
     if (!hasControl(window, control)) return;
     std::string bounded(text.substr(0, kEditBoxCapacity));
-    web_setText(window, control, toPage(bounded).c_str());
+    web_setText(window, control, cp1252ToUtf8(bounded).c_str());
 }
 
 std::string WebLayer::text(WindowId window, int control) const {
-    return hasControl(window, control) ? fromPage(taken(web_text(window, control))) : std::string();
+    return hasControl(window, control) ? utf8ToCp1252(taken(web_text(window, control))) : std::string();
 }
 
 void WebLayer::setChecked(WindowId window, int control, bool checked) {
@@ -276,7 +261,7 @@ bool WebLayer::isEnabled(WindowId window, int control) const {
 }
 
 void WebLayer::addItem(WindowId window, int control, std::string_view item) {
-    if (hasControl(window, control)) web_addItem(window, control, toPage(item).c_str());
+    if (hasControl(window, control)) web_addItem(window, control, cp1252ToUtf8(item).c_str());
 }
 
 void WebLayer::setSelection(WindowId window, int control, int index) {
@@ -292,7 +277,7 @@ int WebLayer::itemCount(WindowId window, int control) const {
 }
 
 std::string WebLayer::itemText(WindowId window, int control, int index) const {
-    return hasControl(window, control) ? fromPage(taken(web_itemText(window, control, index))) : std::string();
+    return hasControl(window, control) ? utf8ToCp1252(taken(web_itemText(window, control, index))) : std::string();
 }
 
 void WebLayer::setImage(WindowId window, int control, int bitmapId) {
@@ -319,7 +304,7 @@ std::string WebLayer::row(WindowId window, int control, int index) const {
     const WebWindow *w = find(window);
     if (!w) return {};
     auto it = w->rows.find(control);
-    return it == w->rows.end() || !it->second ? std::string() : toPage(it->second(index));
+    return it == w->rows.end() || !it->second ? std::string() : cp1252ToUtf8(it->second(index));
 }
 
 std::vector<int> WebLayer::selectedRows(WindowId window, int control) const {

@@ -114,8 +114,4 @@ struct WebPage {
 };
 extern WebPage webPage;
 
-// Code page 1252 and the page's UTF-8, through the program's one table.
-std::string toPage(std::string_view cp1252);
-std::string fromPage(std::string_view utf8);
-
 } // namespace treva

@@ -27,6 +27,7 @@ import {
   shownWindows,
   waitForWindow,
   windowSelector,
+  withStartedApp,
 } from './support.mjs';
 
 const app = servedApp();
@@ -341,9 +342,7 @@ describe('the page kept', () => {
       });
       assert.ok(refused, 'the storage is full');
     };
-    const {context, page} = await app.open({beforeLoad: fillStorage});
-    try {
-      await finishStartUp(page);
+    await withStartedApp(app, {beforeLoad: fillStorage}, async (page) => {
       await openDieStats(page);
       await rollActivation(page);
       const notice = await page.waitForFunction(() => document.querySelector('#storage-notice')?.textContent.trim());
@@ -356,9 +355,7 @@ describe('the page kept', () => {
       await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
       assert.equal(await page.$eval('#storage-notice', (n) => n.textContent.trim()), told);
       assert.equal(await page.evaluate(() => window.noticeChanges), changes, 'the notice is not told again');
-    } finally {
-      await context.close();
-    }
+    });
   });
 
   test('storage the browser will not open at all is told, and the page goes on', async () => {
@@ -371,16 +368,12 @@ describe('the page kept', () => {
           },
         });
       });
-    const {context, page} = await app.open({beforeLoad: blockStorage});
-    try {
-      await finishStartUp(page);
+    await withStartedApp(app, {beforeLoad: blockStorage}, async (page) => {
       const told = await page.$eval('#storage-notice', (n) => n.textContent.trim());
       assert.match(told, /storage is turned off/);
       await openDieStats(page);
       await rollActivation(page);
       assert.match(await controlText(page, 101, ACTIVATION.dr), /^[1-6]$/, 'the page goes on rolling');
-    } finally {
-      await context.close();
-    }
+    });
   });
 });

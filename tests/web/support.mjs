@@ -178,8 +178,14 @@ export async function finishStartUp(page) {
   }
 }
 
-export async function openFreshApp(app, options) {
-  const opened = await app.open(options);
-  await finishStartUp(opened.page);
-  return opened;
+// The page past its start-up boxes, in a browser context of its own, handed
+// to `body`; the context is closed after, whatever `body` does.
+export async function withStartedApp(app, options, body) {
+  const {context, page} = await app.open(options);
+  try {
+    await finishStartUp(page);
+    return await body(page);
+  } finally {
+    await context.close();
+  }
 }

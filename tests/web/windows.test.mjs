@@ -13,7 +13,6 @@ import {
   clickControl,
   closeWindow,
   controlText,
-  finishStartUp,
   menuCommand,
   servedApp,
   shownWindows,
@@ -21,6 +20,7 @@ import {
   waitForWindow,
   waitForWindowGone,
   windowSelector,
+  withStartedApp,
 } from './support.mjs';
 
 const app = servedApp();
@@ -75,9 +75,7 @@ describe('tool windows', () => {
   }
 
   test('every tool window opens from its menu, and those of the strip from the strip', async () => {
-    const {context, page} = await app.open();
-    try {
-      await finishStartUp(page);
+    await withStartedApp(app, {}, async (page) => {
       // The Activation window is up after start-up: closed first, so that each
       // window is seen to open.
       await closeWindow(page, 101);
@@ -94,15 +92,11 @@ describe('tool windows', () => {
         assert.ok(entry, `strip button ${command} opens a tool window`);
         await opensAndCloses(page, entry, () => stripCommand(page, command));
       }
-    } finally {
-      await context.close();
-    }
+    });
   });
 
   test('the About box and the notice open from the Help menu and from the strip', async () => {
-    const {context, page} = await app.open();
-    try {
-      await finishStartUp(page);
+    await withStartedApp(app, {}, async (page) => {
       for (const open of [() => menuCommand(page, ABOUT.menu, ABOUT.command), () => stripCommand(page, ABOUT.command)]) {
         await open();
         for (const box of [ABOUT.template, NOTICE_TEMPLATE]) {
@@ -112,28 +106,20 @@ describe('tool windows', () => {
           await waitForWindowGone(page, box);
         }
       }
-    } finally {
-      await context.close();
-    }
+    });
   });
 
   test('a grayed menu item is a disabled button', async () => {
-    const {context, page} = await app.open();
-    try {
-      await finishStartUp(page);
+    await withStartedApp(app, {}, async (page) => {
       // Windows > Scenario... is always grayed.
       assert.equal(await page.$eval('[role=menu][data-menu="Windows"] [data-command="40004"]', (item) => item.disabled), true);
-    } finally {
-      await context.close();
-    }
+    });
   });
 });
 
 describe('controls', () => {
   test('a roll in the Activation window shows its die and counts in Die Stats, which follows later rolls', async () => {
-    const {context, page} = await app.open();
-    try {
-      await finishStartUp(page);
+    await withStartedApp(app, {}, async (page) => {
       const before = await controlText(page, 101, ACTIVATION.dr);
       await clickControl(page, 101, ACTIVATION.roll);
       await page.waitForFunction(
@@ -159,15 +145,11 @@ describe('controls', () => {
         `${windowSelector(114)} [data-control="${DIE_STATS.oneDieTotal}"]`,
         total,
       );
-    } finally {
-      await context.close();
-    }
+    });
   });
 
   test('a screen reader hears each field by what it shows, and each result as it changes', async () => {
-    const {context, page} = await app.open();
-    try {
-      await finishStartUp(page);
+    await withStartedApp(app, {}, async (page) => {
       await menuCommand(page, 'Edit', 38);
       await waitForWindow(page, 114);
       const named = await page.evaluate(
@@ -184,8 +166,6 @@ describe('controls', () => {
         DIE_STATS,
       );
       assert.deepEqual(named, {dr: ['status', 'Activation dr'], list: 'Level difference', count: 'dr 1 count'});
-    } finally {
-      await context.close();
-    }
+    });
   });
 });
