@@ -75,8 +75,9 @@ public:
     DriveTarget &target() { return target_; }
     ScenarioState &scenario() { return app_.state.scenario; }
 
-    // Writes the scenario back where it came from, if it differs from the file.
-    void finish() { scenario_.writeBack(app_.state); }
+    // Adds the run's rolls to the history and writes the scenario back where
+    // it came from, if it differs from the file.
+    void finish(std::ostream &notices) { scenario_.writeBack(app_.state, notices, "treva-cli"); }
     const RunScenario &run() const { return scenario_; }
 
     WindowId openTemplate(int templateId) { return openTemplateWindow(target_, templateId); }
@@ -111,15 +112,25 @@ int newCommand(const Invocation &inv, std::ostream &out) {
     std::error_code ec;
     if (!force && std::filesystem::exists(filePath(path), ec))
         throw DriveError("\"" + path + "\" exists; use --force to replace it");
+    // A history left beside the name belongs to another game: the fresh
+    // scenario starts with an empty one, as a Save over it would write. Only
+    // a roll history is emptied, and never through a link: what the name
+    // holds is checked before anything is written.
+    const std::string history = historyPathFor(path);
+    const auto status = std::filesystem::symlink_status(filePath(history), ec);
+    const bool emptyHistory = status.type() != std::filesystem::file_type::not_found;
+    if (status.type() == std::filesystem::file_type::symlink)
+        throw DriveError("\"" + history + "\" is a link; TREVA empties no roll history through a link");
+    if (std::string error; emptyHistory && !isRollHistoryFile(history, error))
+        throw DriveError("\"" + history + "\" is not a roll history TREVA can empty (" + error +
+                         "); move it away first");
     ProgramState fresh;
     resetScenario(fresh, 1);
     std::string error;
     if (!writeScenarioFile(path, fresh.scenario, error)) throw DriveError("cannot write \"" + path + "\": " + error);
-    // A history left beside the name belongs to another game: the fresh
-    // scenario starts with an empty one, as a Save over it would write.
-    const std::string history = historyPathFor(path);
-    if (std::filesystem::exists(filePath(history), ec) &&
-        !writeWholeFile(history, "roll history", historyFileText(fresh.history), error))
+    // The fresh scenario counts nothing, so an old history beside it is
+    // never a count without its row, even should emptying it fail.
+    if (emptyHistory && !writeWholeFile(history, "roll history", historyFileText(fresh.history), error))
         throw DriveError("wrote " + path + ", but cannot empty its roll history \"" + history + "\": " + error);
     out << "wrote a fresh scenario to " << path << "\n";
     return 0;
@@ -127,12 +138,21 @@ int newCommand(const Invocation &inv, std::ostream &out) {
 
 // The history of the scenario, oldest first: as the window's rows, or as
 // JSON with --json.
-void historyCommand(Session &s, const std::vector<std::string> &cmd, std::ostream &out) {
+void historyCommand(Session &s, const std::vector<std::string> &cmd, std::ostream &out, std::ostream &err) {
     requireArgs(cmd, 0, 1);
     const bool json = cmd.size() == 2;
     if (json && cmd[1] != "--json") throw DriveError("history takes only --json");
-    if (!s.run().historyError().empty()) throw DriveError(s.run().historyError());
-    const RollHistory &history = s.app().state.history;
+    RollHistory history;
+    if (const std::optional<std::string> &scenario = s.run().path()) {
+        std::string error;
+        HistoryFileRead read;
+        const std::string path = historyPathFor(*scenario);
+        if (!readHistoryFile(path, history, error, &read))
+            throw DriveError("cannot read the roll history \"" + path + "\": " + error);
+        if (read.tornTail)
+            err << "treva-cli: the last line of the roll history \"" << path
+                << "\" was cut short as it was written (its roll was never counted) and is left out\n";
+    }
     if (!json) {
         for (const RollEntry &e : history.entries) out << cp1252ToUtf8(historyRow(e)) << "\n";
         return;
@@ -164,7 +184,7 @@ std::string statsChart(const DieRollStats &stats) {
         constexpr int kWidth = 40;
         text += std::string(title) + " (| marks what fair dice would roll)\n";
         for (std::size_t i = 0; i < check.expected.size(); ++i) {
-            const int bar = int(std::lround(counts[i] / top * kWidth));
+            const int bar = std::clamp(int(std::lround(counts[i] / top * kWidth)), 0, kWidth);
             const int mark = int(std::lround(check.expected[i] / top * kWidth));
             std::string line(kWidth + 1, ' ');
             for (int x = 0; x < bar; ++x) line[std::size_t(x)] = '#';
@@ -197,7 +217,7 @@ void printFields(std::ostream &out, Session &s, WindowId w, std::initializer_lis
     }
 }
 
-int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out) {
+int terminalCommand(Session &s, const std::vector<std::string> &cmd, std::ostream &out, std::ostream &err) {
     const std::string &name = cmd[0];
     if (name == "roll") {
         requireArgs(cmd, 0, 1);
@@ -300,7 +320,7 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
         out << roll.label << ": " << plain(s.ui().text(w, kRollField)) << "\n";
         if (name != "attack" && !s.ui().text(w, kTextArea).empty()) out << plain(s.ui().text(w, kTextArea)) << "\n";
     } else if (name == "history") {
-        historyCommand(s, cmd, out);
+        historyCommand(s, cmd, out, err);
     } else if (name == "stats") {
         requireArgs(cmd, 0, 1);
         if (cmd.size() == 2 && cmd[1] != "--chart") throw DriveError("stats takes only --chart");
@@ -324,7 +344,8 @@ int friendly(Session &s, const std::vector<std::string> &cmd, std::ostream &out)
     return 0;
 }
 
-int run(const std::vector<std::string> &args, std::ostream &out, const std::optional<std::string> &guide) {
+int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
+        const std::optional<std::string> &guide) {
     const Invocation inv = parseInvocation(args);
     if (inv.command.empty()) throw DriveError("no command; see treva-cli --help");
     const std::string &name = inv.command[0];
@@ -353,9 +374,9 @@ int run(const std::vector<std::string> &args, std::ostream &out, const std::opti
     } else if (name == "drive") {
         runDriveCommand(s.target(), inv.command, out);
     } else {
-        friendly(s, inv.command, out);
+        terminalCommand(s, inv.command, out, err);
     }
-    s.finish();
+    s.finish(err);
     return 0;
 }
 
@@ -363,7 +384,7 @@ int run(const std::vector<std::string> &args, std::ostream &out, const std::opti
 
 int runCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
            const std::optional<std::string> &guide) {
-    return reportErrors("treva-cli", err, [&] { return run(args, out, guide); });
+    return reportErrors("treva-cli", err, [&] { return run(args, out, err, guide); });
 }
 
 } // namespace treva

@@ -16,11 +16,7 @@ int drawRandom(uint32_t &generator) {
 
 namespace {
 
-// A counter stops at its largest value rather than wrap: a scenario file may
-// bring counters close to it.
-void countUp(int32_t &counter, int32_t amount) {
-    counter = counter > INT32_MAX - amount ? INT32_MAX : counter + amount;
-}
+bool roomFor(int32_t counter, int32_t amount) { return counter <= INT32_MAX - amount; }
 
 } // namespace
 
@@ -34,15 +30,19 @@ Throw throwDice(uint32_t &generator, DieRollStats &stats, int count, int faces) 
         if (i < 2) t.dice[i] = die;
         sum += die;
     }
-    t.counted = (count == 2 && sum >= 2 && sum <= 12) || (count == 1 && sum >= 1 && sum <= 6);
-    if (count == 2 && sum >= 2 && sum <= 12) {
-        countUp(stats.twoDiceCounts[sum - 2], 1);
-        countUp(stats.twoDiceRolls, 1);
-        countUp(stats.twoDiceSum, sum);
-    } else if (count == 1 && sum >= 1 && sum <= 6) {
-        countUp(stats.oneDieCounts[sum - 1], 1);
-        countUp(stats.oneDieRolls, 1);
-        countUp(stats.oneDieSum, sum);
+    // A roll is counted whole or not at all, so that the counts always add
+    // up to the rolls and their sum; a counter that is full (a scenario file
+    // may bring one close) leaves the roll uncounted.
+    int32_t *face = nullptr, *rolls = nullptr, *total = nullptr;
+    if (count == 2 && sum >= 2 && sum <= 12)
+        face = &stats.twoDiceCounts[sum - 2], rolls = &stats.twoDiceRolls, total = &stats.twoDiceSum;
+    else if (count == 1 && sum >= 1 && sum <= 6)
+        face = &stats.oneDieCounts[sum - 1], rolls = &stats.oneDieRolls, total = &stats.oneDieSum;
+    t.counted = face && roomFor(*face, 1) && roomFor(*rolls, 1) && roomFor(*total, sum);
+    if (t.counted) {
+        *face += 1;
+        *rolls += 1;
+        *total += sum;
     }
     return t;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace treva {
 namespace {
@@ -94,6 +95,9 @@ std::string fairnessVerdict(double p) {
     char text[64];
     char number[16]; // two significant digits: 0.5, 0.049, 0.0012
     std::snprintf(number, sizeof number, "%.2g", p);
+    // An unusual p never reads as the limit it did not reach: 0.0499 is
+    // "0.049", not "0.05".
+    if (p < 0.05 && std::strtod(number, nullptr) >= 0.05) std::snprintf(number, sizeof number, "0.049");
     std::snprintf(text, sizeof text, p >= 0.05 ? "as fair dice would roll (p = %s)" : "unusual (p = %s)", number);
     return text;
 }

@@ -59,22 +59,38 @@ RunScenario::RunScenario(const Invocation &inv, ProgramState &state) : path_(inv
         // The record as loaded (its changed flag cleared): a command that
         // changes nothing writes nothing, so read-only files can be shown.
         fileBytes_ = encodeScenario(state.scenario);
-        if (!readHistoryFile(historyPathFor(*path_), state.history, historyError_))
-            historyError_ = "cannot read the roll history \"" + historyPathFor(*path_) + "\": " + historyError_;
-        historyVersion_ = state.history.version;
     }
     if (inv.seed) seedGenerator(state, *inv.seed);
 }
 
-void RunScenario::writeBack(const ProgramState &state) const {
+void RunScenario::writeBack(const ProgramState &state, std::ostream &notices, std::string_view program) const {
     if (!path_) return;
+    const ScenarioBytes bytes = encodeScenario(state.scenario);
+    const bool scenarioChanged = bytes != fileBytes_;
+    const std::vector<RollEntry> &rolls = state.history.entries; // this run's alone
+    if (!scenarioChanged && rolls.empty()) return;
     std::string error;
-    if (encodeScenario(state.scenario) != fileBytes_ && !writeScenarioFile(*path_, state.scenario, error))
-        throw DriveError("cannot write scenario \"" + *path_ + "\": " + error);
-    if (!historyError_.empty() || state.history.version == historyVersion_) return;
+    // The scenario is written beside its place first, so that a scenario
+    // that cannot be written stops the run before the history is touched.
+    PreparedFile scenario;
+    if (scenarioChanged &&
+        !prepareWholeFile(*path_, "scenario file",
+                          std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()), scenario,
+                          error))
+        throw DriveError("cannot write scenario \"" + *path_ + "\": " + error + "; nothing was written");
+    // The rolls are in the history before the scenario counts them.
+    HistoryChange change;
     const std::string history = historyPathFor(*path_);
-    if (!writeWholeFile(history, "roll history", historyFileText(state.history), error))
-        throw DriveError("cannot write the roll history \"" + history + "\": " + error);
+    if (!rolls.empty() && !appendHistory(history, historyRowsText(rolls), change, error)) {
+        abandonWholeFile(scenario);
+        throw DriveError("cannot write the roll history \"" + history + "\": " + error + "; nothing was written");
+    }
+    if (scenarioChanged && !commitWholeFile(scenario, error)) {
+        undoHistoryChange(change);
+        throw DriveError("cannot write scenario \"" + *path_ + "\": " + error + "; nothing was written");
+    }
+    if (const std::string notice = historyChangeNotice(change); !notice.empty())
+        notices << program << ": " << notice << "\n";
 }
 
 std::function<void(WindowId box)> ModalErrors::guard(std::function<void(WindowId box)> handler) {

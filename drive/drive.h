@@ -41,22 +41,23 @@ struct Invocation {
 // that is not one: the command.
 Invocation parseInvocation(const std::vector<std::string> &args);
 
-// The scenario of one run: fresh, or read from --scenario with the roll
-// history beside it, then seeded with --seed; each written back afterwards
-// only when the command changed it. A history file that cannot be read is
-// left as it is.
+// The scenario of one run: fresh, or read from --scenario, then seeded with
+// --seed. Afterwards the rolls of the run are added to the roll history
+// beside the file, then the scenario is written back when the command
+// changed it: whatever fails, neither file is changed. The history is not
+// read: a run costs the same however long it is.
 class RunScenario {
 public:
     RunScenario(const Invocation &invocation, ProgramState &state);
-    void writeBack(const ProgramState &state) const;
-    // Why the history beside the scenario could not be read; "" when it could.
-    const std::string &historyError() const { return historyError_; }
+    // Throws DriveError when a file cannot be written. What a player should
+    // hear besides (a damaged history kept aside) goes to `notices` as
+    // "<program>: <notice>".
+    void writeBack(const ProgramState &state, std::ostream &notices, std::string_view program) const;
+    const std::optional<std::string> &path() const { return path_; }
 
 private:
     std::optional<std::string> path_;
     std::optional<ScenarioBytes> fileBytes_;
-    uint64_t historyVersion_ = 0;
-    std::string historyError_;
 };
 
 // One control as it shows itself; which fields count depends on its kind.

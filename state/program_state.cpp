@@ -1,5 +1,6 @@
 #include "state/program_state.h"
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -13,7 +14,9 @@ void localTimeText(char (&text)[20]) {
 #else
     localtime_r(&now, &local);
 #endif
-    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0) text[0] = '\0';
+    // A clock that cannot say the time still gives a time the history reads.
+    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) != 19)
+        std::snprintf(text, sizeof text, "%s", "1970-01-01 00:00:00");
 }
 
 namespace {
@@ -43,12 +46,15 @@ int rollDice(ProgramState &program, int count, int faces, const char *purpose) {
 }
 
 std::pair<int, int> rollTwoSingleDice(ProgramState &program, const char *purpose) {
-    const Throw a = throwDice(program.generator, program.scenario.stats, 1, 6);
-    const Throw b = throwDice(program.generator, program.scenario.stats, 1, 6);
+    // Both dice are counted or neither, as the history's one row says.
+    DieRollStats stats = program.scenario.stats;
+    const Throw a = throwDice(program.generator, stats, 1, 6);
+    const Throw b = throwDice(program.generator, stats, 1, 6);
     RollEntry e = entryNow(program, purpose, RollKind::TwoSingleDice);
     e.dice[0] = uint8_t(a.sum);
     e.dice[1] = uint8_t(b.sum);
     e.counted = a.counted && b.counted;
+    if (e.counted) program.scenario.stats = stats;
     program.history.add(std::move(e));
     return {a.sum, b.sum};
 }

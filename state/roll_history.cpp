@@ -1,9 +1,12 @@
 #include "state/roll_history.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "state/scenario.h"
+#include "state/text.h"
 
 namespace treva {
 
@@ -72,6 +75,7 @@ CountedRolls countedSinceCleared(const RollHistory &history) {
 namespace {
 
 constexpr char kHeader[] = "TREVA roll history 1";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::vector<std::string_view> split(std::string_view line, char separator) {
     std::vector<std::string_view> fields;
@@ -95,12 +99,23 @@ int number(std::string_view text) {
     return n;
 }
 
+int daysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+// A time the clock can show: YYYY-MM-DD HH:MM:SS.
 bool parseTime(std::string_view text, RollEntry &e) {
-    // YYYY-MM-DD HH:MM:SS
     if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':')
         return false;
     for (const std::size_t at : {0u, 5u, 8u, 11u, 14u, 17u})
         if (!digits(text.substr(at, at == 0 ? 4 : 2), at == 0 ? 4 : 2)) return false;
+    const int year = number(text.substr(0, 4)), month = number(text.substr(5, 2)), day = number(text.substr(8, 2));
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) return false;
+    // A leap second shows as :60.
+    if (number(text.substr(11, 2)) > 23 || number(text.substr(14, 2)) > 59 || number(text.substr(17, 2)) > 60)
+        return false;
     std::memcpy(e.time, text.data(), 19);
     e.time[19] = '\0';
     return true;
@@ -109,6 +124,12 @@ bool parseTime(std::string_view text, RollEntry &e) {
 bool parseDie(std::string_view text, uint8_t &die) {
     if (text.size() != 1 || text[0] < '1' || text[0] > '6') return false;
     die = uint8_t(text[0] - '0');
+    return true;
+}
+
+bool printable(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
     return true;
 }
 
@@ -134,45 +155,47 @@ bool parseRoll(std::string_view text, RollEntry &e) {
     if (text.size() > 5 && text.substr(0, 5) == "pick ") {
         e.kind = RollKind::Pick;
         e.pick = text.substr(5);
-        return e.pick.size() <= 8;
+        return e.pick.size() <= 8 && printable(e.pick);
     }
     return false;
 }
 
-bool printable(std::string_view text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-    return true;
-}
+// The purpose as the program keeps it (code page 1252). Files are written in
+// UTF-8; one written by an older TREVA, or by an editor in the code page, is
+// taken as it is.
+std::string purposeText(std::string_view field) { return isUtf8(field) ? utf8ToCp1252(field) : std::string(field); }
 
-bool parseLine(std::string_view line, RollEntry &e) {
+} // namespace
+
+bool parseHistoryRow(std::string_view line, RollEntry &e) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1); // edited on Windows
     const std::vector<std::string_view> f = split(line, '\t');
     if (f.size() != 6 || !parseTime(f[0], e)) return false;
-    if (f[1].empty() || f[1].size() > 40 || !printable(f[1])) return false;
-    e.purpose = f[1];
+    e.purpose = purposeText(f[1]);
+    if (e.purpose.empty() || e.purpose.size() > 40 || !printable(e.purpose)) return false;
     if (!parseRoll(f[2], e)) return false;
     if (f[3] != "counted" && f[3] != "not counted") return false;
     e.counted = f[3] == "counted";
     // Only dice are counted, and a mark is none.
     if (e.counted && (e.kind == RollKind::Pick || e.kind == RollKind::StatsCleared)) return false;
+    // The scenario's date: only dates a scenario can have.
     if (f[4].size() != 7 || !digits(f[4].substr(0, 4), 4) || f[4][4] != '-' || !digits(f[4].substr(5), 2)) return false;
     e.yearIndex = number(f[4].substr(0, 4)) - 1935;
     e.month = number(f[4].substr(5));
-    if (e.month > 12) return false;
+    if (e.yearIndex < kFirstYearIndex || e.yearIndex > kLastYearIndex || e.month < 1 || e.month > 12) return false;
     if (f[5] != "Hold" && f[5] != "Advance") return false;
     e.attitude = f[5] == "Hold" ? 0 : 1;
     return true;
 }
 
-} // namespace
-
-std::string historyFileText(const RollHistory &history) {
-    std::string text = std::string(kHeader) + "\n";
-    text.reserve(history.entries.size() * 64);
-    for (const RollEntry &e : history.entries) {
+std::string historyRowsText(const std::vector<RollEntry> &entries, std::size_t from) {
+    std::string text;
+    text.reserve((entries.size() - std::min(from, entries.size())) * 64);
+    for (std::size_t i = from; i < entries.size(); ++i) {
+        const RollEntry &e = entries[i];
         text += e.time;
         text += '\t';
-        text += e.purpose;
+        text += cp1252ToUtf8(e.purpose);
         text += '\t';
         if (e.kind == RollKind::StatsCleared)
             text += "cleared";
@@ -189,43 +212,149 @@ std::string historyFileText(const RollHistory &history) {
     return text;
 }
 
-bool parseHistoryFile(std::string_view text, RollHistory &out, std::string &error) {
-    if (text.size() > kHistoryFileLimit) {
-        error = "it is larger than " + std::to_string(kHistoryFileLimit >> 20) + " MB";
-        return false;
+std::string historyFileText(const RollHistory &history) {
+    return std::string(kHeader) + "\n" + historyRowsText(history.entries);
+}
+
+bool HistoryParser::line(std::string_view text, bool ended) {
+    ++lineNumber_;
+    if (text.size() > kLongestHistoryLine) {
+        error_ = "line " + std::to_string(lineNumber_) + " is damaged";
+        return !(failed_ = true);
     }
-    RollHistory history;
-    std::size_t lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1); // edited on Windows
-        if (lineNumber == 1) {
-            if (line != kHeader) {
-                error = "it is not a TREVA roll history";
-                return false;
-            }
-            continue;
+    if (lineNumber_ == 1) {
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        if (text == kHeader) return true;
+        error_ = "it is not a TREVA roll history";
+        return !(failed_ = true);
+    }
+    if (text.empty() || text == "\r") return true;
+    RollEntry entry;
+    if (!parseHistoryRow(text, entry)) {
+        if (!ended) {
+            torn_ = true; // cut short as it was written: set aside
+            return true;
         }
-        if (line.empty()) continue;
-        RollEntry entry;
-        if (!parseLine(line, entry)) {
-            error = "line " + std::to_string(lineNumber) + " is damaged";
-            return false;
-        }
-        history.entries.push_back(std::move(entry));
+        error_ = "line " + std::to_string(lineNumber_) + " is damaged";
+        return !(failed_ = true);
     }
-    if (lineNumber == 0) {
-        error = "it is empty";
-        return false;
-    }
-    history.version = out.version + 1;
-    out = std::move(history);
+    history_.entries.push_back(std::move(entry));
     return true;
+}
+
+bool HistoryParser::feed(std::string_view piece) {
+    if (failed_) return false;
+    if (!started_) {
+        // Windows editors start a UTF-8 file with a byte-order mark.
+        const std::size_t take = std::min(piece.size(), kByteOrderMark.size() - pending_.size());
+        pending_.append(piece.substr(0, take));
+        piece.remove_prefix(take);
+        if (pending_.size() < kByteOrderMark.size() && kByteOrderMark.substr(0, pending_.size()) == pending_)
+            return true;
+        started_ = true;
+        const std::string first = std::move(pending_);
+        pending_.clear();
+        if (first != kByteOrderMark && !feed(first)) return false;
+    }
+    while (!piece.empty()) {
+        const std::size_t end = piece.find('\n');
+        if (end == std::string_view::npos) {
+            pending_.append(piece);
+            break;
+        }
+        if (pending_.empty()) {
+            if (!line(piece.substr(0, end), true)) return false;
+        } else {
+            pending_.append(piece.substr(0, end));
+            if (!line(pending_, true)) return false;
+            pending_.clear();
+        }
+        piece.remove_prefix(end + 1);
+    }
+    // No row is this long: do not wait for its end.
+    if (pending_.size() > kLongestHistoryLine) return line(pending_, true);
+    return true;
+}
+
+bool HistoryParser::finish() {
+    if (failed_) return false;
+    started_ = true;
+    if (!pending_.empty() && !line(pending_, false)) return false;
+    pending_.clear();
+    if (lineNumber_ == 0) {
+        error_ = "it is empty";
+        return !(failed_ = true);
+    }
+    return true;
+}
+
+bool parseHistoryFile(std::string_view text, RollHistory &out, std::string &error, bool *torn) {
+    HistoryParser parser;
+    if (!parser.feed(text) || !parser.finish()) {
+        error = parser.error();
+        return false;
+    }
+    if (torn) *torn = parser.tornTail();
+    RollHistory &read = parser.history();
+    read.version = out.version + 1;
+    read.generation = out.generation + 1;
+    out = std::move(read);
+    return true;
+}
+
+HistoryEnd findHistoryEnd(std::string_view head, std::string_view tail, uint64_t size) {
+    HistoryEnd end;
+    end.nextRow = size;
+    const auto damaged = [&end](std::string error) {
+        end.damaged = true;
+        end.error = std::move(error);
+        return end;
+    };
+    if (size == 0) return damaged("it is empty");
+    // The header line.
+    std::size_t skip = head.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+    const std::size_t headerEnd = head.find('\n', skip);
+    std::string_view header =
+        head.substr(skip, headerEnd == std::string_view::npos ? head.size() - skip : headerEnd - skip);
+    if (!header.empty() && header.back() == '\r') header.remove_suffix(1);
+    if (header != kHeader) return damaged("it is not a TREVA roll history");
+    const uint64_t firstRow = headerEnd == std::string_view::npos ? size : headerEnd + 1;
+    const uint64_t tailStart = size - tail.size();
+    if (firstRow >= size) {
+        end.needsLineEnd = headerEnd == std::string_view::npos;
+        return end;
+    }
+    if (tail.empty()) return damaged("its last line is damaged");
+    // The last line: whole, a whole row without its line end, or cut short.
+    const auto lineStart = [&](std::size_t endAt) -> std::optional<uint64_t> {
+        const std::size_t at = endAt == 0 ? std::string_view::npos : tail.rfind('\n', endAt - 1);
+        if (at != std::string_view::npos) return tailStart + at + 1;
+        if (tailStart <= firstRow) return firstRow;
+        return std::nullopt; // longer than any row
+    };
+    std::size_t lastEnd = tail.size();
+    if (tail.back() != '\n') {
+        const std::optional<uint64_t> start = lineStart(tail.size());
+        if (!start) return damaged("its last line is damaged");
+        const std::string_view last = tail.substr(std::size_t(*start - tailStart));
+        RollEntry entry;
+        if (parseHistoryRow(last, entry)) {
+            end.needsLineEnd = true;
+            return end;
+        }
+        end.nextRow = *start; // cut short: set aside
+        if (end.nextRow <= firstRow) return end;
+        lastEnd = std::size_t(end.nextRow - tailStart) - 1;
+    } else {
+        lastEnd = tail.size() - 1;
+    }
+    const std::optional<uint64_t> start = lineStart(lastEnd);
+    if (!start) return damaged("its last line is damaged");
+    RollEntry entry;
+    const std::string_view last =
+        tail.substr(std::size_t(*start - tailStart), lastEnd - std::size_t(*start - tailStart));
+    if (!last.empty() && last != "\r" && !parseHistoryRow(last, entry)) return damaged("its last line is damaged");
+    return end;
 }
 
 } // namespace treva

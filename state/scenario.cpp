@@ -77,6 +77,47 @@ template <typename Record, typename Visit> void forEachByte(Record &s, Visit vis
 
 bool inRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
 
+// The die statistics agree with themselves: no count is negative, and the
+// counts of the results add up to the number of rolls and to their sum, as
+// the dice roller keeps them. Every reader of the counts may rely on it.
+bool checkStats(const DieRollStats &stats, ScenarioError &error) {
+    struct Kind {
+        const char *name, *prefix;
+        const int32_t *counts;
+        int faces, first;
+        int32_t rolls, sum;
+    };
+    const Kind kinds[] = {{"DR", "twoDice", stats.twoDiceCounts, 11, 2, stats.twoDiceRolls, stats.twoDiceSum},
+                          {"dr", "oneDie", stats.oneDieCounts, 6, 1, stats.oneDieRolls, stats.oneDieSum}};
+    char text[200];
+    for (const Kind &k : kinds) {
+        int64_t rolls = 0, sum = 0;
+        for (int i = 0; i < k.faces; ++i) {
+            if (k.counts[i] < 0) {
+                std::snprintf(text, sizeof text, "the count of %s %d rolls is %ld; a count is never below 0", k.name,
+                              k.first + i, long(k.counts[i]));
+                error = {std::string(k.prefix) + "Counts", text};
+                return false;
+            }
+            rolls += k.counts[i];
+            sum += int64_t(k.counts[i]) * (k.first + i);
+        }
+        if (rolls != k.rolls) {
+            std::snprintf(text, sizeof text, "the number of %s rolls is %ld, but the counts of each %s add up to %lld",
+                          k.name, long(k.rolls), k.name, static_cast<long long>(rolls));
+            error = {std::string(k.prefix) + "Rolls", text};
+            return false;
+        }
+        if (sum != k.sum) {
+            std::snprintf(text, sizeof text, "the sum of the %s rolls is %ld, but their counts give %lld", k.name,
+                          long(k.sum), static_cast<long long>(sum));
+            error = {std::string(k.prefix) + "Sum", text};
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 ScenarioBytes encodeScenario(const ScenarioState &state) {
@@ -138,6 +179,7 @@ bool decodeScenario(const uint8_t *bytes, std::size_t size, ScenarioState &out, 
         error = {"actionCategory", text};
         return false;
     }
+    if (!checkStats(s.stats, error)) return false;
     out = s;
     return true;
 }

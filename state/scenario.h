@@ -96,8 +96,10 @@ struct ScenarioError {
 };
 
 // Reads a record from exactly 144 bytes. A record whose indexed fields lie
-// outside their ranges is refused, so no table is ever read out of bounds.
-// On refusal `out` is left untouched and the error names the field.
+// outside their ranges is refused, so no table is ever read out of bounds,
+// and so is one whose die statistics contradict themselves (a negative
+// count, counts that do not add up to the rolls or their sum). On refusal `out` is left untouched and the error names
+// the field.
 bool decodeScenario(const uint8_t *bytes, std::size_t size, ScenarioState &out, ScenarioError &error);
 
 // Text tables (code page 1252 texts).

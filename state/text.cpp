@@ -77,24 +77,43 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// The character that starts at `i`, with its length; length 0 when the bytes
+// there start no whole character.
+std::size_t utf8Character(std::string_view utf8, std::size_t i, char32_t &character) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    bool whole = length > 0 && i + length <= utf8.size();
+    character = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; whole && k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+        whole = (next & 0xC0) == 0x80;
+        character = (character << 6) | (next & 0x3F);
+    }
+    return whole ? length : 0;
+}
+
+} // namespace
+
+bool isUtf8(std::string_view bytes) {
+    char32_t character;
+    for (std::size_t i = 0, length; i < bytes.size(); i += length)
+        if ((length = utf8Character(bytes, i, character)) == 0) return false;
+    return true;
+}
+
 std::string utf8ToCp1252(std::string_view utf8) {
     std::string bytes;
     bytes.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80                   ? 1
-                                   : lead >= 0xC2 && lead < 0xE0 ? 2
-                                   : lead >= 0xE0 && lead < 0xF0 ? 3
-                                   : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                                 : 0;
-        bool whole = length > 0 && i + length <= utf8.size();
-        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; whole && k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-            whole = (next & 0xC0) == 0x80;
-            character = (character << 6) | (next & 0x3F);
-        }
-        if (!whole) {
+        char32_t character;
+        const std::size_t length = utf8Character(utf8, i, character);
+        if (length == 0) {
             bytes += '?';
             ++i;
             continue;

@@ -38,5 +38,7 @@ std::string cp1252ToUtf8(std::string_view bytes);
 // character the code page lacks, and a byte that starts no whole character,
 // becomes "?".
 std::string utf8ToCp1252(std::string_view utf8);
+// Whether the bytes are UTF-8 through and through (an ASCII text is).
+bool isUtf8(std::string_view bytes);
 
 } // namespace treva

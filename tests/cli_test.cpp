@@ -343,7 +343,10 @@ TEST_F(CliFiles, AFreshScenarioStartsWithAnEmptyHistory) {
     EXPECT_EQ(cli({"--scenario", file, "history"}).out, "");
 }
 
-TEST_F(CliFiles, ADamagedHistoryIsToldByHistoryAndLeftAloneByRolls) {
+// A damaged history is told by every command that meets it: `history`
+// refuses it, a roll keeps it as ".damaged" and begins a new one, told once,
+// with nothing lost. Commands that need no history do not read it.
+TEST_F(CliFiles, ADamagedHistoryIsKeptAsideAndANewOneBegins) {
     const std::string file = path("d.trv");
     ASSERT_EQ(cli({"new", file}).status, 0);
     const std::string history = path("d.history.txt");
@@ -351,8 +354,145 @@ TEST_F(CliFiles, ADamagedHistoryIsToldByHistoryAndLeftAloneByRolls) {
     const CliRun shown = cli({"--scenario", file, "history"});
     EXPECT_EQ(shown.status, 2);
     EXPECT_NE(shown.err.find("cannot read the roll history"), std::string::npos) << shown.err;
-    EXPECT_EQ(cli({"--scenario", file, "roll", "dr"}).status, 0);
-    EXPECT_EQ(readAll(history), "not a history\n");
+    const CliRun show = cli({"--scenario", file, "show"});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(show.err, "") << "show needs no history";
+
+    const CliRun rolled = cli({"--scenario", file, "--seed", "1", "roll", "dr"});
+    EXPECT_EQ(rolled.status, 0) << rolled.err;
+    EXPECT_NE(rolled.err.find("it is kept as \"" + history + ".damaged\""), std::string::npos) << rolled.err;
+    EXPECT_EQ(readAll(history + ".damaged"), "not a history\n");
+    const CliRun lines = cli({"--scenario", file, "history"});
+    EXPECT_EQ(lines.status, 0) << lines.err;
+    EXPECT_EQ(std::count(lines.out.begin(), lines.out.end(), '\n'), 1) << lines.out;
+    EXPECT_NE(cli({"--scenario", file, "show"}).out.find("\"oneDieRolls\": 1"), std::string::npos);
+
+    // A second damaged file does not take the first one's place.
+    std::ofstream(history, std::ios::binary) << "TREVA roll history 1\ngarbage\n";
+    ASSERT_EQ(cli({"--scenario", file, "roll", "dr"}).status, 0);
+    EXPECT_EQ(readAll(history + ".damaged"), "not a history\n");
+    EXPECT_EQ(readAll(history + ".damaged-2"), "TREVA roll history 1\ngarbage\n");
+}
+
+// A roll is in the history before the scenario counts it: when either file
+// cannot be written, neither changes and the command fails, so a script that
+// tries again counts the roll once.
+TEST_F(CliFiles, ARollWhoseHistoryCannotBeWrittenCountsNowhere) {
+    namespace fs = std::filesystem;
+    const std::string file = path("r.trv");
+    const std::string history = path("r.history.txt");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    ASSERT_EQ(cli({"--scenario", file, "roll"}).status, 0);
+    const std::string scenario = readAll(file), rows = readAll(history);
+    const auto unchanged = [&](const char *why) {
+        EXPECT_EQ(readAll(file), scenario) << why;
+        if (fs::is_regular_file(history)) {
+            EXPECT_EQ(readAll(history), rows) << why;
+        }
+    };
+    // A read-only history, as on every system.
+    fs::permissions(history, fs::perms::owner_read);
+    CliRun r = cli({"--scenario", file, "roll"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("read-only"), std::string::npos) << r.err;
+    unchanged("read-only history");
+    fs::permissions(history, fs::perms::owner_read | fs::perms::owner_write);
+    // A read-only scenario.
+    fs::permissions(file, fs::perms::owner_read);
+    r = cli({"--scenario", file, "roll"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("read-only"), std::string::npos) << r.err;
+    unchanged("read-only scenario");
+    EXPECT_EQ(cli({"--scenario", file, "show"}).status, 0) << "a read-only scenario is still shown";
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    // A history that is a folder.
+    fs::rename(history, path("kept"));
+    fs::create_directory(history);
+    EXPECT_EQ(cli({"--scenario", file, "roll"}).status, 2);
+    unchanged("a folder");
+    fs::remove(history);
+    fs::rename(path("kept"), history);
+#ifndef _WIN32
+    // A name too long for the scenario's temporary file: nothing is written,
+    // the history neither.
+    const std::string longName = path((std::string(245, 'n') + ".trv").c_str());
+    fs::copy_file(file, longName);
+    r = cli({"--scenario", longName, "roll"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(readAll(longName), scenario);
+#endif
+    // Both writable again: the roll counts once, with its row.
+    ASSERT_EQ(cli({"--scenario", file, "roll"}).status, 0);
+    EXPECT_EQ(readAll(history).substr(0, rows.size()), rows) << "the rows are added at the end";
+    EXPECT_NE(cli({"--scenario", file, "show"}).out.find("\"twoDiceRolls\": 2"), std::string::npos);
+}
+
+// A damaged scenario file is refused whatever it says, by every command: one
+// flipped bit makes a die count negative.
+TEST_F(CliFiles, AScenarioWhoseCountsContradictThemselvesIsRefused) {
+    const std::string file = path("f.trv");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    {
+        std::fstream f(file, std::ios::binary | std::ios::in | std::ios::out);
+        f.seekp(63);
+        f.put('\x80');
+    }
+    for (const std::vector<std::string> &command : {std::vector<std::string>{"stats", "--chart"}, {"show"}, {"roll"}}) {
+        std::vector<std::string> args{"--scenario", file};
+        args.insert(args.end(), command.begin(), command.end());
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.status, 2) << command[0];
+        EXPECT_NE(r.err.find("damaged scenario: the count of DR 2 rolls is -2147483648"), std::string::npos) << r.err;
+    }
+}
+
+// `new` empties only a roll history, and never through a link.
+TEST_F(CliFiles, NewEmptiesOnlyARollHistory) {
+    namespace fs = std::filesystem;
+    const std::string file = path("g.trv");
+    const std::string history = path("g.history.txt");
+    std::ofstream(history, std::ios::binary) << "my notes\n";
+    CliRun r = cli({"new", file});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("is not a roll history"), std::string::npos) << r.err;
+    EXPECT_EQ(readAll(history), "my notes\n");
+    EXPECT_FALSE(fs::exists(file)) << "nothing is written";
+#ifndef _WIN32
+    fs::remove(history);
+    const std::string elsewhere = path("elsewhere.txt");
+    std::ofstream(elsewhere, std::ios::binary) << "TREVA roll history 1\n";
+    fs::create_symlink(elsewhere, history);
+    r = cli({"new", file});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("is a link"), std::string::npos) << r.err;
+    EXPECT_EQ(readAll(elsewhere), "TREVA roll history 1\n");
+    fs::remove(history);
+#endif
+    std::ofstream(history, std::ios::binary)
+        << "TREVA roll history 1\n2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n";
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    EXPECT_EQ(readAll(history), "TREVA roll history 1\n");
+}
+
+// The history is a journal: a command with --scenario reads none of it, and
+// a roll adds its row at the end; a row cut short by a crash is set aside.
+TEST_F(CliFiles, RollsAreAddedAtTheEndAndACutLineIsSetAside) {
+    const std::string file = path("j.trv");
+    const std::string history = path("j.history.txt");
+    ASSERT_EQ(cli({"new", file}).status, 0);
+    ASSERT_EQ(cli({"--scenario", file, "roll"}).status, 0);
+    const std::string rows = readAll(history);
+    std::ofstream(history, std::ios::binary | std::ios::app) << "2026-12-07 14:05:09\tA1 DR\t4 + ";
+    const CliRun listed = cli({"--scenario", file, "history"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.err.find("cut short"), std::string::npos) << listed.err;
+    const CliRun rolled = cli({"--scenario", file, "roll", "dr"});
+    EXPECT_EQ(rolled.status, 0) << rolled.err;
+    EXPECT_NE(rolled.err.find("cut short"), std::string::npos) << rolled.err;
+    const std::string after = readAll(history);
+    EXPECT_EQ(after.substr(0, rows.size()), rows);
+    EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 3) << after;
+    EXPECT_EQ(cli({"--scenario", file, "history"}).err, "");
 }
 
 TEST(Cli, StatsChartShowsBarsAndTheFairnessCheck) {

@@ -50,20 +50,30 @@ TEST(Dice, StatisticsCountOnlyDrAndDR) {
     EXPECT_GT(want.twoDiceCounts[10], 0);
 }
 
-TEST(Dice, CountersStopAtTheirLargestValue) {
+// A roll is counted whole or not at all: a full counter leaves the counts
+// adding up to the rolls and their sum, and the throw says it was not counted.
+TEST(Dice, AFullCounterLeavesTheRollUncounted) {
     uint32_t g = 0; // its first DR is 7
     DieRollStats stats{};
-    stats.twoDiceCounts[5] = INT32_MAX;
+    stats.twoDiceCounts[5] = INT32_MAX - 1;
     stats.twoDiceRolls = INT32_MAX - 1;
-    stats.twoDiceSum = INT32_MAX - 3;
-    ASSERT_EQ(rollDice(g, stats, 2, 6), 7);
-    EXPECT_EQ(stats.twoDiceCounts[5], INT32_MAX);
-    EXPECT_EQ(stats.twoDiceRolls, INT32_MAX) << "reaching the largest value is no overflow";
+    stats.twoDiceSum = INT32_MAX - 7;
+    const Throw first = throwDice(g, stats, 2, 6);
+    ASSERT_EQ(first.sum, 7);
+    EXPECT_TRUE(first.counted) << "reaching the largest value is no overflow";
+    EXPECT_EQ(stats.twoDiceRolls, INT32_MAX);
     EXPECT_EQ(stats.twoDiceSum, INT32_MAX);
+    const DieRollStats full = stats;
+    for (int i = 0; i < 20; ++i) EXPECT_FALSE(throwDice(g, stats, 2, 6).counted);
+    EXPECT_EQ(std::memcmp(&stats, &full, sizeof stats), 0) << "no counter moved";
 
-    stats.oneDieSum = -5; // a damaged file's negative sum still counts up
-    const int dr = rollDice(g, stats, 1, 6);
-    EXPECT_EQ(stats.oneDieSum, dr - 5);
+    stats.oneDieSum = INT32_MAX - 3; // room for a 1, 2 or 3 only
+    for (int i = 0; i < 30; ++i) {
+        const int32_t before = stats.oneDieSum;
+        const Throw t = throwDice(g, stats, 1, 6);
+        EXPECT_EQ(t.counted, t.sum <= INT32_MAX - before);
+        EXPECT_EQ(stats.oneDieSum, t.counted ? before + t.sum : before);
+    }
 }
 
 TEST(Dice, EntropySeedVariesFromCallToCall) {

@@ -76,6 +76,11 @@ TEST(Fairness, VerdictWords) {
     EXPECT_EQ(fairnessVerdict(0.049), "unusual (p = 0.049)");
     EXPECT_EQ(fairnessVerdict(0.0012), "unusual (p = 0.0012)");
     EXPECT_EQ(fairnessVerdict(0.0009), "very unlikely for fair dice (p < 0.001)");
+    // Printed so that it never reads as a limit it did not reach.
+    EXPECT_EQ(fairnessVerdict(0.0499), "unusual (p = 0.049)");
+    EXPECT_EQ(fairnessVerdict(0.04999999), "unusual (p = 0.049)");
+    EXPECT_EQ(fairnessVerdict(0.0199), "unusual (p = 0.02)");
+    EXPECT_EQ(fairnessVerdict(0.03), "unusual (p = 0.03)");
 }
 
 } // namespace

@@ -104,13 +104,112 @@ TEST(RollHistory, ADamagedFileIsRefusedWithTheLineAndLeavesTheHistoryAlone) {
         {header + "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tAttack\n", "line 2 is damaged"},
         {header + "2026-12-07 14:05\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n", "line 2 is damaged"},
         {header + "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\n", "line 2 is damaged"},
-        {header + std::string(kHistoryFileLimit, 'x'), "it is larger than 64 MB"},
+        {header + std::string(kLongestHistoryLine + 1, 'x') + "\n", "line 2 is damaged"},
+        {header + good + std::string(kLongestHistoryLine * 4, 'x'), "line 3 is damaged"},
+        // Times the clock cannot show and dates no scenario has.
+        {header + "2026-99-99 99:99:99\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n", "line 2 is damaged"},
+        {header + "2026-02-29 10:00:00\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n", "line 2 is damaged"},
+        {header + "2026-12-07 24:00:00\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n", "line 2 is damaged"},
+        {header + "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t0000-00\tHold\n", "line 2 is damaged"},
+        {header + "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-00\tHold\n", "line 2 is damaged"},
+        {header + "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1950-06\tHold\n", "line 2 is damaged"},
     };
     for (const auto &b : bad) {
         EXPECT_FALSE(parseHistoryFile(b.text, history, error)) << b.error;
         EXPECT_EQ(error, b.error);
         EXPECT_EQ(history.entries.size(), 1u);
     }
+}
+
+// The file as a journal: a line cut short as it was written (the program
+// stopped in the middle of a roll) is set aside, the rest is read; a whole
+// row that only lacks its line end is a row.
+TEST(RollHistory, ALastLineCutShortIsSetAsideAndTheRestIsRead) {
+    const std::string header = "TREVA roll history 1\n";
+    const std::string row = "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold";
+    RollHistory history;
+    std::string error;
+    bool torn = false;
+    for (std::size_t cut = 1; cut < row.size(); ++cut) {
+        ASSERT_TRUE(parseHistoryFile(header + row + "\n" + row.substr(0, cut), history, error, &torn)) << cut;
+        EXPECT_EQ(history.entries.size(), 1u) << cut;
+        EXPECT_TRUE(torn) << cut;
+    }
+    ASSERT_TRUE(parseHistoryFile(header + row, history, error, &torn));
+    EXPECT_FALSE(torn);
+    EXPECT_EQ(history.entries.size(), 1u);
+    // Only the last line: a cut line inside the file is damage.
+    EXPECT_FALSE(parseHistoryFile(header + row.substr(0, 20) + "\n" + row + "\n", history, error));
+}
+
+// What other programs write: a byte-order mark, UTF-8 purposes, and the
+// code page of files written by older versions.
+TEST(RollHistory, TheFileIsReadInItsOwnEncoding) {
+    const std::string rest = "\t4 + 3 = 7\tcounted\t1944-06\tHold\n";
+    RollHistory history;
+    std::string error;
+    ASSERT_TRUE(parseHistoryFile("\xEF\xBB\xBFTREVA roll history 1\r\n2026-12-07 14:05:09\tW\xC3\xBCrfel" + rest,
+                                 history, error))
+        << error;
+    ASSERT_EQ(history.entries.size(), 1u);
+    EXPECT_EQ(history.entries[0].purpose, "W\xFCrfel") << "kept in the program's code page";
+    const std::string written = historyFileText(history);
+    EXPECT_NE(written.find("\tW\xC3\xBCrfel\t"), std::string::npos) << "written back in UTF-8";
+    ASSERT_TRUE(parseHistoryFile("TREVA roll history 1\n2026-12-07 14:05:09\tW\xFCrfel" + rest, history, error));
+    EXPECT_EQ(history.entries[0].purpose, "W\xFCrfel") << "an older file in the code page";
+}
+
+// The text may come in pieces of any size: a file of any length is read
+// without holding it, and reads as the whole text does.
+TEST(RollHistory, PiecesOfAnySizeReadAsTheWholeText) {
+    ProgramState p = seeded();
+    for (int i = 0; i < 40; ++i) rollDice(p, 1 + i % 2, 6, "x6 DR");
+    drawPick(p, "A - GG hexes", 3, kLabels);
+    const std::string text = "\xEF\xBB\xBF" + historyFileText(p.history);
+    for (const std::size_t size : {1u, 2u, 3u, 7u, 64u, 4096u}) {
+        HistoryParser parser;
+        for (std::size_t at = 0; at < text.size(); at += size)
+            ASSERT_TRUE(parser.feed(std::string_view(text).substr(at, size))) << size << ": " << parser.error();
+        ASSERT_TRUE(parser.finish()) << parser.error();
+        EXPECT_EQ(parser.history().entries, p.history.entries) << size;
+    }
+}
+
+// Where a roll goes, judged from the file's first and last bytes alone.
+TEST(RollHistory, TheEndOfAFileIsFoundFromItsFirstAndLastBytes) {
+    const std::string header = "TREVA roll history 1\n";
+    const std::string row = "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n";
+    std::string many = header;
+    for (int i = 0; i < 200; ++i) many += row;
+    const auto end = [](const std::string &text) {
+        const std::size_t n = std::min(text.size(), kHistoryEndBytes);
+        return findHistoryEnd(std::string_view(text).substr(0, n), std::string_view(text).substr(text.size() - n),
+                              text.size());
+    };
+    HistoryEnd e = end(many);
+    EXPECT_FALSE(e.damaged);
+    EXPECT_EQ(e.nextRow, many.size());
+    EXPECT_FALSE(e.needsLineEnd);
+    e = end(header);
+    EXPECT_FALSE(e.damaged || e.needsLineEnd);
+    e = end("TREVA roll history 1");
+    EXPECT_TRUE(!e.damaged && e.needsLineEnd);
+    e = end(many.substr(0, many.size() - 1));
+    EXPECT_TRUE(!e.damaged && e.needsLineEnd) << "a whole row without its line end";
+    EXPECT_EQ(e.nextRow, many.size() - 1);
+    e = end(many + row.substr(0, 30));
+    EXPECT_FALSE(e.damaged);
+    EXPECT_EQ(e.nextRow, many.size()) << "a cut line is set aside";
+    e = end(header + row.substr(0, 30));
+    EXPECT_FALSE(e.damaged);
+    EXPECT_EQ(e.nextRow, header.size());
+    e = end("\xEF\xBB\xBF" + many);
+    EXPECT_FALSE(e.damaged);
+    EXPECT_TRUE(end("").damaged);
+    EXPECT_EQ(end("not a history\n" + row).error, "it is not a TREVA roll history");
+    EXPECT_EQ(end(many + "garbage\n").error, "its last line is damaged");
+    EXPECT_EQ(end(many + "garbage\n" + row.substr(0, 10)).error, "its last line is damaged");
+    EXPECT_TRUE(end(many + std::string(kHistoryEndBytes, 'x')).damaged) << "longer than any row";
 }
 
 } // namespace

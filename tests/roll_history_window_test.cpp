@@ -227,7 +227,7 @@ TEST_F(HistoryFiles, AScenarioWithoutAHistoryOpensWithAnEmptyOneAndWritesNoneUnt
 
 // A history that cannot be read is told, the scenario opens all the same with
 // an empty history, and the file is kept under another name at the next save.
-TEST_F(HistoryFiles, ADamagedHugeOrUnreadableHistoryIsToldAndTheScenarioStillOpens) {
+TEST_F(HistoryFiles, ADamagedOrUnreadableHistoryIsToldAndTheScenarioStillOpens) {
     rollSome();
     const std::string file = path("june.trv");
     ASSERT_TRUE(saveScenarioFile(s.app, file));
@@ -239,7 +239,6 @@ TEST_F(HistoryFiles, ADamagedHugeOrUnreadableHistoryIsToldAndTheScenarioStillOpe
         const char *error;
     } cases[] = {
         {"damaged", [&] { write(history, good + "garbage\n"); }, "line 5 is damaged"},
-        {"huge", [&] { write(history, std::string(kHistoryFileLimit + 1, '\n')); }, "it is larger than 64 MB"},
         {"a folder",
          [&] {
              fs::remove(history);
@@ -268,15 +267,86 @@ TEST_F(HistoryFiles, ADamagedHugeOrUnreadableHistoryIsToldAndTheScenarioStillOpe
     EXPECT_EQ(readAll(history), "TREVA roll history 1\n");
 }
 
-TEST_F(HistoryFiles, AHistoryThatCannotBeWrittenLeavesTheScenarioSavedAndTheHistoryToSave) {
+// The scenario and its history are saved together or not at all.
+TEST_F(HistoryFiles, AHistoryThatCannotBeWrittenLeavesBothFilesAsTheyWere) {
+    const std::string file = path("june.trv");
+    ASSERT_TRUE(saveScenarioFile(s.app, file));
+    const std::string scenario = readAll(file);
+    rollSome();
+    const std::string history = path("june.history.txt");
+    for (const char *why : {"a folder", "read-only"}) {
+        fs::remove_all(history);
+        if (std::string(why) == "a folder") {
+            fs::create_directory(history);
+        } else {
+            write(history, "TREVA roll history 1\n");
+            fs::permissions(history, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        }
+        s.ui.errors.clear();
+        EXPECT_FALSE(saveScenarioFile(s.app, file)) << why;
+        EXPECT_EQ(readAll(file), scenario) << why << ": the scenario does not count rolls its history lacks";
+        ASSERT_EQ(s.ui.errors.size(), 1u) << why;
+        EXPECT_NE(s.ui.errors[0].find("Nothing was written"), std::string::npos) << s.ui.errors[0];
+        EXPECT_TRUE(hasUnsavedChanges(s.app)) << why;
+    }
+    EXPECT_EQ(readAll(history), "TREVA roll history 1\n");
+    fs::permissions(history, fs::perms::owner_write, fs::perm_options::add);
+    // And a scenario that cannot be written leaves the history as it was.
+    fs::remove(history);
+    fs::permissions(file, fs::perms::owner_read);
+    EXPECT_FALSE(saveScenarioFile(s.app, file));
+    EXPECT_FALSE(fs::exists(history));
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
+// Saving again adds the rows rolled since at the end of the file: what was
+// saved stays as it was written, and the file reads back whole.
+TEST_F(HistoryFiles, ASaveAddsTheNewRowsAtTheEnd) {
     rollSome();
     const std::string file = path("june.trv");
-    fs::create_directory(path("june.history.txt"));
     ASSERT_TRUE(saveScenarioFile(s.app, file));
-    EXPECT_TRUE(fs::exists(file));
-    ASSERT_EQ(s.ui.errors.size(), 1u);
-    EXPECT_NE(s.ui.errors[0].find("not its roll history"), std::string::npos) << s.ui.errors[0];
-    EXPECT_TRUE(hasUnsavedChanges(s.app));
+    const std::string history = path("june.history.txt");
+    const std::string first = readAll(history);
+    Session other;
+    ASSERT_TRUE(loadScenarioFile(other.app, file));
+    other.app.frame.currentFilePath = file;
+    const WindowId random = other.open(kCmdRandomTables);
+    other.click(random, random_tables_ids::kTwoDice);
+    ASSERT_TRUE(saveScenarioFile(other.app, file));
+    const std::string second = readAll(history);
+    EXPECT_EQ(second.substr(0, first.size()), first);
+    EXPECT_EQ(second, historyFileText(other.state().history));
+    // Cleared, the history is written anew.
+    other.state().history.clear();
+    ASSERT_TRUE(saveScenarioFile(other.app, file));
+    EXPECT_EQ(readAll(history), "TREVA roll history 1\n");
+    // A file changed by another program since is written anew, not added to.
+    other.click(random, random_tables_ids::kTwoDice);
+    write(history, "TREVA roll history 1\n" + first.substr(first.find('\n') + 1));
+    ASSERT_TRUE(saveScenarioFile(other.app, file));
+    EXPECT_EQ(readAll(history), historyFileText(other.state().history));
+    EXPECT_TRUE(other.ui.errors.empty()) << other.ui.errors[0];
+}
+
+// A line cut short by a crash is told once and left out; the rows before it
+// open, and the next save writes the history whole.
+TEST_F(HistoryFiles, ALineCutShortIsToldAndLeftOut) {
+    rollSome();
+    const std::string file = path("june.trv");
+    ASSERT_TRUE(saveScenarioFile(s.app, file));
+    const std::string history = path("june.history.txt");
+    const std::string good = readAll(history);
+    write(history, good + "2026-12-07 14:05:09\tA1 DR\t4 + ");
+    Session other;
+    ASSERT_TRUE(loadScenarioFile(other.app, file));
+    EXPECT_EQ(other.state().history.entries, entries());
+    ASSERT_EQ(other.ui.errors.size(), 1u);
+    EXPECT_NE(other.ui.errors[0].find("cut short"), std::string::npos) << other.ui.errors[0];
+    other.app.frame.currentFilePath = file;
+    const WindowId random = other.open(kCmdRandomTables);
+    other.click(random, random_tables_ids::kTwoDice);
+    ASSERT_TRUE(saveScenarioFile(other.app, file));
+    EXPECT_EQ(readAll(history), historyFileText(other.state().history));
 }
 
 } // namespace

@@ -230,7 +230,9 @@ TEST_F(Files, OpeningANewNameCreatesTheFile) {
 TEST_F(Files, LoadRefreshesOpenWindows) {
     ScenarioState other = s.scenario();
     other.nationality = 4;
+    other.stats.oneDieCounts[1] = 9;
     other.stats.oneDieRolls = 9;
+    other.stats.oneDieSum = 18;
     std::string error;
     ASSERT_TRUE(writeScenarioFile(path("p.trv"), other, error)) << error;
     const WindowId activation = s.open(kCmdActivation);

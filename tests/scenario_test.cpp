@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "state/program_state.h"
@@ -18,7 +20,21 @@ ScenarioState freshScenario() {
 
 // The record is 32-bit words but for two runs of four single bytes.
 bool isByteField(int at) { return (at >= 36 && at < 40) || (at >= 56 && at < 60); }
-uint32_t wordAt(int at) { return 0xA0B0C000u | unsigned(at & ~3); }
+// Each word names its offset; the die counts are their offsets, and the
+// totals after them agree with those counts, as a decodable record's must.
+uint32_t wordAt(int at) {
+    at &= ~3;
+    if (at < 60) return 0xA0B0C000u | unsigned(at);
+    if (at < 128) return unsigned(at);
+    uint32_t rolls = 0, sum = 0;
+    const bool twoDice = at == 128 || at == 136;
+    for (int i = 0; i < (twoDice ? 11 : 6); ++i) {
+        const uint32_t count = unsigned((twoDice ? 60 : 104) + 4 * i);
+        rolls += count;
+        sum += count * unsigned(i + (twoDice ? 2 : 1));
+    }
+    return at < 136 ? rolls : sum;
+}
 
 // A record whose every field holds a value that names its offset. The record
 // in memory mirrors the file (scenario.h asserts it), so each field can be set
@@ -105,6 +121,50 @@ TEST(ScenarioRecord, RefusalsSpeakThePlayersWords) {
     EXPECT_EQ(refusal(12, 14), "the month is 14; a scenario's month is 1 to 12");
     EXPECT_EQ(refusal(8, 20), "the year is 1955; a scenario's year is 1939 to 1945");
     EXPECT_EQ(refusal(16, 3), "the attitude is 3; a scenario's attitude is 0 (Hold) or 1 (Advance)");
+}
+
+// The die statistics must agree with themselves: one flipped bit makes a
+// count negative, and any count that does not add up to the rolls and their
+// sum is damage too. Every reader of the counts relies on it.
+TEST(ScenarioRecord, DieStatisticsThatContradictThemselvesAreRefused) {
+    ScenarioState counted = freshScenario();
+    uint32_t generator = 5;
+    for (int i = 0; i < 40; ++i) throwDice(generator, counted.stats, 1 + i % 2, 6);
+    const ScenarioBytes good = encodeScenario(counted);
+    ScenarioState out{};
+    ScenarioError error;
+    ASSERT_TRUE(decodeScenario(good.data(), good.size(), out, error)) << error.message;
+
+    const auto refused = [&](const char *why, const std::function<void(ScenarioState &)> &damage) {
+        ScenarioState bad = counted;
+        damage(bad);
+        const ScenarioBytes bytes = encodeScenario(bad);
+        ScenarioState target = counted;
+        EXPECT_FALSE(decodeScenario(bytes.data(), bytes.size(), target, error)) << why;
+        EXPECT_EQ(encodeScenario(target), good) << why;
+        return error;
+    };
+    ScenarioBytes flipped = good;
+    flipped[63] ^= 0x80; // the top bit of the count of 2s
+    EXPECT_FALSE(decodeScenario(flipped.data(), flipped.size(), out, error));
+    EXPECT_EQ(error.field, "twoDiceCounts");
+    EXPECT_EQ(error.message.rfind("the count of DR 2 rolls is -", 0), 0u) << error.message;
+    EXPECT_EQ(refused("a count below 0", [](ScenarioState &s) { s.stats.oneDieCounts[3] = -1; }).message,
+              "the count of dr 4 rolls is -1; a count is never below 0");
+    const ScenarioError rolls = refused("one more roll", [](ScenarioState &s) { s.stats.twoDiceRolls += 1; });
+    EXPECT_EQ(rolls.field, "twoDiceRolls");
+    EXPECT_NE(rolls.message.find("but the counts of each DR add up to"), std::string::npos) << rolls.message;
+    EXPECT_EQ(refused("a sum off by one", [](ScenarioState &s) { s.stats.oneDieSum -= 1; }).field, "oneDieSum");
+    EXPECT_EQ(refused("a count moved", [](ScenarioState &s) { --s.stats.twoDiceCounts[5], ++s.stats.twoDiceCounts[6]; })
+                  .field,
+              "twoDiceSum");
+    // Counts so large that their totals pass 32 bits cannot be matched.
+    EXPECT_EQ(refused("totals past 32 bits",
+                      [](ScenarioState &s) {
+                          for (int32_t &c : s.stats.twoDiceCounts) c = INT32_MAX;
+                      })
+                  .field,
+              "twoDiceRolls");
 }
 
 TEST(ScenarioText, SummaryAndFileName) {

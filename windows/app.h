@@ -27,7 +27,16 @@ struct FrameState {
     ScenarioBytes savedRecord{};      // the record as last opened or saved, changed flag cleared
     uint64_t savedHistoryVersion = 0; // the roll history's version as last opened or saved
     bool historyUnreadable = false;   // the open scenario's history file could not be read
-    bool saveAllowed = false;         // Save by the file rules; unsaved changes enable it too
+    // The history file as last opened or saved: while it still holds just
+    // the first `rows` rows of this generation of the history, a save adds
+    // the rest at its end instead of writing it all again.
+    struct {
+        std::string path;
+        std::size_t rows = 0;
+        uint64_t generation = 0;
+        uint64_t bytes = 0;
+    } historyFile;
+    bool saveAllowed = false; // Save by the file rules; unsaved changes enable it too
 };
 
 // The Advance window: which of its buttons was pressed last, and whether its

@@ -49,9 +49,11 @@ mode_t modeFor(const std::string &path) {
 }
 #endif
 
+} // namespace
+
 // Why a path that exists cannot hold a file of ours (`what`: "scenario
 // file"), or "" when it is a regular file.
-std::string notAFile(const std::string &path, const std::string &what) {
+std::string notAFileReason(const std::string &path, const std::string &what) {
 #ifdef _WIN32
     struct _stat64 st;
     if (::_wstat64(widen(path).c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
@@ -62,14 +64,23 @@ std::string notAFile(const std::string &path, const std::string &what) {
     return S_ISDIR(st.st_mode) ? "it is a folder, not a " + what : "it is a device or pipe, not a " + what;
 }
 
-} // namespace
-
-bool readWholeFile(const std::string &path, const std::string &what, std::size_t limit, std::string &bytes,
-                   std::string &error) {
+bool isReadOnly(const std::string &path) {
 #ifdef _WIN32
-    if (std::string why = notAFile(path, what); !why.empty()) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+#else
+    // By the file's mode, as on Windows: the program may run with the rights
+    // to write any file, yet a file its owner made read-only stays so.
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+#endif
+}
+
+std::FILE *openFileForReading(const std::string &path, const std::string &what, std::string &error) {
+#ifdef _WIN32
+    if (std::string why = notAFileReason(path, what); !why.empty()) {
         error = why;
-        return false;
+        return nullptr;
     }
     std::FILE *file = ::_wfopen(widen(path).c_str(), L"rb");
 #else
@@ -79,17 +90,21 @@ bool readWholeFile(const std::string &path, const std::string &what, std::size_t
     struct stat st;
     if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         ::close(fd);
-        error = notAFile(path, what);
+        error = notAFileReason(path, what);
         if (error.empty()) error = "it is not a " + what;
-        return false;
+        return nullptr;
     }
     std::FILE *file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
     if (fd >= 0 && !file) ::close(fd);
 #endif
-    if (!file) {
-        error = reason(errno);
-        return false;
-    }
+    if (!file) error = reason(errno);
+    return file;
+}
+
+bool readWholeFile(const std::string &path, const std::string &what, std::size_t limit, std::string &bytes,
+                   std::string &error) {
+    std::FILE *file = openFileForReading(path, what, error);
+    if (!file) return false;
     // One byte more than the limit, to tell a longer file from one that fits.
     bytes.clear();
     char buffer[1 << 16];
@@ -131,18 +146,23 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
 }
 
 bool writeWholeFile(const std::string &path, const std::string &what, std::string_view bytes, std::string &error) {
-    if (std::string why = notAFile(path, what); !why.empty()) {
+    PreparedFile file;
+    return prepareWholeFile(path, what, bytes, file, error) && commitWholeFile(file, error);
+}
+
+bool prepareWholeFile(const std::string &path, const std::string &what, std::string_view bytes, PreparedFile &out,
+                      std::string &error) {
+    if (std::string why = notAFileReason(path, what); !why.empty()) {
         error = why;
         return false;
     }
-#ifdef _WIN32
-    // Windows keeps a read-only file from being replaced; the reason is told
-    // before anything is written.
-    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    // A read-only file is not replaced; the reason is told before anything
+    // is written.
+    if (isReadOnly(path)) {
         error = "the file is read-only";
         return false;
     }
+#ifdef _WIN32
     const std::string temporary = path + ".saving";
     std::FILE *file = ::_wfopen(widen(temporary).c_str(), L"wb");
     if (!file) {
@@ -153,16 +173,13 @@ bool writeWholeFile(const std::string &path, const std::string &what, std::strin
               _commit(_fileno(file)) == 0;
     int writeError = errno;
     if (std::fclose(file) != 0 && ok) ok = false, writeError = errno;
-    if (ok && !MoveFileExW(widen(temporary).c_str(), widen(path).c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = false;
-        writeError = EACCES;
-    }
     if (!ok) {
         ::_wremove(widen(temporary).c_str());
         error = reason(writeError);
+        return false;
     }
-    return ok;
+    out = {temporary, path};
+    return true;
 #else
     // Beside the real file, so that a link to it stays a link.
     std::error_code ec;
@@ -189,41 +206,43 @@ bool writeWholeFile(const std::string &path, const std::string &what, std::strin
     if (ok && ::fchmod(fd, modeFor(destination)) != 0) ok = false, writeError = errno;
     if (ok && ::fsync(fd) != 0) ok = false, writeError = errno;
     if (::close(fd) != 0 && ok) ok = false, writeError = errno;
-    if (ok && std::rename(temporary.c_str(), destination.c_str()) != 0) ok = false, writeError = errno;
     if (!ok) {
         ::unlink(temporary.c_str());
         error = reason(writeError);
+        return false;
     }
-    return ok;
+    out = {temporary, destination};
+    return true;
 #endif
+}
+
+bool commitWholeFile(PreparedFile &file, std::string &error) {
+#ifdef _WIN32
+    const bool ok = MoveFileExW(widen(file.temporary).c_str(), widen(file.destination).c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    const int writeError = EACCES;
+#else
+    const bool ok = std::rename(file.temporary.c_str(), file.destination.c_str()) == 0;
+    const int writeError = errno;
+#endif
+    if (!ok) {
+        abandonWholeFile(file);
+        error = reason(writeError);
+        return false;
+    }
+    file = {};
+    return true;
+}
+
+void abandonWholeFile(PreparedFile &file) {
+    if (file.temporary.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove(filePath(file.temporary), ec);
+    file = {};
 }
 
 std::filesystem::path filePath(const std::string &utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string historyPathFor(const std::string &scenarioPath) {
-    std::string base = scenarioPath;
-    const std::size_t slash = base.find_last_of("\\/");
-    const std::size_t dot = base.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) {
-        std::string extension = base.substr(dot);
-        for (char &c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-        if (extension == ".trv") base.resize(dot);
-    }
-    return base + ".history.txt";
-}
-
-bool readHistoryFile(const std::string &path, RollHistory &out, std::string &error) {
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(filePath(path), ec);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        out.clear();
-        return true;
-    }
-    std::string text;
-    if (!readWholeFile(path, "roll history", kHistoryFileLimit, text, error)) return false;
-    return parseHistoryFile(text, out, error);
 }
 
 namespace {
@@ -234,40 +253,64 @@ namespace {
 void loadHistoryBeside(App &app, const std::string &scenarioPath) {
     const std::string path = historyPathFor(scenarioPath);
     std::string error;
-    app.frame.historyUnreadable = !readHistoryFile(path, app.state.history, error);
+    HistoryFileRead read;
+    app.frame.historyFile = {};
+    app.frame.historyUnreadable = !readHistoryFile(path, app.state.history, error, &read);
     if (app.frame.historyUnreadable) {
         app.state.history.clear();
         app.ui.showError("Open", "Could not read the roll history \"" + path + "\": " + error +
-                                     ". The scenario opens with an empty history.");
+                                     ". The scenario opens with an empty history; the next Save keeps the old file as "
+                                     "\"" +
+                                     path + ".damaged\".");
+        return;
     }
+    if (read.tornTail)
+        app.ui.showError("Open", "The last line of the roll history \"" + path +
+                                     "\" was cut short as it was written; its roll was never counted, and it is "
+                                     "left out.");
+    // A cut line is written over at the next save.
+    else if (read.found)
+        app.frame.historyFile = {path, app.state.history.entries.size(), app.state.history.generation, read.fileBytes};
 }
 
-// Writes the history beside a scenario just saved. An empty history with no
-// file yet writes nothing.
-bool saveHistoryBeside(App &app, const std::string &scenarioPath) {
+// Puts the history beside a scenario being saved, before the scenario: rows
+// added since the last open or save go at the end of the file, else the whole
+// history is written anew. An empty history with no file yet writes nothing.
+// `change` says what to take back should the scenario fail.
+bool saveHistoryBeside(App &app, const std::string &scenarioPath, HistoryChange &change, std::string &error) {
     const std::string path = historyPathFor(scenarioPath);
+    const RollHistory &history = app.state.history;
     std::error_code ec;
-    const bool exists =
-        std::filesystem::symlink_status(filePath(path), ec).type() != std::filesystem::file_type::not_found;
-    if (!exists && app.state.history.entries.empty()) return true;
-    std::string error;
+    bool exists = std::filesystem::symlink_status(filePath(path), ec).type() != std::filesystem::file_type::not_found;
+    if (!exists && history.entries.empty()) return true;
     if (exists && app.frame.historyUnreadable && scenarioPath == app.frame.currentFilePath) {
         // The history that could not be read is kept, not written over.
-        const std::string kept = path + ".damaged";
-        std::filesystem::rename(filePath(path), filePath(kept), ec);
-        if (ec) {
-            app.ui.showError("Save", "The scenario was saved, but not its roll history: \"" + path +
-                                         "\" could not be read when it was opened, and it could not be renamed to \"" +
-                                         kept + "\": " + ec.message() + ".");
+        if (!keepDamagedHistory(path, change.keptAs, error)) {
+            error = "it could not be read when the scenario was opened, and " + error;
             return false;
         }
+        change.path = path;
+        exists = false;
     }
-    if (!writeWholeFile(path, "roll history", historyFileText(app.state.history), error)) {
-        app.ui.showError("Save", "The scenario was saved, but not its roll history: could not write \"" + path +
-                                     "\": " + error + ".");
+    const auto &mark = app.frame.historyFile;
+    const bool appendable = exists && mark.path == path && mark.generation == history.generation &&
+                            mark.rows <= history.entries.size() &&
+                            std::filesystem::file_size(filePath(path), ec) == mark.bytes && !ec;
+    if (appendable) {
+        if (mark.rows == history.entries.size()) return true;
+        const std::string keptAs = change.keptAs;
+        if (!appendHistory(path, historyRowsText(history.entries, mark.rows), change, error)) return false;
+        if (change.keptAs.empty()) change.keptAs = keptAs;
+        return true;
+    }
+    PreparedFile file;
+    const std::string text = historyFileText(history);
+    if (!prepareWholeFile(path, "roll history", text, file, error) || !commitWholeFile(file, error)) {
+        if (!change.keptAs.empty()) std::filesystem::rename(filePath(change.keptAs), filePath(path), ec);
+        change = {};
         return false;
     }
-    app.frame.historyUnreadable = false;
+    change.newBytes = text.size();
     return true;
 }
 
@@ -290,15 +333,39 @@ bool loadScenarioFile(App &app, const std::string &path) {
 }
 
 bool saveScenarioFile(App &app, const std::string &path) {
+    // The scenario and its history are one record for the player: the
+    // scenario is written beside its place first, then the history is
+    // brought up to date, then the scenario put in place. Whatever fails,
+    // both files stay as they were and the changes stay unsaved.
     std::string error;
-    if (!writeScenarioFile(path, app.state.scenario, error)) {
+    const ScenarioBytes bytes = encodeScenario(app.state.scenario);
+    PreparedFile scenario;
+    if (!prepareWholeFile(path, "scenario file",
+                          std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()), scenario,
+                          error)) {
         app.ui.showError("Save", "Could not save \"" + path + "\": " + error + ". Nothing was written.");
         return false;
     }
+    HistoryChange change;
+    if (!saveHistoryBeside(app, path, change, error)) {
+        abandonWholeFile(scenario);
+        app.ui.showError("Save", "Could not save \"" + path + "\": its roll history \"" + historyPathFor(path) +
+                                     "\" could not be written: " + error + ". Nothing was written.");
+        return false;
+    }
+    if (!commitWholeFile(scenario, error)) {
+        undoHistoryChange(change);
+        app.ui.showError("Save", "Could not save \"" + path + "\": " + error + ". Nothing was written.");
+        return false;
+    }
+    if (const std::string notice = historyChangeNotice(change); !notice.empty())
+        app.ui.showError("Save", "Saved \"" + path + "\"; " + notice + ".");
     app.state.scenario.changed = 0; // the file keeps the value from before
-    const bool historySaved = saveHistoryBeside(app, path);
+    app.frame.historyUnreadable = false;
+    if (change.newBytes > 0)
+        app.frame.historyFile = {historyPathFor(path), app.state.history.entries.size(), app.state.history.generation,
+                                 change.newBytes};
     noteScenarioSaved(app);
-    if (!historySaved) app.frame.savedHistoryVersion = app.state.history.version + 1; // the history is still to save
     setMenuItemState(app, kCmdSave, false);
     setMenuItemState(app, kCmdSaveAs, true);
     setFrameTitle(app, path);

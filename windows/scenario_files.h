@@ -2,12 +2,14 @@
 // written atomically so that a failure never leaves a half-written scenario.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "state/scenario.h"
 #include "windows/app.h"
+#include "windows/history_file.h"
 
 namespace treva {
 
@@ -25,16 +27,30 @@ bool writeScenarioFile(const std::string &path, const ScenarioState &state, std:
 // device.
 bool readWholeFile(const std::string &path, const std::string &what, std::size_t limit, std::string &bytes,
                    std::string &error);
-// Writes a whole file atomically, as a scenario file is written.
+// Opens a regular file for reading (`what` names it in errors), never
+// blocking on a pipe or device; nullptr with `error` when it cannot.
+std::FILE *openFileForReading(const std::string &path, const std::string &what, std::string &error);
+
+// Writes a whole file atomically, as a scenario file is written. A file
+// that exists read-only is refused.
 bool writeWholeFile(const std::string &path, const std::string &what, std::string_view bytes, std::string &error);
 
-// The roll history's file beside a scenario file: "june.trv" keeps its
-// history in "june.history.txt".
-std::string historyPathFor(const std::string &scenarioPath);
-// Reads the history beside a scenario file: a missing file is an empty
-// history; false with `error` when the file cannot be read or is damaged or
-// too large (`out` unchanged).
-bool readHistoryFile(const std::string &path, RollHistory &out, std::string &error);
+// A whole file written and flushed beside its place, not yet put in place:
+// a save of two files writes both before either replaces the old one.
+struct PreparedFile {
+    std::string temporary, destination;
+};
+bool prepareWholeFile(const std::string &path, const std::string &what, std::string_view bytes, PreparedFile &out,
+                      std::string &error);
+// Puts the file in place (a rename); on failure the temporary file is gone.
+bool commitWholeFile(PreparedFile &file, std::string &error);
+void abandonWholeFile(PreparedFile &file);
+
+// Why a path that exists cannot hold a file of ours (`what`: "scenario
+// file"), or "" when it is a regular file or nothing.
+std::string notAFileReason(const std::string &path, const std::string &what);
+// A file that exists and is marked read-only.
+bool isReadOnly(const std::string &path);
 
 // A file name as the program keeps it (UTF-8) for the standard library's
 // file system calls, the same on every system.

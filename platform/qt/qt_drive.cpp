@@ -234,7 +234,7 @@ int runDesktopDrive(const char *program, const std::vector<std::string> &args) {
         const RunScenario scenario(invocation, app.state);
         layer.frameWidget()->show();
         runDriveCommand(target, invocation.command, std::cout);
-        scenario.writeBack(app.state);
+        scenario.writeBack(app.state, std::cerr, "treva");
         std::cout.flush();
         if (!std::cout) throw DriveError("cannot write the output");
         return 0;

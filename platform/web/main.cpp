@@ -17,7 +17,8 @@
 
 extern "C" {
 void web_syncFile(const char *path);
-void web_keep(const uint8_t *record, const uint8_t *saved, const char *name, const char *history);
+// True when the browser kept it all; else it kept nothing new of the scenario.
+int web_keep(const uint8_t *record, const uint8_t *saved, const char *name, const char *history);
 }
 
 namespace treva {
@@ -37,7 +38,7 @@ WebProgram program;
 // One of the files the page left from the last visit (nothing when it left none).
 std::optional<std::string> keptFile(const std::string &path) {
     std::string bytes, error;
-    if (!readWholeFile(path, "kept scenario", kHistoryFileLimit, bytes, error)) return std::nullopt;
+    if (!readWholeFile(path, "kept scenario", 1 << 16, bytes, error)) return std::nullopt;
     return bytes;
 }
 
@@ -51,13 +52,15 @@ void afterEvent() {
         app.frame.currentFilePath == program.keptPath && app.state.history.version == program.keptHistory)
         return;
     // The history is written out only when it has changed: it may be long.
+    // What the browser refused is tried again after the next event.
     const bool historyChanged = app.state.history.version != program.keptHistory;
+    if (!web_keep(record.data(), app.frame.savedRecord.data(), app.frame.currentFilePath.c_str(),
+                  historyChanged ? historyFileText(app.state.history).c_str() : nullptr))
+        return;
     program.keptRecord = record;
     program.keptSaved = app.frame.savedRecord;
     program.keptPath = app.frame.currentFilePath;
     program.keptHistory = app.state.history.version;
-    web_keep(record.data(), app.frame.savedRecord.data(), app.frame.currentFilePath.c_str(),
-             historyChanged ? historyFileText(app.state.history).c_str() : nullptr);
 }
 
 int runPage() {

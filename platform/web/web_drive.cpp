@@ -109,7 +109,7 @@ int runWebDrive(const std::vector<std::string> &args) {
         WebDriveTarget target(*driveRun.layer, app);
         const RunScenario scenario(invocation, app.state);
         runDriveCommand(target, invocation.command, out);
-        scenario.writeBack(app.state);
+        scenario.writeBack(app.state, err, "treva");
         return 0;
     });
     web_driveDone(status, out.str().c_str(), err.str().c_str());

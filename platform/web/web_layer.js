@@ -74,8 +74,8 @@ mergeInto(LibraryManager.library, {
   web_openDocument: function(path) { return TrevaPage.openDocument(UTF8ToString(path)) ? 1 : 0; },
   web_syncFile: function(path) { TrevaPage.syncFile(UTF8ToString(path)); },
   web_keep: function(record, saved, name, history) {
-    TrevaPage.keep(HEAPU8.slice(record, record + 144), HEAPU8.slice(saved, saved + 144), UTF8ToString(name),
-                   history ? UTF8ToString(history) : null);
+    return TrevaPage.keep(HEAPU8.slice(record, record + 144), HEAPU8.slice(saved, saved + 144), UTF8ToString(name),
+                          history ? UTF8ToString(history) : null) ? 1 : 0;
   },
 
   web_waitModal__deps: ['$TrevaWait'],

@@ -289,7 +289,7 @@ int driveOnce(HINSTANCE instance, const std::vector<std::string> &args, std::ost
         const RunScenario scenario(invocation, app.state);
         layer.show();
         runDriveCommand(target, invocation.command, out);
-        scenario.writeBack(app.state);
+        scenario.writeBack(app.state, err, "treva");
         out.flush();
         if (!out) throw DriveError("cannot write the output");
         return 0;

@@ -358,6 +358,31 @@ describe('the page kept', () => {
     });
   });
 
+  test('a history the storage refuses leaves the kept scenario as it was: the two never disagree', async () => {
+    // Storage with room for the scenario but none for its history.
+    const refuseHistory = (page) =>
+      page.evaluateOnNewDocument(() => {
+        const setItem = Storage.prototype.setItem;
+        Storage.prototype.setItem = function (key, value) {
+          if (key === 'treva.history') throw new DOMException('full', 'QuotaExceededError');
+          return setItem.call(this, key, value);
+        };
+      });
+    await withStartedApp(app, {beforeLoad: refuseHistory}, async (page) => {
+      const kept = await page.evaluate(() => localStorage.getItem('treva.scenario'));
+      await openDieStats(page);
+      await rollActivation(page);
+      await rollActivation(page);
+      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
+      assert.match(await page.$eval('#storage-notice', (n) => n.textContent.trim()), /storage is full/);
+      assert.equal(
+        await page.evaluate(() => localStorage.getItem('treva.scenario')),
+        kept,
+        'the kept scenario does not count rolls its kept history lacks',
+      );
+    });
+  });
+
   test('storage the browser will not open at all is told, and the page goes on', async () => {
     // As a browser whose settings block the site's storage does it.
     const blockStorage = (page) =>

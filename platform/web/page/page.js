@@ -908,26 +908,23 @@ var TrevaPage = (function() {
       return null;
     }
   }
+  // True when the browser kept it all.
   function keep(record, saved, name, history) {
-    if (driveMode) return;
+    if (driveMode) return true;
     var store = storage();
-    if (!store) return;
+    if (!store) return false;
+    // The rolls are kept in the history before the scenario counts them: a
+    // history that does not fit leaves the kept scenario as it was too, so
+    // the two never disagree.
     try {
+      if (history !== null) store.setItem('treva.history', history);
       store.setItem('treva.scenario', toBase64(record));
       store.setItem('treva.saved', toBase64(saved));
       store.setItem('treva.name', name);
+      return true;
     } catch (e) {
       tellStorage(e.name === 'QuotaExceededError' ? 'its storage is full' : e.message);
-      return;
-    }
-    if (history === null) return; // unchanged
-    try {
-      store.setItem('treva.history', history);
-    } catch (e) {
-      // A history that no longer fits is dropped rather than left behind
-      // older than the scenario beside it.
-      try { store.removeItem('treva.history'); } catch (ignored) { /* nothing more to do */ }
-      tellStorage(e.name === 'QuotaExceededError' ? 'its storage is full' : e.message);
+      return false;
     }
   }
   // Before the program starts: the kept scenario as files it opens.
