@@ -15,8 +15,9 @@ expected=(
   bin/treva-cli
   share/mime/packages/treva-trvfile.xml
   share/icons/hicolor/scalable/mimetypes/application-x-treva-scenario.svg
-  share/man/man1/treva-cli.1
+  share/man/man1/treva-cli.1.gz
   share/doc/treva/copyright
+  share/doc/treva/changelog.gz
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/mimetypes/application-x-treva-scenario.png")
@@ -24,7 +25,7 @@ done
 gui=0
 if [ -e bin/treva ]; then
   gui=1
-  expected+=(bin/treva share/applications/treva.desktop
+  expected+=(bin/treva share/man/man1/treva.1.gz share/applications/treva.desktop
              share/metainfo/io.github.treva_assistant.Treva.metainfo.xml
              share/icons/hicolor/scalable/apps/treva.svg)
   for size in 16 24 32 48 64 128 256; do
@@ -48,6 +49,11 @@ unexpected=$(find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n'
 help=$(bin/treva-cli --help) && grep -q 'drive TEMPLATE' <<<"$help" || { echo "installed treva-cli --help failed"; status=1; }
 rolled=$(bin/treva-cli --seed 1 roll dr) && grep -qx 'One die: dr = 6' <<<"$rolled" ||
   { echo "installed treva-cli does not roll"; status=1; }
+
+# The manual pages and the changelog are gzipped, whole.
+for f in share/man/man1/*.gz share/doc/treva/changelog.gz; do
+  gzip -t "$f" 2>/dev/null || { echo "not a whole gzip file: /usr/$f"; status=1; }
+done
 
 if command -v xmllint >/dev/null; then
   xmllint --noout share/mime/packages/treva-trvfile.xml || status=1
