@@ -67,8 +67,18 @@ int measure(WindowLayer &layer, const char *layerName, const std::function<void(
     char label[96];
     std::snprintf(label, sizeof label, "history of %d rolls: file size", kRolls);
     constexpr int kRuns = 9;
-    report("save scenario and history", medianMs(
-                                            kRuns, [] {}, [&] { saveScenarioFile(app, file); }));
+    // Written whole (a new file), then again after one more roll (added at
+    // the end of the file).
+    report("save scenario and history, a new file", medianMs(
+                                                        kRuns,
+                                                        [&] {
+                                                            std::filesystem::remove(historyPathFor(file));
+                                                            app.frame.historyFile = {};
+                                                        },
+                                                        [&] { saveScenarioFile(app, file); }));
+    report("save again after one more roll", medianMs(
+                                                 kRuns, [&] { rollDice(app.state, 2, 6, "A1 DR"); },
+                                                 [&] { saveScenarioFile(app, file); }));
     std::printf("%-52s %10.1f MB\n", label, double(std::filesystem::file_size(historyPathFor(file))) / 1e6);
     App opened(layer);
     report("open scenario and history",
