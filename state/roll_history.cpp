@@ -162,8 +162,11 @@ bool parseRoll(std::string_view text, RollEntry &e) {
 
 // The purpose as the program keeps it (code page 1252). Files are written in
 // UTF-8; one written by an older TREVA, or by an editor in the code page, is
-// taken as it is.
-std::string purposeText(std::string_view field) { return isUtf8(field) ? utf8ToCp1252(field) : std::string(field); }
+// read in the code page. Either way through its characters, so that a
+// purpose reads the same after it is written again.
+std::string purposeText(std::string_view field) {
+    return utf8ToCp1252(isUtf8(field) ? std::string(field) : cp1252ToUtf8(field));
+}
 
 } // namespace
 
@@ -338,7 +341,7 @@ HistoryEnd findHistoryEnd(std::string_view head, std::string_view tail, uint64_t
         if (!start) return damaged("its last line is damaged");
         const std::string_view last = tail.substr(std::size_t(*start - tailStart));
         RollEntry entry;
-        if (parseHistoryRow(last, entry)) {
+        if (last == "\r" || parseHistoryRow(last, entry)) {
             end.needsLineEnd = true;
             return end;
         }

@@ -122,7 +122,7 @@ bool parseHistoryRow(std::string_view line, RollEntry &entry);
 // bytes alone, so that adding a roll costs the same however long the history
 // is. `head` is the file's start, `tail` its end (each kHistoryEndBytes at
 // most, or the whole file), `size` its length.
-inline constexpr std::size_t kHistoryEndBytes = 2 * kLongestHistoryLine;
+inline constexpr std::size_t kHistoryEndBytes = 4 * kLongestHistoryLine;
 struct HistoryEnd {
     bool damaged = false;
     std::string error;         // why it is damaged, in a player's words
