@@ -493,6 +493,14 @@ TEST_F(CliFiles, RollsAreAddedAtTheEndAndACutLineIsSetAside) {
     EXPECT_EQ(after.substr(0, rows.size()), rows);
     EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 3) << after;
     EXPECT_EQ(cli({"--scenario", file, "history"}).err, "");
+
+    // Rows are added, never written again: lines ended the Windows way by an
+    // editor stay as they were.
+    std::string crlf;
+    for (const char c : after) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::ofstream(history, std::ios::binary) << crlf;
+    ASSERT_EQ(cli({"--scenario", file, "roll"}).status, 0);
+    EXPECT_EQ(readAll(history).substr(0, crlf.size()), crlf);
 }
 
 TEST(Cli, StatsChartShowsBarsAndTheFairnessCheck) {

@@ -267,6 +267,29 @@ TEST_F(HistoryFiles, ADamagedOrUnreadableHistoryIsToldAndTheScenarioStillOpens) 
     EXPECT_EQ(readAll(history), "TREVA roll history 1\n");
 }
 
+// There is no length at which TREVA writes a history it will not read: a
+// file past the 64 MB that once was the limit reads, and takes a roll.
+TEST_F(HistoryFiles, AHistoryOfAnyLengthReadsAndGrows) {
+    const std::string history = path("long.history.txt");
+    const std::string row = "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n";
+    {
+        std::ofstream out(history, std::ios::binary);
+        out << "TREVA roll history 1\n" << row;
+        const std::string blank(1 << 20, '\n'); // blank lines hold no row: the test stays light
+        for (int i = 0; i < 65; ++i) out << blank;
+        out << row;
+    }
+    ASSERT_GT(fs::file_size(history), std::uintmax_t(64) << 20);
+    RollHistory read;
+    std::string error;
+    ASSERT_TRUE(readHistoryFile(history, read, error)) << error;
+    EXPECT_EQ(read.entries.size(), 2u);
+    HistoryChange change;
+    ASSERT_TRUE(appendHistory(history, row, change, error)) << error;
+    ASSERT_TRUE(readHistoryFile(history, read, error)) << error;
+    EXPECT_EQ(read.entries.size(), 3u);
+}
+
 // The scenario and its history are saved together or not at all.
 TEST_F(HistoryFiles, AHistoryThatCannotBeWrittenLeavesBothFilesAsTheyWere) {
     const std::string file = path("june.trv");
