@@ -76,9 +76,9 @@ int measure(WindowLayer &layer, const char *layerName, const std::function<void(
                                                             app.frame.historyFile = {};
                                                         },
                                                         [&] { saveScenarioFile(app, file); }));
-    report("save again after one more roll", medianMs(
-                                                 kRuns, [&] { rollDice(app.state, 2, 6, "A1 DR"); },
-                                                 [&] { saveScenarioFile(app, file); }));
+    report("save again after one more roll",
+           medianMs(
+               kRuns, [&] { rollDice(app.state, 2, 6, "A1 DR"); }, [&] { saveScenarioFile(app, file); }));
     std::printf("%-52s %10.1f MB\n", label, double(std::filesystem::file_size(historyPathFor(file))) / 1e6);
     App opened(layer);
     report("open scenario and history",

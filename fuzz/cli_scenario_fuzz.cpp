@@ -66,11 +66,29 @@ void mendCounts(uint8_t *record, int keepBits) {
 
 const std::vector<std::vector<std::string>> &commands() {
     static const std::vector<std::vector<std::string>> list = {
-        {"show"},           {"stats"},          {"stats", "--chart"}, {"history"},          {"history", "--json"},
-        {"roll"},           {"roll", "dr"},     {"activate"},         {"units"},            {"action", "inf"},
-        {"action", "afv"},  {"lookup", "ift"},  {"lookup", "latw", "7"}, {"table", "6c"},   {"advance"},
-        {"ntc"},            {"pairings"},       {"attack"},           {"drive", "101", "1000"},
-        {"drive", "102", "1", "1"}, {"drive", "103", "1000"}, {"drive", "114", "1000"}, {"drive", "115"},
+        {"show"},
+        {"stats"},
+        {"stats", "--chart"},
+        {"history"},
+        {"history", "--json"},
+        {"roll"},
+        {"roll", "dr"},
+        {"activate"},
+        {"units"},
+        {"action", "inf"},
+        {"action", "afv"},
+        {"lookup", "ift"},
+        {"lookup", "latw", "7"},
+        {"table", "6c"},
+        {"advance"},
+        {"ntc"},
+        {"pairings"},
+        {"attack"},
+        {"drive", "101", "1000"},
+        {"drive", "102", "1", "1"},
+        {"drive", "103", "1000"},
+        {"drive", "114", "1000"},
+        {"drive", "115"},
         {"drive", "128", "1000"},
     };
     return list;
@@ -81,7 +99,8 @@ const std::vector<std::vector<std::string>> &commands() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     if (size < kScenarioBytes + 2 || size > 8192) return 0;
     static const std::string folder = [] {
-        const std::string f = (std::filesystem::temp_directory_path() / ("treva-fuzz-" + std::to_string(getpid()))).string();
+        const std::string f =
+            (std::filesystem::temp_directory_path() / ("treva-fuzz-" + std::to_string(getpid()))).string();
         std::filesystem::create_directories(f);
         return f;
     }();
@@ -131,7 +150,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
         historyBefore = {};
     }
     RollHistory historyAfter;
-    if (!readHistoryFile(historyPath, historyAfter, readError)) fail("the history written does not read", args, readError);
+    if (!readHistoryFile(historyPath, historyAfter, readError))
+        fail("the history written does not read", args, readError);
     const std::vector<RollEntry> &rows = historyAfter.entries;
     if (rows.size() < historyBefore.entries.size() ||
         !std::equal(historyBefore.entries.begin(), historyBefore.entries.end(), rows.begin()))

@@ -2,9 +2,9 @@
 // and what is read, written and read again is the same history. The end a
 // roll would be added at, found from the file's first and last bytes alone,
 // agrees with the whole read.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
 
     // A row added where the ends say gives the rows read and one more.
     const std::string row = "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n";
-    const std::string grown = std::string(text.substr(0, std::size_t(end.nextRow))) + (end.needsLineEnd ? "\n" : "") + row;
+    const std::string grown =
+        std::string(text.substr(0, std::size_t(end.nextRow))) + (end.needsLineEnd ? "\n" : "") + row;
     RollHistory after;
     if (!parseHistoryFile(grown, after, error)) fail("a row added where the ends say does not read");
     if (after.entries.size() != history.entries.size() + 1) fail("a row added where the ends say is not one more row");
