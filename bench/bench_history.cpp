@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "windows/app.h"
-#include "windows/frame.h"
-#include "windows/roll_history_window.h"
-#include "windows/scenario_files.h"
+#include "ui/app.h"
+#include "ui/frame.h"
+#include "ui/roll_history_window.h"
+#include "ui/scenario_files.h"
 
 #ifdef TREVA_BENCH_QT
 #include <QApplication>

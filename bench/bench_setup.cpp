@@ -8,7 +8,7 @@
 #include "cli/cli.h"
 #include "resources/ids/actions.h"
 #include "state/scenario.h"
-#include "windows/setup_window.h"
+#include "ui/setup_window.h"
 
 namespace treva::bench {
 namespace {

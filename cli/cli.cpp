@@ -19,8 +19,8 @@
 #include "resources/ids/random_tables.h"
 #include "resources/menu.h"
 #include "state/text.h"
-#include "windows/frame.h"
-#include "windows/scenario_files.h"
+#include "ui/frame.h"
+#include "ui/scenario_files.h"
 
 namespace treva {
 namespace {

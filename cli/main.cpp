@@ -6,7 +6,7 @@
 
 #include "cli/cli.h"
 #include "platform/guide/guide_location.h"
-#include "windows/frame.h"
+#include "ui/frame.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 set(TREVA_PICTURES ${PROJECT_SOURCE_DIR}/resources/pictures)
 set(TREVA_DESKTOP ${PROJECT_SOURCE_DIR}/resources/desktop)
 
-if(TREVA_GUI)
+if(TREVA_QT)
   install(FILES ${TREVA_DESKTOP}/treva.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${TREVA_DESKTOP}/io.github.treva_assistant.Treva.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -54,7 +54,7 @@ endfunction()
 
 treva_gzip(${PROJECT_SOURCE_DIR}/docs/treva-cli.1 treva-cli.1)
 install(FILES ${TREVA_INSTALLED_DOCS}/treva-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-if(TREVA_GUI)
+if(TREVA_QT)
   treva_gzip(${PROJECT_SOURCE_DIR}/docs/treva.1 treva.1)
   install(FILES ${TREVA_INSTALLED_DOCS}/treva.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
@@ -107,7 +107,7 @@ install(FILES ${TREVA_INSTALLED_DOCS}/copyright DESTINATION ${CMAKE_INSTALL_DOCD
 
 # The player's guide, with the pictures a program takes of itself: installed
 # here on Linux, packaged on Windows, served beside the page on the web.
-if(WIN32 OR TREVA_GUI OR EMSCRIPTEN)
+if(WIN32 OR TREVA_QT OR EMSCRIPTEN)
   include(${CMAKE_CURRENT_LIST_DIR}/Guide.cmake)
 endif()
 
@@ -154,7 +154,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_TREVA_STRIP ${CMAKE_STRIP})
 set(CPACK_TREVA_DEBIAN ${PROJECT_SOURCE_DIR}/packaging/debian)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebStaging.cmake)
-if(TREVA_GUI)
+if(TREVA_QT)
   # The windowing plugins (xcb, wayland, offscreen) are a package of their own.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 endif()

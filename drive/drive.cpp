@@ -6,8 +6,8 @@
 
 #include "drive/json.h"
 #include "state/program_state.h"
-#include "windows/frame.h"
-#include "windows/scenario_files.h"
+#include "ui/frame.h"
+#include "ui/scenario_files.h"
 
 namespace treva {
 

@@ -18,7 +18,7 @@
 
 #include "resources/dialogs.h"
 #include "state/scenario.h"
-#include "windows/app.h"
+#include "ui/app.h"
 
 namespace treva {
 

@@ -21,8 +21,8 @@
 
 #include "cli/cli.h"
 #include "state/scenario.h"
-#include "windows/history_file.h"
-#include "windows/scenario_files.h"
+#include "ui/history_file.h"
+#include "ui/scenario_files.h"
 
 using namespace treva;
 

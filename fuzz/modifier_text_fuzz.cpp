@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "windows/setup_window.h"
+#include "ui/setup_window.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "resources/dialogs.h"
 #include "state/program_state.h"
 #include "state/scenario.h"
-#include "windows/app.h"
-#include "windows/frame.h"
+#include "ui/app.h"
+#include "ui/frame.h"
 
 using namespace treva;
 

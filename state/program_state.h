@@ -1,6 +1,6 @@
 // The scenario and its dice, in one place: the scenario record and its
 // snapshot, the generator, the roll history, the activation modifiers and the
-// activation's results. The windows keep their own state beside it (windows/app.h). One
+// activation's results. The windows keep their own state beside it (ui/app.h). One
 // instance serves the desktop program or treva-cli; tests make a fresh one
 // each.
 #pragma once

@@ -1,6 +1,6 @@
 #include "actions/priority_tables.h"
 #include "session.h"
-#include "windows/advance_window.h"
+#include "ui/advance_window.h"
 
 namespace treva {
 namespace {

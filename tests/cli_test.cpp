@@ -15,7 +15,7 @@
 #include "resources/ids/activation.h"
 #include "resources/ids/random_tables.h"
 #include "resources/ids/setup.h"
-#include "windows/scenario_files.h"
+#include "ui/scenario_files.h"
 
 namespace treva {
 namespace {

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "session.h"
-#include "windows/random_tables_window.h"
+#include "ui/random_tables_window.h"
 
 namespace treva {
 namespace {

@@ -125,7 +125,7 @@ std::string fileText(const std::filesystem::path &path) {
 
 std::set<std::string> picturesTaken() {
     std::set<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(TREVA_GUIDE_PICTURES))
+    for (const auto &entry : std::filesystem::directory_iterator(TREVA_QTDE_PICTURES))
         if (entry.path().extension() == ".png") names.insert(entry.path().stem().string());
     return names;
 }
@@ -133,11 +133,11 @@ std::set<std::string> picturesTaken() {
 class Guide : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(std::filesystem::is_regular_file(TREVA_GUIDE_SOURCE)) << TREVA_GUIDE_SOURCE;
-        ASSERT_TRUE(std::filesystem::is_directory(TREVA_GUIDE_PICTURES)) << "build the guide first";
-        guide = readGuide(fileText(TREVA_GUIDE_SOURCE));
+        ASSERT_TRUE(std::filesystem::is_regular_file(TREVA_QTDE_SOURCE)) << TREVA_QTDE_SOURCE;
+        ASSERT_TRUE(std::filesystem::is_directory(TREVA_QTDE_PICTURES)) << "build the guide first";
+        guide = readGuide(fileText(TREVA_QTDE_SOURCE));
         taken = picturesTaken();
-        ASSERT_FALSE(taken.empty()) << "no pictures in " << TREVA_GUIDE_PICTURES;
+        ASSERT_FALSE(taken.empty()) << "no pictures in " << TREVA_QTDE_PICTURES;
     }
     GuideText guide;
     std::set<std::string> taken;

@@ -2,7 +2,7 @@
 // under a 27-pixel panel, with the frame at its top-left corner.
 #include <gtest/gtest.h>
 
-#include "windows/placement.h"
+#include "ui/placement.h"
 
 namespace treva {
 namespace {

@@ -7,7 +7,7 @@
 #include "resources/ids/dice_chart.h"
 #include "resources/ids/roll_history.h"
 #include "session.h"
-#include "windows/roll_history_window.h"
+#include "ui/roll_history_window.h"
 
 namespace treva {
 namespace {

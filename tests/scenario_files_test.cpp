@@ -7,7 +7,7 @@
 
 #include "activation/activation.h"
 #include "session.h"
-#include "windows/scenario_files.h"
+#include "ui/scenario_files.h"
 
 namespace treva {
 namespace {

@@ -19,8 +19,8 @@
 #include "resources/ids/die_stats.h"
 #include "resources/ids/random_tables.h"
 #include "resources/ids/roll_history.h"
-#include "windows/app.h"
-#include "windows/screenshot_scenes.h"
+#include "ui/app.h"
+#include "ui/screenshot_scenes.h"
 
 namespace treva {
 namespace {

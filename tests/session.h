@@ -18,9 +18,9 @@
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "seeds.h"
-#include "windows/app.h"
-#include "windows/frame.h"
-#include "windows/scenario_files.h"
+#include "ui/app.h"
+#include "ui/frame.h"
+#include "ui/scenario_files.h"
 
 namespace treva::testing {
 

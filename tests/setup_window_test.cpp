@@ -1,6 +1,6 @@
 #include "actions/priority_tables.h"
 #include "session.h"
-#include "windows/setup_window.h"
+#include "ui/setup_window.h"
 
 namespace treva {
 namespace {

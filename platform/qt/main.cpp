@@ -17,9 +17,9 @@
 #include "platform/qt/screenshots.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
-#include "windows/app.h"
-#include "windows/frame.h"
-#include "windows/scenario_files.h"
+#include "ui/app.h"
+#include "ui/frame.h"
+#include "ui/scenario_files.h"
 #ifdef _WIN32
 #include "platform/win32/file_type_registry.h"
 #endif

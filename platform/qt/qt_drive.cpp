@@ -16,8 +16,8 @@
 #include "platform/qt/cp1252.h"
 #include "platform/qt/qt_window_layer.h"
 #include "resources/dialogs.h"
-#include "windows/app.h"
-#include "windows/frame.h"
+#include "ui/app.h"
+#include "ui/frame.h"
 
 namespace treva {
 namespace {

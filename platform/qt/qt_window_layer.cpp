@@ -46,7 +46,7 @@
 #include "resources/accessible_names.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
-#include "windows/placement.h"
+#include "ui/placement.h"
 
 namespace treva {
 

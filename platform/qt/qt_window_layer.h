@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "resources/dialogs.h"
-#include "windows/window_layer.h"
+#include "ui/window_layer.h"
 
 class QAction;
 class QDialog;
@@ -46,7 +46,7 @@ struct DialogUnits {
 QFont dialogFont(const DialogTemplate &dialog);
 DialogUnits dialogUnits(const QFont &font);
 
-// The placement rule of windows/placement.h in Qt's terms: the top-left
+// The placement rule of ui/placement.h in Qt's terms: the top-left
 // corner of a tool window's outer frame.
 QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
                           std::optional<QPoint> remembered);

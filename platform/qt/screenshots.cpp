@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "platform/qt/qt_window_layer.h"
-#include "windows/screenshot_scenes.h"
+#include "ui/screenshot_scenes.h"
 
 namespace treva {
 namespace {

@@ -1,4 +1,4 @@
-// `treva --screenshots DIR`: the scenes of windows/screenshot_scenes.h on Qt,
+// `treva --screenshots DIR`: the scenes of ui/screenshot_scenes.h on Qt,
 // as PNG files.
 #pragma once
 

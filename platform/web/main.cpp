@@ -11,9 +11,9 @@
 #include "platform/web/web_layer.h"
 #include "resources/menu.h"
 #include "state/roll_history.h"
-#include "windows/app.h"
-#include "windows/frame.h"
-#include "windows/scenario_files.h"
+#include "ui/app.h"
+#include "ui/frame.h"
+#include "ui/scenario_files.h"
 
 extern "C" {
 void web_syncFile(const char *path);

@@ -14,8 +14,8 @@
 #include "platform/web/web_layer.h"
 #include "resources/menu.h"
 #include "state/text.h"
-#include "windows/frame.h"
-#include "windows/screenshot_scenes.h"
+#include "ui/frame.h"
+#include "ui/screenshot_scenes.h"
 
 extern "C" {
 void web_driveInput(const char *kind, int window, int control, const char *text);

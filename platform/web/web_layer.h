@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "resources/dialogs.h"
-#include "windows/window_layer.h"
+#include "ui/window_layer.h"
 
 namespace treva {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "windows/window_layer.h"
+#include "ui/window_layer.h"
 
 namespace treva {
 

@@ -20,9 +20,9 @@
 #include "platform/win32/win32_drive.h"
 #include "platform/win32/win32_window_layer.h"
 #include "resources/menu.h"
-#include "windows/app.h"
-#include "windows/frame.h"
-#include "windows/scenario_files.h"
+#include "ui/app.h"
+#include "ui/frame.h"
+#include "ui/scenario_files.h"
 
 static_assert(TREVA_APP_ICON == treva::kAppIcon && TREVA_SCENARIO_ICON == treva::kScenarioFileIcon,
               "the resource script numbers the icons as the program does");

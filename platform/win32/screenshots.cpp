@@ -8,7 +8,7 @@
 
 #include "platform/win32/pictures.h"
 #include "platform/win32/win32_window_layer.h"
-#include "windows/screenshot_scenes.h"
+#include "ui/screenshot_scenes.h"
 
 namespace treva {
 namespace {

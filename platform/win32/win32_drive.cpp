@@ -15,8 +15,8 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_window_layer.h"
 #include "resources/dialogs.h"
-#include "windows/app.h"
-#include "windows/frame.h"
+#include "ui/app.h"
+#include "ui/frame.h"
 
 namespace treva {
 namespace {

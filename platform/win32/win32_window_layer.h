@@ -18,8 +18,8 @@
 
 #include "platform/win32/pictures.h"
 #include "resources/dialogs.h"
-#include "windows/placement.h"
-#include "windows/window_layer.h"
+#include "ui/placement.h"
+#include "ui/window_layer.h"
 
 namespace treva {
 

@@ -33,8 +33,8 @@
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "state/text.h"
-#include "windows/app.h"
-#include "windows/frame.h"
+#include "ui/app.h"
+#include "ui/frame.h"
 
 using namespace treva;
 

@@ -1,3 +1,3 @@
 // Must not compile: the program's logic knows no window.
 #include "activation/activation.h"
-#include "windows/app.h"
+#include "ui/app.h"

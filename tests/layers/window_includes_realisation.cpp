@@ -1,4 +1,4 @@
 // Must not compile: the window procedures know the window layer's interface,
 // not a realisation of it.
 #include "platform/headless/headless_layer.h"
-#include "windows/app.h"
+#include "ui/app.h"

@@ -1,0 +1,253 @@
+#include <filesystem>
+#include <fstream>
+
+#include "actions/priority_tables.h"
+#include "activation/activation.h"
+#include "session.h"
+#include "ui/scenario_files.h"
+
+namespace treva {
+namespace {
+
+using testing::Session;
+
+TEST(ToolWindows, OneInstancePerSlotBroughtForward) {
+    Session s;
+    const WindowId activation = s.open(kCmdActivation);
+    const WindowId actions = s.open(kCmdActions);
+    EXPECT_EQ(s.ui.activeWindow(), actions);
+    s.click(activation, activation_ids::kRoll); // some contents to keep
+    const std::string status = s.text(activation, activation_ids::kStatus);
+    EXPECT_EQ(s.open(kCmdActivation), activation);
+    EXPECT_EQ(s.ui.activeWindow(), activation);
+    EXPECT_EQ(s.text(activation, activation_ids::kStatus), status) << "an open window is not initialised again";
+    EXPECT_EQ(s.ui.openWindows().size(), 2u);
+}
+
+TEST(ToolWindows, ClosedWindowComesBackFresh) {
+    Session s;
+    for (int command : {kCmdActivation, kCmdActions, kCmdDieStats, kCmdAdvance, kCmdRandomTables}) {
+        const WindowId first = s.open(command);
+        s.ui.escape(first);
+        EXPECT_TRUE(s.ui.isOpen(first)) << "Escape spares a modeless window";
+        ASSERT_TRUE(s.ui.closeBox(first)) << command;
+        EXPECT_FALSE(s.ui.isOpen(first));
+        const WindowId second = s.open(command);
+        EXPECT_NE(second, first) << command;
+        EXPECT_TRUE(s.ui.isOpen(second));
+    }
+    // Setup Options has no close box; its OK closes it.
+    const WindowId setup = s.open(kCmdSetup);
+    EXPECT_FALSE(s.ui.closeBox(setup));
+    s.click(setup, kCommandOk);
+    EXPECT_FALSE(s.ui.isOpen(setup));
+    EXPECT_NE(s.open(kCmdSetup), setup);
+}
+
+TEST(ReturnWindow, ClickedWindowReturnsToTheOneItTookOver) {
+    Session s;
+    const WindowId activation = s.open(kCmdActivation);
+    const WindowId actions = s.open(kCmdActions);
+    const WindowId advance = s.open(kCmdAdvance);
+    EXPECT_EQ(s.app.frame.returnWindow, kNoWindow) << "activation by the program does not count";
+    s.ui.clickActivate(activation); // Advance loses activation to a click
+    EXPECT_EQ(s.app.frame.returnWindow, advance);
+    s.ui.closeBox(activation);
+    EXPECT_EQ(s.ui.activeWindow(), advance);
+    // The return window stays recorded even once it has closed.
+    s.ui.clickActivate(actions);
+    EXPECT_EQ(s.app.frame.returnWindow, advance);
+    s.ui.closeBox(advance);
+    EXPECT_EQ(s.app.frame.returnWindow, advance);
+}
+
+TEST(ReturnWindow, DieStatsNeitherRecordsNorReturns) {
+    Session s;
+    const WindowId actions = s.open(kCmdActions);
+    const WindowId stats = s.open(kCmdDieStats);
+    const WindowId advance = s.open(kCmdAdvance);
+    s.ui.clickActivate(stats);
+    EXPECT_EQ(s.app.frame.returnWindow, kNoWindow);
+    s.ui.clickActivate(actions); // records Die Stats
+    EXPECT_EQ(s.app.frame.returnWindow, stats);
+    s.ui.clickActivate(advance);
+    EXPECT_EQ(s.app.frame.returnWindow, actions);
+    s.ui.clickActivate(stats);
+    s.ui.closeBox(stats);
+    EXPECT_NE(s.ui.activeWindow(), actions) << "closing Die Stats does not go back";
+}
+
+TEST(Refresh, TouchesExactlyActivationActionsAndAdvance) {
+    Session s;
+    const WindowId activation = s.open(kCmdActivation);
+    const WindowId actions = s.open(kCmdActions);
+    const WindowId advance = s.open(kCmdAdvance);
+    const WindowId stats = s.open(kCmdDieStats);
+    const WindowId setup = s.open(kCmdSetup);
+    rollDice(s.state(), 2, 6, "Two Dice");
+    s.scenario().nationality = 2;
+    s.scenario().acNumber = 5;
+    s.scenario().mapOrientation = 1;
+    s.scenario().msr = 1;
+    refreshToolWindows(s.app);
+    EXPECT_TRUE(s.shows(activation, {{activation_ids::kSummary, formatScenarioSummary(s.scenario())},
+                                     {activation_ids::kAcField, "5"},
+                                     {activation_ids::kConditions, activationConditionsText(2)}}));
+    EXPECT_EQ(s.text(actions, actions_ids::kSummary), formatScenarioSummary(s.scenario()));
+    EXPECT_EQ(s.image(actions, actions_ids::kPicture), directionKeyBitmap(1));
+    EXPECT_EQ(s.image(advance, advance_ids::kPicture), directionKeyBitmap(1));
+    EXPECT_EQ(s.text(stats, die_stats_ids::kTwoDiceTotal), "0") << "Die Stats shows what it showed";
+    EXPECT_EQ(s.selection(setup, setup_ids::kNationalityList), 1) << "Setup Options shows what it showed";
+    EXPECT_EQ(s.selection(setup, setup_ids::kMsrList), 2);
+}
+
+TEST(Refresh, WithNoWindowOpenChangesNothing) {
+    Session s;
+    refreshToolWindows(s.app);
+    EXPECT_TRUE(s.ui.openWindows().empty());
+}
+
+struct StartUp : ::testing::Test {
+    Session s;
+    std::vector<int> boxes;
+    std::filesystem::path folder;
+
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("treva-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder);
+        s.ui.onModal = [this](WindowId box) {
+            boxes.push_back(s.ui.window(box)->dialog->id);
+            s.ui.click(box, kCommandOk); // OK, Enough
+        };
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+};
+
+TEST_F(StartUp, WithoutAPathAsksForTheSetup) {
+    startUp(s.app, "");
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog, kSetupDialog}));
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSave]);
+    EXPECT_FALSE(s.ui.menuEnabled[kCmdSaveAs]);
+    EXPECT_EQ(toolWindow(s.app, ToolSlot::Setup), kNoWindow) << "the start-up box fills no slot";
+    const WindowId activation = toolWindow(s.app, ToolSlot::Activation);
+    ASSERT_NE(activation, kNoWindow);
+    EXPECT_TRUE(s.ui.isOpen(activation));
+    EXPECT_EQ(s.ui.frameCaption, kUntitledCaption);
+}
+
+TEST_F(StartUp, WithAPathLoadsTheScenario) {
+    ScenarioState saved = s.scenario();
+    saved.nationality = 3;
+    saved.acNumber = 4;
+    std::string error;
+    const std::string path = (folder / "june.trv").string();
+    ASSERT_TRUE(writeScenarioFile(path, saved, error)) << error;
+    startUp(s.app, path);
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
+    EXPECT_EQ(s.scenario().nationality, 3);
+    EXPECT_EQ(s.ui.frameCaption, "TREVA! (june)");
+    EXPECT_FALSE(s.ui.menuEnabled[kCmdSave]);
+    EXPECT_TRUE(s.ui.menuEnabled[kCmdSaveAs]);
+    EXPECT_EQ(s.text(toolWindow(s.app, ToolSlot::Activation), activation_ids::kAcField), "4");
+    EXPECT_TRUE(s.app.frame.currentFilePath.empty()) << "the first Save asks for a name";
+}
+
+TEST_F(StartUp, UnreadablePathIsReportedThenSetUp) {
+    startUp(s.app, (folder / "missing.trv").string());
+    ASSERT_EQ(s.ui.errors.size(), 1u);
+    EXPECT_NE(s.ui.errors[0].find("missing.trv"), std::string::npos);
+    EXPECT_EQ(boxes.back(), kSetupDialog);
+    EXPECT_EQ(s.ui.frameCaption, kUntitledCaption);
+}
+
+// A scenario kept between two visits (the browser's) is taken up without the
+// Setup Options box, as the file it came from, or untitled, with what was
+// last saved still telling the unsaved changes.
+TEST_F(StartUp, KeptScenarioIsTakenUpAsItsFileOrUntitled) {
+    ScenarioState kept = s.scenario();
+    kept.acNumber = 5;
+    std::string error;
+    const std::string keptPath = (folder / "scenario.trv").string();
+    ASSERT_TRUE(writeScenarioFile(keptPath, kept, error)) << error;
+    ScenarioState saved = kept;
+    saved.acNumber = 2;
+
+    startUpKept(s.app, {keptPath, "june.trv", encodeScenario(saved)});
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
+    EXPECT_EQ(s.scenario().acNumber, 5);
+    EXPECT_EQ(s.app.frame.currentFilePath, "june.trv");
+    EXPECT_EQ(s.ui.frameCaption, "TREVA! (june)");
+    EXPECT_TRUE(hasUnsavedChanges(s.app)) << "kept after the last save, so not saved";
+    EXPECT_TRUE(s.ui.frameModified);
+
+    Session untitled;
+    untitled.ui.onModal = [&untitled](WindowId box) { untitled.ui.click(box, kCommandOk); };
+    startUpKept(untitled.app, {keptPath, "", std::nullopt});
+    EXPECT_EQ(untitled.scenario().acNumber, 5);
+    EXPECT_EQ(untitled.ui.frameCaption, kUntitledCaption);
+    EXPECT_TRUE(untitled.app.frame.currentFilePath.empty());
+    EXPECT_TRUE(untitled.ui.menuEnabled[kCmdSave]) << "Save asks for a name, as after the Setup Options box";
+    EXPECT_FALSE(untitled.ui.menuEnabled[kCmdSaveAs]);
+    EXPECT_FALSE(hasUnsavedChanges(untitled.app));
+}
+
+TEST(AboutBoxes, CommandShowsAboutThenNotice) {
+    Session s;
+    std::vector<int> boxes;
+    s.ui.onModal = [&](WindowId box) {
+        boxes.push_back(s.ui.window(box)->dialog->id);
+        s.ui.escape(box); // Escape ends a modal box
+        EXPECT_FALSE(s.ui.isOpen(box));
+    };
+    frameCommand(s.app, kCmdAbout);
+    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
+}
+
+TEST(Frame, ExitClosesEverything) {
+    Session s;
+    const WindowId actions = s.open(kCmdActions);
+    frameCommand(s.app, kCmdExit);
+    EXPECT_TRUE(s.ui.frameClosed);
+    EXPECT_FALSE(s.ui.isOpen(actions));
+}
+
+// Help > TREVA Guide tells the player where the guide should be when it is
+// nowhere, and which guide no browser would take.
+TEST(Frame, AGuideThatCannotBeShownIsReported) {
+    Session s;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("treva-guide-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(folder / "guide");
+    const std::string installed = (folder / "share" / "index.html").string();
+    const std::string beside = (folder / "guide" / "index.html").string();
+    s.app.guidePlaces = {installed, beside};
+
+    frameCommand(s.app, kCmdGuide);
+    ASSERT_EQ(s.ui.errors.size(), 1u);
+    EXPECT_NE(s.ui.errors[0].find("not installed"), std::string::npos) << s.ui.errors[0];
+    EXPECT_NE(s.ui.errors[0].find(installed + "\n" + beside), std::string::npos) << "every place, in order";
+    EXPECT_TRUE(s.ui.documentsOpened.empty());
+
+    std::ofstream(beside) << "<html></html>";
+    s.ui.documentsOpen = false; // no browser
+    frameCommand(s.app, kCmdGuide);
+    EXPECT_EQ(s.ui.documentsOpened, std::vector<std::string>{beside});
+    ASSERT_EQ(s.ui.errors.size(), 2u);
+    EXPECT_NE(s.ui.errors[1].find(beside), std::string::npos) << s.ui.errors[1];
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Frame, CommandLinePathIsJoinedAndUnquoted) {
+    const char *split[] = {"treva", "C:\\My", "Scenarios\\june.trv"};
+    EXPECT_EQ(commandLinePath(3, split), "C:\\My Scenarios\\june.trv");
+    const char *quoted[] = {"treva", "\"/home/a b/june.trv\""};
+    EXPECT_EQ(commandLinePath(2, quoted), "/home/a b/june.trv");
+    const char *none[] = {"treva"};
+    EXPECT_EQ(commandLinePath(1, none), "");
+}
+
+} // namespace
+} // namespace treva
