@@ -45,7 +45,9 @@ mode_t modeFor(const std::string &path) {
     if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    // Whatever the mask, the owner can read and write what the program
+    // saves (some systems start programs with every permission masked off).
+    return (0666 & ~mask) | 0600;
 }
 #endif
 
