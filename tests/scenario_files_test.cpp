@@ -1,6 +1,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -369,6 +371,19 @@ TEST_F(Files, SavingKeepsALinkAndTheFileMode) {
     EXPECT_EQ(uint8_t(readAll(path("real.trv"))[128]), 1);
     EXPECT_EQ(fs::status(path("real.trv")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+#ifndef _WIN32
+    // A program started with every permission masked off still saves files
+    // its owner can open again.
+    const mode_t mask = ::umask(0777);
+    saveAs(path("masked.trv"));
+    ::umask(mask);
+    EXPECT_EQ(fs::status(path("masked.trv")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(s.ui.errors.empty());
+    saveAs(path("masked.trv"));
+    EXPECT_TRUE(s.ui.errors.empty()) << "saved again: " << s.ui.errors[0];
+#endif
 }
 
 #endif
