@@ -72,7 +72,6 @@ public:
 
     App &app() { return app_; }
     HeadlessLayer &ui() { return ui_; }
-    DriveTarget &target() { return target_; }
     ScenarioState &scenario() { return app_.state.scenario; }
 
     // Adds the run's rolls to the history and writes the scenario back where
@@ -362,6 +361,13 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
         return 0;
     }
     if (name == "new") return newCommand(inv, out);
+    if (name == "drive") {
+        // The drive's own arguments: the options and what follows "drive".
+        std::vector<std::string> driveArgs(args.begin(), args.end() - std::ptrdiff_t(inv.command.size()));
+        driveArgs.insert(driveArgs.end(), inv.command.begin() + 1, inv.command.end());
+        return runDriveSession("treva-cli", driveArgs, out, err,
+                               [] { return std::make_unique<HeadlessDriveWindows>(); });
+    }
 
     Session s(inv);
     if (name == "show") {
@@ -371,8 +377,6 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
             << ", \"summary\": " << jsonString(formatScenarioSummary(sc))
             << ", \"fileName\": " << jsonString(formatScenarioFileName(sc))
             << ", \"conditions\": " << jsonString(activationConditionsText(sc.nationality)) << "}\n";
-    } else if (name == "drive") {
-        runDriveCommand(s.target(), inv.command, out);
     } else {
         terminalCommand(s, inv.command, out, err);
     }

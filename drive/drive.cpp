@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <sstream>
 #include <utility>
 
 #include "drive/json.h"
@@ -206,6 +207,49 @@ int reportErrors(std::string_view program, std::ostream &err, const std::functio
         err << program << ": " << e.what() << "\n";
     }
     return 2;
+}
+
+int runDriveSession(std::string_view program, const std::vector<std::string> &args, std::ostream &out,
+                    std::ostream &err, const MakeDriveWindows &make) {
+    return reportErrors(program, err, [&] {
+        Invocation invocation = parseInvocation(args);
+        invocation.command.insert(invocation.command.begin(), "drive");
+        const std::unique_ptr<DriveWindows> windows = make();
+        DriveTarget &target = windows->target();
+        const RunScenario scenario(invocation, target.app().state);
+        windows->show();
+        runDriveCommand(target, invocation.command, out);
+        scenario.writeBack(target.app().state, err, program);
+        out.flush();
+        if (!out) throw DriveError("cannot write the output");
+        return 0;
+    });
+}
+
+int runDriveBatch(
+    std::string_view program, std::istream &in, std::ostream &out, std::ostream &err,
+    const std::function<int(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)> &drive) {
+    const auto next = [&in](std::string &field) { return std::getline(in, field, '\0') && !in.eof(); };
+    std::string field;
+    while (next(field)) {
+        const auto count = parseNumber(field, 0, 100000);
+        if (!count) {
+            err << program << ": --drive-batch: bad count of arguments \"" << field << "\"\n";
+            return 2;
+        }
+        std::vector<std::string> args(static_cast<std::size_t>(*count));
+        for (std::string &arg : args)
+            if (!next(arg)) {
+                err << program << ": --drive-batch: a session is cut short\n";
+                return 2;
+            }
+        std::ostringstream driveOut, driveErr;
+        const int status = drive(args, driveOut, driveErr);
+        out << status << ' ' << driveOut.str().size() << ' ' << driveErr.str().size() << '\n'
+            << driveOut.str() << driveErr.str();
+        out.flush();
+    }
+    return out ? 0 : 2;
 }
 
 } // namespace treva

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -125,5 +127,31 @@ void runDriveCommand(DriveTarget &target, const std::vector<std::string> &comman
 // Runs `run`; an exception from it becomes one line "<program>: <what>" on
 // `err` and exit status 2.
 int reportErrors(std::string_view program, std::ostream &err, const std::function<int()> &run);
+
+// A program's windows for one drive, made afresh: the target they answer
+// through, and how the program shows its frame once the scenario is read.
+class DriveWindows {
+public:
+    virtual ~DriveWindows() = default;
+    virtual DriveTarget &target() = 0;
+    virtual void show() {}
+};
+using MakeDriveWindows = std::function<std::unique_ptr<DriveWindows>()>;
+
+// One drive, the same in every program: `args` are the drive's own
+// ([--scenario FILE] [--seed N] TEMPLATE TOKEN...). The windows are made by
+// `make`, the scenario read, the tokens applied, the JSON printed on `out` and
+// the files written back; an error is one line "<program>: <what>" on `err`
+// and status 2.
+int runDriveSession(std::string_view program, const std::vector<std::string> &args, std::ostream &out,
+                    std::ostream &err, const MakeDriveWindows &make);
+
+// Many drives read from `in`, one after another: each the count of its
+// arguments, then the arguments, each ended by a NUL byte. Each is answered on
+// `out` with a line "STATUS OUTLEN ERRLEN", then its output and its error.
+// Starting a program costs more than a drive where a program starts slowly.
+int runDriveBatch(
+    std::string_view program, std::istream &in, std::ostream &out, std::ostream &err,
+    const std::function<int(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)> &drive);
 
 } // namespace treva

@@ -1,6 +1,11 @@
 #include "platform/headless/headless_drive.h"
 
+#include "resources/menu.h"
+#include "ui/frame.h"
+
 namespace treva {
+
+HeadlessDriveWindows::HeadlessDriveWindows() : app_(ui_), target_(ui_, app_) { ui_.frameCaption = kUntitledCaption; }
 
 int HeadlessDriveTarget::templateOf(WindowId window) const {
     const HeadlessWindow *w = ui_.window(window);

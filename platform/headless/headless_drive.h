@@ -28,4 +28,16 @@ private:
     App &app_;
 };
 
+// treva-cli's windows for one drive.
+class HeadlessDriveWindows : public DriveWindows {
+public:
+    HeadlessDriveWindows();
+    DriveTarget &target() override { return target_; }
+
+private:
+    HeadlessLayer ui_;
+    App app_;
+    HeadlessDriveTarget target_;
+};
+
 } // namespace treva

@@ -53,12 +53,15 @@ int main(int argc, char **argv) {
                         "       treva --benchmark-startup open the Activation window, then quit\n"
                         "       treva --drive [--scenario FILE] [--seed N] TEMPLATE TOKEN...\n"
                         "                                 treva-cli's drive on the real windows,\n"
-                        "                                 offscreen (see treva-cli --help)\n");
+                        "                                 offscreen (see treva-cli --help)\n"
+                        "       treva --drive-batch       drives read from standard input, one after\n"
+                        "                                 another (the tests' way)\n");
             return 0;
         }
-        if (std::strcmp(arg, "--drive") == 0) {
+        if (std::strcmp(arg, "--drive") == 0 || std::strcmp(arg, "--drive-batch") == 0) {
             // Offscreen, as treva-cli's windows are: nothing shows.
             if (!isSet("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            if (std::strcmp(arg, "--drive-batch") == 0) return treva::runDesktopDriveBatch(argv[0]);
             return treva::runDesktopDrive(argv[0], {argv + i + 1, argv + argc});
         }
         if (std::strcmp(arg, "--screenshots") == 0) {

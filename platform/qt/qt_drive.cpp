@@ -210,35 +210,49 @@ private:
     ModalErrors modalErrors_;
 };
 
+// The real windows of one drive.
+class QtDriveWindows : public DriveWindows {
+public:
+    QtDriveWindows() : app_(layer_), target_(layer_, app_) {
+        layer_.onCommand = [this](int command) { frameCommand(app_, command); };
+    }
+    DriveTarget &target() override { return target_; }
+    void show() override { layer_.frameWidget()->show(); }
+
+private:
+    QtWindowLayer layer_;
+    App app_;
+    QtDriveTarget target_;
+};
+
+// What every drive needs of the process: Qt, which sees none of the
+// arguments (they are the drive's), and a standard error with nothing but the
+// drive's own lines.
+template <typename Run> int withQt(const char *program, Run run) {
+    // Qt's own notes (a missing runtime folder, say) are left out, all but
+    // the one it stops on.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtFatalMsg) std::cerr << "treva: " << message.toStdString() << std::endl;
+    });
+    int argc = 1;
+    char *argv[] = {const_cast<char *>(program), nullptr};
+    QApplication application(argc, argv);
+    QApplication::setFont(dialogFont(*findDialogTemplate(kActivationDialog)));
+    return run();
+}
+
+int driveOnce(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+    return runDriveSession("treva", args, out, err, [] { return std::make_unique<QtDriveWindows>(); });
+}
+
 } // namespace
 
 int runDesktopDrive(const char *program, const std::vector<std::string> &args) {
-    return reportErrors("treva", std::cerr, [&] {
-        Invocation invocation = parseInvocation(args);
-        invocation.command.insert(invocation.command.begin(), "drive");
-        // An error is one line, and a drive that succeeds says nothing on
-        // standard error: Qt's own notes (a missing runtime folder, say) are
-        // left out, all but the one it stops on.
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
-            if (type == QtFatalMsg) std::cerr << "treva: " << message.toStdString() << std::endl;
-        });
-        // Qt sees none of the arguments, which are the drive's.
-        int argc = 1;
-        char *argv[] = {const_cast<char *>(program), nullptr};
-        QApplication application(argc, argv);
-        QApplication::setFont(dialogFont(*findDialogTemplate(kActivationDialog)));
-        QtWindowLayer layer;
-        App app(layer);
-        layer.onCommand = [&app](int command) { frameCommand(app, command); };
-        QtDriveTarget target(layer, app);
-        const RunScenario scenario(invocation, app.state);
-        layer.frameWidget()->show();
-        runDriveCommand(target, invocation.command, std::cout);
-        scenario.writeBack(app.state, std::cerr, "treva");
-        std::cout.flush();
-        if (!std::cout) throw DriveError("cannot write the output");
-        return 0;
-    });
+    return withQt(program, [&] { return driveOnce(args, std::cout, std::cerr); });
+}
+
+int runDesktopDriveBatch(const char *program) {
+    return withQt(program, [] { return runDriveBatch("treva", std::cin, std::cout, std::cerr, driveOnce); });
 }
 
 } // namespace treva

@@ -12,4 +12,8 @@ namespace treva {
 // runs `drive`; returns the exit status. Starts Qt itself.
 int runDesktopDrive(const char *program, const std::vector<std::string> &args);
 
+// `treva --drive-batch`: many drives read from standard input, one after
+// another, each on a fresh frame and windows (see runDriveBatch).
+int runDesktopDriveBatch(const char *program);
+
 } // namespace treva

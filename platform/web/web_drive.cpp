@@ -97,20 +97,25 @@ struct WebDriveRun {
 };
 WebDriveRun driveRun;
 
+// The page's windows for one drive; the program and windows themselves stay
+// in driveRun.
+class WebDriveWindows : public DriveWindows {
+public:
+    WebDriveWindows(WebLayer &layer, App &app) : target_(layer, app) {}
+    DriveTarget &target() override { return target_; }
+
+private:
+    WebDriveTarget target_;
+};
+
 int runWebDrive(const std::vector<std::string> &args) {
     std::ostringstream out, err;
-    const int status = reportErrors("treva", err, [&] {
-        Invocation invocation = parseInvocation(args);
-        invocation.command.insert(invocation.command.begin(), "drive");
+    const int status = runDriveSession("treva", args, out, err, [] {
         driveRun.layer = std::make_unique<WebLayer>(true);
         driveRun.app = std::make_unique<App>(*driveRun.layer);
         App &app = *driveRun.app;
         webPage.onFrameCommand = [&app](int command) { frameCommand(app, command); };
-        WebDriveTarget target(*driveRun.layer, app);
-        const RunScenario scenario(invocation, app.state);
-        runDriveCommand(target, invocation.command, out);
-        scenario.writeBack(app.state, err, "treva");
-        return 0;
+        return std::make_unique<WebDriveWindows>(*driveRun.layer, app);
     });
     web_driveDone(status, out.str().c_str(), err.str().c_str());
     return status;

@@ -275,25 +275,28 @@ private:
     bool ready_ = false;
 };
 
+// The real windows of one drive, kept after they end so that they can be
+// read.
+class Win32DriveWindows : public DriveWindows {
+public:
+    explicit Win32DriveWindows(HINSTANCE instance) : layer_(instance), app_(layer_), target_(layer_, app_) {
+        layer_.keepEndedWindows = true;
+        layer_.onCommand = [this](int command) { frameCommand(app_, command); };
+    }
+    DriveTarget &target() override { return target_; }
+    void show() override { layer_.show(); }
+
+private:
+    Win32WindowLayer layer_;
+    App app_;
+    Win32DriveTarget target_;
+};
+
 // One drive, from a program that has just started to its output: a fresh
 // frame and windows, gone again when it returns.
 int driveOnce(HINSTANCE instance, const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-    const int status = reportErrors("treva", err, [&] {
-        Invocation invocation = parseInvocation(args);
-        invocation.command.insert(invocation.command.begin(), "drive");
-        Win32WindowLayer layer(instance);
-        layer.keepEndedWindows = true; // read after they end
-        App app(layer);
-        layer.onCommand = [&app](int command) { frameCommand(app, command); };
-        Win32DriveTarget target(layer, app);
-        const RunScenario scenario(invocation, app.state);
-        layer.show();
-        runDriveCommand(target, invocation.command, out);
-        scenario.writeBack(app.state, err, "treva");
-        out.flush();
-        if (!out) throw DriveError("cannot write the output");
-        return 0;
-    });
+    const int status =
+        runDriveSession("treva", args, out, err, [instance] { return std::make_unique<Win32DriveWindows>(instance); });
     // What the windows left queued goes with them.
     for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
         if (message.message != WM_QUIT) DispatchMessageW(&message);
@@ -310,38 +313,10 @@ int runDesktopDrive(HINSTANCE instance, const std::vector<std::string> &args) {
 int runDesktopDriveBatch(HINSTANCE instance) {
     const DriveProcess process;
     if (!process.ready()) return 2;
-    std::string input;
-    char buffer[1 << 16];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), stdin)) > 0;) input.append(buffer, got);
-    // Each session: the count of its arguments, then the arguments, each
-    // ended by a NUL byte.
-    std::size_t at = 0;
-    const auto next = [&](std::string &field) {
-        const std::size_t end = input.find('\0', at);
-        if (end == std::string::npos) return false;
-        field.assign(input, at, end - at);
-        at = end + 1;
-        return true;
-    };
-    std::string field;
-    while (next(field)) {
-        const auto count = parseNumber(field, 0, 100000);
-        if (!count) {
-            std::cerr << "treva: --drive-batch: bad count of arguments \"" << field << "\"\n";
-            return 2;
-        }
-        std::vector<std::string> args(static_cast<std::size_t>(*count));
-        for (std::string &arg : args)
-            if (!next(arg)) {
-                std::cerr << "treva: --drive-batch: a session is cut short\n";
-                return 2;
-            }
-        std::ostringstream out, err;
-        const int status = driveOnce(instance, args, out, err);
-        std::cout << status << ' ' << out.str().size() << ' ' << err.str().size() << '\n' << out.str() << err.str();
-        std::cout.flush();
-    }
-    return std::cout ? 0 : 2;
+    return runDriveBatch("treva", std::cin, std::cout, std::cerr,
+                         [instance](const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+                             return driveOnce(instance, args, out, err);
+                         });
 }
 
 } // namespace treva
