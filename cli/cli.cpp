@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 
 #include "activation/activation.h"
 #include "dice/fairness.h"
@@ -388,7 +389,12 @@ int run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
 
 int runCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
            const std::optional<std::string> &guide) {
-    return reportErrors("treva-cli", err, [&] { return run(args, out, err, guide); });
+    // What a command shows is printed only once its files are written: a
+    // roll that could not be kept is not shown as though it counted.
+    std::ostringstream shown;
+    const int status = reportErrors("treva-cli", err, [&] { return run(args, shown, err, guide); });
+    if (status == 0) out << shown.str();
+    return status;
 }
 
 } // namespace treva

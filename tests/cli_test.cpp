@@ -395,6 +395,7 @@ TEST_F(CliFiles, ARollWhoseHistoryCannotBeWrittenCountsNowhere) {
     CliRun r = cli({"--scenario", file, "roll"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("read-only"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "") << "a roll that was not kept is not shown";
     unchanged("read-only history");
     fs::permissions(history, fs::perms::owner_read | fs::perms::owner_write);
     // A read-only scenario.
