@@ -169,14 +169,9 @@ private slots:
     void closeBoxEndsAToolWindowAndReopeningStartsAfresh();
     void exitClosesEveryWindow();
     void unsavedChangesAreAskedAboutOnExitCloseAndOpen();
-    void openWindowsFollowSetupAndRolls();
-    void refreshShowsTheNewPicturesAndSummary();
     void codePage1252TextsShowTheirCharacters();
     void escapeSparesToolWindowsButEndsTheSpecialBox();
-    void disabledControlIgnoresClicks();
-    void radioButtonsUncheckOnlyTheirOwnGroup();
     void keyboardMovesAndPresses();
-    void dropDownListReportsThePlayersChoice();
     void dropDownListReportsTheFocusItGainsNotItsDropDownClosing();
     void altOOpensTheOpenDialog();
     void clickActivationRemembersTheWindowToReturnTo();
@@ -191,7 +186,6 @@ private slots:
     void aHundredThousandRowsAreAskedForOnlyAsTheyShow();
     void severalRowsAreSelectedAndANewListStartsAfresh();
     void chartDrawsBarsByCountWithMarksAtTheExpectedCounts();
-    void copiedTextReachesTheClipboard();
     void menuShortcutRunsItsCommandFromAToolWindow();
     void helpGuideAndF1OpenTheGuideFromEveryWindow();
     void anInstalledGuideComesBeforeTheBuildFolders();
@@ -392,36 +386,6 @@ void QtWindowLayerTest::unsavedChangesAreAskedAboutOnExitCloseAndOpen() {
     QVERIFY(!other.layer.isOpen(other.layer.frame()));
 }
 
-void QtWindowLayerTest::openWindowsFollowSetupAndRolls() {
-    Program p;
-    const WindowId activation = p.open(kCmdActivation);
-    const WindowId stats = p.open(kCmdDieStats);
-    const WindowId setup = p.open(kCmdSetup);
-    p.click(setup, setup_ids::kAdvance);
-    p.click(setup, setup_ids::kOk);
-    QVERIFY(p.checked(activation, activation_ids::kAdvance));
-    QVERIFY(!p.checked(activation, activation_ids::kHold));
-    QCOMPARE(p.shown(stats, die_stats_ids::kOneDieTotal), QStringLiteral("0"));
-    p.click(activation, activation_ids::kRoll); // the activation dr, counted at once
-    QCOMPARE(p.shown(stats, die_stats_ids::kOneDieTotal), QStringLiteral("1"));
-}
-
-void QtWindowLayerTest::refreshShowsTheNewPicturesAndSummary() {
-    Program p;
-    ScenarioState &s = p.app.state.scenario;
-    s.mapOrientation = 0;
-    const WindowId actions = p.open(kCmdActions);
-    const WindowId advance = p.open(kCmdAdvance);
-    QCOMPARE(p.picture(actions, actions_ids::kPicture), directionKeyBitmap(0));
-
-    s.mapOrientation = 1;
-    s.nationality = (s.nationality + 1) % kNationalityCount;
-    refreshToolWindows(p.app);
-    QCOMPARE(p.picture(actions, actions_ids::kPicture), directionKeyBitmap(1));
-    QCOMPARE(p.picture(advance, advance_ids::kPicture), directionKeyBitmap(1));
-    QCOMPARE(p.shown(actions, actions_ids::kSummary), displayText(formatScenarioSummary(s)));
-}
-
 void QtWindowLayerTest::codePage1252TextsShowTheirCharacters() {
     Program p;
     const WindowId actions = p.open(kCmdActions);
@@ -482,47 +446,6 @@ void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
     QVERIFY(p.layer.isOpen(setup));
 }
 
-void QtWindowLayerTest::disabledControlIgnoresClicks() {
-    using namespace activation_ids;
-    Program p;
-    const WindowId activation = p.open(kCmdActivation);
-    QVERIFY(!p.control(activation, kManual)->isEnabled());
-    p.click(activation, kManual);
-    QCOMPARE(p.shown(activation, kA1Field), QString());
-
-    p.click(activation, kAllowManual);
-    QVERIFY(p.checked(activation, kAllowManual));
-    QVERIFY(p.control(activation, kManual)->isEnabled());
-    p.click(activation, kManual);
-    QVERIFY(!p.shown(activation, kA1Field).isEmpty());
-}
-
-void QtWindowLayerTest::radioButtonsUncheckOnlyTheirOwnGroup() {
-    using namespace setup_ids;
-    Program p;
-    // A procedure that leaves the buttons alone: what is checked is the layer's doing.
-    QList<int> commands;
-    const WindowId window = p.layer.createModeless(kSetupDialog, p.layer.frame(), [&](WindowId, const Message &m) {
-        if (m.kind == MessageKind::Command) commands << m.id;
-        return true;
-    });
-    p.click(window, kAc4);
-    p.click(window, kAc3);
-    QVERIFY(p.checked(window, kAc3));
-    QVERIFY(!p.checked(window, kAc4));
-    p.click(window, kHold);         // the next group, after "Attitude:"
-    p.click(window, kPointedHexes); // the group after "Map Orientation"
-    QVERIFY(p.checked(window, kAc3));
-    QVERIFY(p.checked(window, kHold));
-    QVERIFY(p.checked(window, kPointedHexes));
-    p.click(window, kAdvance);
-    QVERIFY(!p.checked(window, kHold));
-    QVERIFY(p.checked(window, kAc3));
-    p.click(window, kAdvance); // clicking a checked radio button leaves it checked
-    QVERIFY(p.checked(window, kAdvance));
-    QCOMPARE(commands, (QList<int>{kAc4, kAc3, kHold, kPointedHexes, kAdvance, kAdvance}));
-}
-
 void QtWindowLayerTest::keyboardMovesAndPresses() {
     using namespace activation_ids;
     Program p;
@@ -541,21 +464,6 @@ void QtWindowLayerTest::keyboardMovesAndPresses() {
     QCOMPARE(p.app.state.modifiers.vpoAdjacent, 1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), p.control(activation, kStone));
-}
-
-void QtWindowLayerTest::dropDownListReportsThePlayersChoice() {
-    Program p;
-    const WindowId activation = p.open(kCmdActivation);
-    auto *terrain = qobject_cast<QComboBox *>(p.control(activation, activation_ids::kTerrainList));
-    QCOMPARE(terrain->count(), 3);
-    QCOMPARE(terrain->currentIndex(), 0);
-    // Closed, a list is one line high whatever room the template gives it.
-    QVERIFY(terrain->height() < 2 * terrain->fontMetrics().height() + 12);
-    terrain->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(terrain, Qt::Key_Down);
-    Program::settle();
-    QCOMPARE(terrain->currentText(), QStringLiteral("Village"));
-    QCOMPARE(p.app.state.modifiers.terrainModifier, 1);
 }
 
 void QtWindowLayerTest::dropDownListReportsTheFocusItGainsNotItsDropDownClosing() {
@@ -975,12 +883,6 @@ void QtWindowLayerTest::chartDrawsBarsByCountWithMarksAtTheExpectedCounts() {
 
     p.layer.setChart(window, kOneDieChart, {{"1", 1, 2.5}, {"2", 4, 2.5}});
     QCOMPARE(chart->accessibleDescription(), QStringLiteral("1: 1 roll, 2.5 expected; 2: 4 rolls, 2.5 expected"));
-}
-
-void QtWindowLayerTest::copiedTextReachesTheClipboard() {
-    Program p;
-    p.layer.copyText("#1 DR \xC2\xBB 7\n#2 DR \xC2\xBB 3"); // UTF-8
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf16(u"#1 DR \u00BB 7\n#2 DR \u00BB 3"));
 }
 
 void QtWindowLayerTest::menuShortcutRunsItsCommandFromAToolWindow() {

@@ -201,30 +201,6 @@ TEST_F(Program, EveryToolWindowOpensOnceFromTheMenuAndFromTheStrip) {
     EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
 }
 
-TEST_F(Program, ClicksReachTheWindowsThroughTheRealControls) {
-    const WindowId actions = openToolWindow(app, ToolSlot::Actions);
-    click(actions, actions_ids::kInfAction);
-    EXPECT_EQ(app.state.scenario.stats.oneDieRolls, 2) << "two dice thrown one by one";
-    EXPECT_EQ(shown(actions, actions_ids::kDice).rfind(L"DR = ", 0), 0u)
-        << "\"" << narrowUtf8(shown(actions, actions_ids::kDice)) << "\"";
-    EXPECT_EQ(layer.text(actions, actions_ids::kDice), toCp1252(shown(actions, actions_ids::kDice)));
-
-    // A check box ticks itself before the window hears of it.
-    const WindowId activation = openToolWindow(app, ToolSlot::Activation);
-    EXPECT_FALSE(IsWindowEnabled(control(activation, activation_ids::kManual)));
-    click(activation, activation_ids::kAllowManual);
-    EXPECT_TRUE(checked(activation, activation_ids::kAllowManual));
-    EXPECT_TRUE(IsWindowEnabled(control(activation, activation_ids::kManual)));
-    click(activation, activation_ids::kAllowManual);
-    EXPECT_FALSE(IsWindowEnabled(control(activation, activation_ids::kManual)));
-
-    // A list choice, as the list reports it.
-    choose(activation, activation_ids::kTerrainList, 1);
-    EXPECT_EQ(layer.selection(activation, activation_ids::kTerrainList), 1);
-    EXPECT_EQ(layer.text(activation, activation_ids::kTerrainList),
-              toCp1252(shown(activation, activation_ids::kTerrainList)));
-}
-
 TEST_F(Program, ARadioButtonChecksItselfAndUnchecksItsOwnGroupOnly) {
     const WindowId setup = openToolWindow(app, ToolSlot::Setup);
     using namespace setup_ids;
@@ -239,37 +215,6 @@ TEST_F(Program, ARadioButtonChecksItselfAndUnchecksItsOwnGroupOnly) {
     // The group is one Tab stop, at its checked button.
     for (int id : {kAc2, kAc3, kAc4, kAc5})
         EXPECT_EQ((GetWindowLongPtrW(control(setup, id), GWL_STYLE) & WS_TABSTOP) != 0, id == kAc5) << id;
-}
-
-TEST_F(Program, ADisabledControlIgnoresAClick) {
-    const WindowId activation = openToolWindow(app, ToolSlot::Activation);
-    HWND manual = control(activation, activation_ids::kManual);
-    ASSERT_FALSE(IsWindowEnabled(manual));
-    const std::wstring before = shown(activation, activation_ids::kStatus);
-    // A real press and release of the mouse button over it.
-    RECT r{};
-    GetWindowRect(manual, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT press[2]{};
-    press[0].type = press[1].type = INPUT_MOUSE;
-    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, press, sizeof(INPUT));
-    for (int i = 0; i < 5; ++i) {
-        pump(layer);
-        Sleep(20);
-    }
-    EXPECT_EQ(shown(activation, activation_ids::kStatus), before);
-    EXPECT_EQ(app.state.scenario.stats.twoDiceRolls, 0) << "no unit was drawn";
-
-    // Enabled, the same click goes through.
-    click(activation, activation_ids::kAllowManual);
-    SendInput(2, press, sizeof(INPUT));
-    for (int i = 0; i < 10 && app.state.scenario.stats.twoDiceRolls == 0; ++i) {
-        pump(layer);
-        Sleep(20);
-    }
-    EXPECT_GT(app.state.scenario.stats.twoDiceRolls, 0) << "units were drawn";
 }
 
 TEST_F(Program, TabFollowsTheReadingOrderAndOnlyABoxTakesEscape) {
