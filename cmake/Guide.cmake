@@ -7,19 +7,19 @@
 find_program(TREVA_CMARK cmark REQUIRED)
 
 if(EMSCRIPTEN)
-  set(TREVA_QTDE_DIR ${PROJECT_BINARY_DIR}/web/guide)
+  set(TREVA_GUIDE_DIR ${PROJECT_BINARY_DIR}/web/guide)
 else()
-  set(TREVA_QTDE_DIR ${PROJECT_BINARY_DIR}/guide)
+  set(TREVA_GUIDE_DIR ${PROJECT_BINARY_DIR}/guide)
 endif()
-set(TREVA_QTDE_PICTURES ${TREVA_QTDE_DIR}/pictures)
+set(TREVA_GUIDE_PICTURES ${TREVA_GUIDE_DIR}/pictures)
 # Written once the pictures are all there.
-set(TREVA_QTDE_PICTURES_STAMP ${TREVA_QTDE_DIR}/pictures.stamp)
+set(TREVA_GUIDE_PICTURES_STAMP ${TREVA_GUIDE_DIR}/pictures.stamp)
 
 set(markdown ${PROJECT_SOURCE_DIR}/docs/guide/guide.md)
 set(page ${PROJECT_SOURCE_DIR}/docs/guide/page.html.in)
-add_custom_command(OUTPUT ${TREVA_QTDE_DIR}/index.html
+add_custom_command(OUTPUT ${TREVA_GUIDE_DIR}/index.html
   COMMAND ${CMAKE_COMMAND} -DCMARK=${TREVA_CMARK} -DMARKDOWN=${markdown} -DPAGE=${page}
-          -DOUTPUT=${TREVA_QTDE_DIR}/index.html -P ${CMAKE_CURRENT_LIST_DIR}/GuidePage.cmake
+          -DOUTPUT=${TREVA_GUIDE_DIR}/index.html -P ${CMAKE_CURRENT_LIST_DIR}/GuidePage.cmake
   DEPENDS ${markdown} ${page} ${CMAKE_CURRENT_LIST_DIR}/GuidePage.cmake
   COMMENT "The guide's page, guide/index.html"
   VERBATIM)
@@ -27,15 +27,15 @@ add_custom_command(OUTPUT ${TREVA_QTDE_DIR}/index.html
 # The pictures afresh, so that none is left over from an earlier program:
 # the command after `program` writes them into the folder appended to it.
 function(treva_guide_pictures program)
-  add_custom_command(OUTPUT ${TREVA_QTDE_PICTURES_STAMP}
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${TREVA_QTDE_PICTURES} ${TREVA_QTDE_PICTURES_STAMP}
-    COMMAND ${ARGN} ${TREVA_QTDE_PICTURES}
-    COMMAND ${CMAKE_COMMAND} -E touch ${TREVA_QTDE_PICTURES_STAMP}
+  add_custom_command(OUTPUT ${TREVA_GUIDE_PICTURES_STAMP}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${TREVA_GUIDE_PICTURES} ${TREVA_GUIDE_PICTURES_STAMP}
+    COMMAND ${ARGN} ${TREVA_GUIDE_PICTURES}
+    COMMAND ${CMAKE_COMMAND} -E touch ${TREVA_GUIDE_PICTURES_STAMP}
     DEPENDS ${program}
     COMMENT "The guide's pictures, taken by ${program}"
     VERBATIM)
-  add_custom_target(guide ALL DEPENDS ${TREVA_QTDE_DIR}/index.html ${TREVA_QTDE_PICTURES_STAMP})
-  set(TREVA_QTDE_TAKES_PICTURES ON PARENT_SCOPE)
+  add_custom_target(guide ALL DEPENDS ${TREVA_GUIDE_DIR}/index.html ${TREVA_GUIDE_PICTURES_STAMP})
+  set(TREVA_GUIDE_TAKES_PICTURES ON PARENT_SCOPE)
 endfunction()
 
 if(WIN32)
@@ -55,11 +55,11 @@ elseif(EMSCRIPTEN)
     add_dependencies(guide treva_web_page)
   else()
     message(STATUS "The web guide has no pictures: they need node, chromium and npm ci")
-    add_custom_target(guide ALL DEPENDS ${TREVA_QTDE_DIR}/index.html)
+    add_custom_target(guide ALL DEPENDS ${TREVA_GUIDE_DIR}/index.html)
   endif()
 elseif(TREVA_QT)
   treva_guide_pictures(treva ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:treva> --screenshots)
-  install(FILES ${TREVA_QTDE_DIR}/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/treva/guide)
-  install(DIRECTORY ${TREVA_QTDE_PICTURES}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/treva/guide/pictures
+  install(FILES ${TREVA_GUIDE_DIR}/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/treva/guide)
+  install(DIRECTORY ${TREVA_GUIDE_PICTURES}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/treva/guide/pictures
           FILES_MATCHING PATTERN "*.png")
 endif()

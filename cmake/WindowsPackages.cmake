@@ -34,12 +34,12 @@ set(guide_staged ${packaging}/guide.stamp)
 set(guide_files ${packaging}/guide-files.nsh)
 add_custom_command(OUTPUT ${guide_staged} ${guide_files}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${TREVA_PACKAGE_STAGE}/guide
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${TREVA_QTDE_PICTURES} ${TREVA_PACKAGE_STAGE}/guide/pictures
-  COMMAND ${CMAKE_COMMAND} -E copy ${TREVA_QTDE_DIR}/index.html ${TREVA_PACKAGE_STAGE}/guide/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${TREVA_GUIDE_PICTURES} ${TREVA_PACKAGE_STAGE}/guide/pictures
+  COMMAND ${CMAKE_COMMAND} -E copy ${TREVA_GUIDE_DIR}/index.html ${TREVA_PACKAGE_STAGE}/guide/index.html
   COMMAND ${CMAKE_COMMAND} -DSTAGE=${TREVA_PACKAGE_STAGE} -DOUTPUT=${guide_files}
           -P ${CMAKE_CURRENT_LIST_DIR}/GuideFiles.cmake
   COMMAND ${CMAKE_COMMAND} -E touch ${guide_staged}
-  DEPENDS ${TREVA_QTDE_DIR}/index.html ${TREVA_QTDE_PICTURES_STAMP} ${CMAKE_CURRENT_LIST_DIR}/GuideFiles.cmake
+  DEPENDS ${TREVA_GUIDE_DIR}/index.html ${TREVA_GUIDE_PICTURES_STAMP} ${CMAKE_CURRENT_LIST_DIR}/GuideFiles.cmake
   COMMENT "The guide for the packages"
   VERBATIM)
 set(staged ${programs} ${TREVA_PACKAGE_STAGE}/README.txt ${TREVA_PACKAGE_STAGE}/LICENSE.txt ${guide_staged})

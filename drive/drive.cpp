@@ -1,6 +1,7 @@
 #include "drive/drive.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 #include <sstream>
 #include <utility>
@@ -13,13 +14,11 @@
 namespace treva {
 
 std::optional<long long> parseNumber(const std::string &text, long long low, long long high) {
-    if (text.empty() || text.size() > 12) return std::nullopt;
+    // Twelve digits at most: no sign, no blanks, nothing after them.
+    if (text.empty() || text.size() > 12 || text[0] < '0' || text[0] > '9') return std::nullopt;
     long long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value < low || value > high) return std::nullopt;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
     return value;
 }
 

@@ -1,7 +1,7 @@
-// The player's guide (docs/guide/guide.md) against the program, once the
-// build has taken the guide's pictures (guide/pictures in the build folder):
-// - every picture the guide shows was taken: the guide shows its pictures
-//   with Markdown's image syntax, inline or by reference, as
+// The player's guide against the program, read from the page the build made
+// of docs/guide/guide.md with cmark (guide/index.html), once the build has
+// taken the guide's pictures (guide/pictures):
+// - every picture the guide shows was taken: it shows them as
 //   `pictures/NAME.png`, and no other image;
 // - every picture taken is shown by the guide, but for those on
 //   kNeedNotShow;
@@ -15,10 +15,8 @@
 // checked.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -41,77 +39,38 @@ const std::set<std::string> kGeneralSections = {"Contents", "A first game", "The
 struct GuideText {
     std::set<std::string> pictures;     // NAME of every pictures/NAME.png shown
     std::vector<std::string> strangers; // images shown from anywhere else
-    std::vector<std::string> windows;   // every "## " heading but the general sections
+    std::vector<std::string> windows;   // every level-two heading but the general sections
 };
 
-std::string withoutMarkup(std::string text) {
-    std::string out;
-    for (char c : text)
-        if (c != '*' && c != '_' && c != '`') out += c;
-    return out;
+// The text of an element's content: tags left out, cmark's entities decoded.
+std::string textOf(const std::string &html) {
+    static const std::regex tag("<[^>]*>");
+    std::string text = std::regex_replace(html, tag, "");
+    const std::pair<const char *, const char *> entities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
+    for (const auto &[entity, character] : entities)
+        for (std::size_t at; (at = text.find(entity)) != std::string::npos;)
+            text.replace(at, std::string(entity).size(), character);
+    return text;
 }
 
-void noteHeading(GuideText &guide, int level, const std::string &heading) {
-    const std::string text = withoutMarkup(heading);
-    if (level == 2 && !kGeneralSections.count(text)) guide.windows.push_back(text);
-}
-
-void noteImage(GuideText &guide, const std::string &target) {
+// What the page shows and names.
+GuideText readGuidePage(const std::string &html) {
+    static const std::regex heading("<h2>([\\s\\S]*?)</h2>");
+    static const std::regex image("<img src=\"([^\"]*)\"");
     static const std::regex picture(R"(pictures/([A-Za-z0-9._-]+)\.png)");
-    std::smatch m;
-    if (std::regex_match(target, m, picture))
-        guide.pictures.insert(m[1]);
-    else
-        guide.strangers.push_back(target);
-}
-
-// What the Markdown shows and names, code blocks left out.
-GuideText readGuide(const std::string &markdown) {
-    static const std::regex fence(R"( {0,3}(```|~~~).*)");
-    static const std::regex atx(R"( {0,3}(#{1,6})[ \t]+(.*?)(?:[ \t]+#+)?[ \t]*)");
-    static const std::regex setextUnderline(R"( {0,3}(=+|-+)[ \t]*)");
-    static const std::regex reference(R"( {0,3}\[([^\]]+)\]:[ \t]*<?([^ \t>]+)>?.*)");
-    static const std::regex inlineImage(R"(!\[[^\]]*\]\([ \t\n]*<?([^ \t\n)>]+)>?)");
-    static const std::regex referenceImage(R"(!\[([^\]]*)\]\[([^\]]*)\])");
-
     GuideText guide;
-    std::vector<std::string> lines;
-    std::istringstream in(markdown);
-    bool inCode = false;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (std::regex_match(line, fence)) {
-            inCode = !inCode;
-            continue;
-        }
-        if (!inCode) lines.push_back(line);
+    for (std::sregex_iterator it(html.begin(), html.end(), heading), end; it != end; ++it) {
+        const std::string text = textOf((*it)[1]);
+        if (!kGeneralSections.count(text)) guide.windows.push_back(text);
     }
-
-    std::map<std::string, std::string> references; // label, lower case -> target
-    std::string text;
-    std::smatch m;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string &line = lines[i];
-        text += line + '\n';
-        if (std::regex_match(line, m, atx)) {
-            noteHeading(guide, int(m[1].length()), m[2]);
-        } else if (std::regex_match(line, m, reference)) {
-            std::string label = m[1];
-            for (char &c : label) c = char(std::tolower(static_cast<unsigned char>(c)));
-            references[label] = m[2];
-        } else if (i + 1 < lines.size() && line.find_first_not_of(" \t") != std::string::npos &&
-                   std::regex_match(lines[i + 1], setextUnderline)) {
-            noteHeading(guide, lines[i + 1].find('=') != std::string::npos ? 1 : 2,
-                        line.substr(line.find_first_not_of(" \t")));
-        }
-    }
-    for (std::sregex_iterator it(text.begin(), text.end(), inlineImage), end; it != end; ++it)
-        noteImage(guide, (*it)[1]);
-    for (std::sregex_iterator it(text.begin(), text.end(), referenceImage), end; it != end; ++it) {
-        // ![alt][] and ![alt][ref]; a reference the guide lacks shows nothing.
-        std::string label = (*it)[2].length() ? (*it)[2].str() : (*it)[1].str();
-        for (char &c : label) c = char(std::tolower(static_cast<unsigned char>(c)));
-        if (const auto found = references.find(label); found != references.end()) noteImage(guide, found->second);
+    for (std::sregex_iterator it(html.begin(), html.end(), image), end; it != end; ++it) {
+        const std::string target = textOf((*it)[1]);
+        std::smatch m;
+        if (std::regex_match(target, m, picture))
+            guide.pictures.insert(m[1]);
+        else
+            guide.strangers.push_back(target);
     }
     return guide;
 }
@@ -125,7 +84,7 @@ std::string fileText(const std::filesystem::path &path) {
 
 std::set<std::string> picturesTaken() {
     std::set<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(TREVA_QTDE_PICTURES))
+    for (const auto &entry : std::filesystem::directory_iterator(TREVA_GUIDE_PICTURES))
         if (entry.path().extension() == ".png") names.insert(entry.path().stem().string());
     return names;
 }
@@ -133,43 +92,16 @@ std::set<std::string> picturesTaken() {
 class Guide : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(std::filesystem::is_regular_file(TREVA_QTDE_SOURCE)) << TREVA_QTDE_SOURCE;
-        ASSERT_TRUE(std::filesystem::is_directory(TREVA_QTDE_PICTURES)) << "build the guide first";
-        guide = readGuide(fileText(TREVA_QTDE_SOURCE));
+        ASSERT_TRUE(std::filesystem::is_regular_file(TREVA_GUIDE_PAGE)) << "build the guide first";
+        ASSERT_TRUE(std::filesystem::is_directory(TREVA_GUIDE_PICTURES)) << "build the guide first";
+        guide = readGuidePage(fileText(TREVA_GUIDE_PAGE));
+        ASSERT_FALSE(guide.windows.empty()) << "no window sections in " << TREVA_GUIDE_PAGE;
         taken = picturesTaken();
-        ASSERT_FALSE(taken.empty()) << "no pictures in " << TREVA_QTDE_PICTURES;
+        ASSERT_FALSE(taken.empty()) << "no pictures in " << TREVA_GUIDE_PICTURES;
     }
     GuideText guide;
     std::set<std::string> taken;
 };
-
-TEST(GuideReading, FindsPicturesAndWindowHeadingsOutsideCode) {
-    const GuideText guide = readGuide("# TREVA Guide\n"
-                                      "## Activation\n"
-                                      "![The window after a roll](pictures/activation.png \"Activation\")\n"
-                                      "Text ![inline](<pictures/actions-roll.png>) and ![by reference][dice]\n"
-                                      "and ![Die Stats][] with ![a\nsecond line](pictures/die-stats.png).\n"
-                                      "\n"
-                                      "## *Special* ##\n"
-                                      "### The Actions window's die buttons\n"
-                                      "Advance\r\n"
-                                      "-------\r\n"
-                                      "The guide\n"
-                                      "=========\n"
-                                      "## Files\n"
-                                      "```\n"
-                                      "## Nowhere\n"
-                                      "![in code](pictures/nowhere.png)\n"
-                                      "```\n"
-                                      "![elsewhere](images/frame.png)\n"
-                                      "![unknown reference][none]\n"
-                                      "[dice]: pictures/dice-chart.png \"Chart\"\n"
-                                      "[Die Stats]: <pictures/roll-history.png>\n");
-    EXPECT_EQ(guide.pictures,
-              (std::set<std::string>{"activation", "actions-roll", "dice-chart", "roll-history", "die-stats"}));
-    EXPECT_EQ(guide.strangers, std::vector<std::string>{"images/frame.png"});
-    EXPECT_EQ(guide.windows, (std::vector<std::string>{"Activation", "Special", "Advance"}));
-}
 
 TEST_F(Guide, ShowsOnlyPicturesTheProgramTakes) {
     for (const std::string &name : guide.pictures)

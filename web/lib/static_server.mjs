@@ -5,6 +5,7 @@
 // "Cache-Control: no-cache", so that a new build is always seen.
 //
 //   const {url, close} = await startStaticServer(folder);  // url ends with "/"
+//   startStaticServer(folder, {port: 8080})                 // a port of one's choosing
 //   ...
 //   await close();
 
@@ -13,7 +14,8 @@ import {stat} from "node:fs/promises";
 import {createServer} from "node:http";
 import {extname, resolve, sep} from "node:path";
 
-// Kept the same as web/serve's.
+// The types the browser insists on; not the system's mime.types, which
+// differ from machine to machine.
 export const MIME_TYPES = {
   ".html": "text/html; charset=utf-8",
   ".css": "text/css; charset=utf-8",
@@ -29,7 +31,7 @@ export const MIME_TYPES = {
   ".trv": "application/octet-stream",
 };
 
-export async function startStaticServer(folder) {
+export async function startStaticServer(folder, {port = 0} = {}) {
   const root = resolve(folder);
   const rootInfo = await stat(root);
   if (!rootInfo.isDirectory()) throw new Error(`startStaticServer: ${root} is not a folder`);
@@ -42,11 +44,10 @@ export async function startStaticServer(folder) {
   });
   await new Promise((done, fail) => {
     server.once("error", fail);
-    server.listen(0, "127.0.0.1", done);
+    server.listen(port, "127.0.0.1", done);
   });
-  const {port} = server.address();
   return {
-    url: `http://127.0.0.1:${port}/`,
+    url: `http://127.0.0.1:${server.address().port}/`,
     close: () => new Promise((done) => {
       server.close(() => done());
       // A browser keeps its connections open; they must not hold the close up.
