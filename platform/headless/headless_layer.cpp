@@ -25,51 +25,18 @@ bool takesFocus(const HeadlessControl &c) { return c.enabled && takesFocus(c.sou
 
 HeadlessLayer::HeadlessLayer() = default;
 
-HeadlessWindow *HeadlessLayer::find(WindowId window) {
-    auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-const HeadlessWindow *HeadlessLayer::find(WindowId window) const {
-    auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-HeadlessControl *HeadlessLayer::findControl(WindowId window, int control) {
-    HeadlessWindow *w = find(window);
-    return w ? w->control(control) : nullptr;
-}
-
-const HeadlessControl *HeadlessLayer::findControl(WindowId window, int control) const {
-    const HeadlessWindow *w = find(window);
-    return w ? w->control(control) : nullptr;
-}
-
-void HeadlessLayer::send(WindowId window, const Message &message) {
-    HeadlessWindow *w = find(window);
-    if (!w || !w->open || !w->proc) return;
-    WindowProc proc = w->proc; // the procedure may end its window while it runs
-    proc(window, message);
-}
-
 WindowId HeadlessLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
     if (!dialog) return kNoWindow;
-    auto w = std::make_unique<HeadlessWindow>();
-    w->id = next_++;
-    w->dialog = dialog;
-    w->proc = std::move(proc);
-    w->owner = owner;
-    w->modal = modal;
+    HeadlessWindow &w = book_.add(*dialog, std::move(proc), owner, modal);
     for (const ControlTemplate &c : dialog->controls) {
         HeadlessControl control;
         control.source = &c;
         control.text = c.caption;
         control.image = c.bitmap;
-        w->controls.push_back(std::move(control));
+        w.controls.push_back(std::move(control));
     }
-    const WindowId id = w->id;
-    windows_[id] = std::move(w);
+    const WindowId id = w.id;
     send(id, {MessageKind::Init});
     if (!isOpen(id)) return id;
     activate(id);
@@ -103,30 +70,19 @@ int HeadlessLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
     return w->open ? 0 : w->result;
 }
 
-void HeadlessLayer::endWindow(WindowId window, int result) {
-    HeadlessWindow *w = find(window);
-    if (!w || !w->open) return;
-    w->open = false;
-    w->result = result;
-    if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
-}
+void HeadlessLayer::endWindow(WindowId window, int result) { book_.end(window, result); }
 
 void HeadlessLayer::activate(WindowId window) { activateAs(window, kActive); }
 
 void HeadlessLayer::clickActivate(WindowId window) { activateAs(window, kClickActive); }
 
 void HeadlessLayer::activateAs(WindowId window, int state) {
-    if (!isOpen(window) || window == active_) return;
-    const WindowId previous = active_;
-    active_ = window;
-    send(previous, {MessageKind::Activate, 0, kInactive, window});
-    send(window, {MessageKind::Activate, 0, state, previous});
+    if (isOpen(window)) book_.changeActive(window, state);
 }
 
 bool HeadlessLayer::isOpen(WindowId window) const {
     if (window == kFrameWindow) return !frameClosed;
-    const HeadlessWindow *w = find(window);
-    return w && w->open;
+    return book_.isOpen(window);
 }
 
 void HeadlessLayer::setText(WindowId window, int control, std::string_view text) {
@@ -217,7 +173,7 @@ bool HeadlessLayer::selectRows(WindowId window, int control, const std::vector<i
 
 void HeadlessLayer::closeFrame() {
     frameClosed = true;
-    for (auto &[id, w] : windows_) w->open = false; // the frame takes its windows with it
+    for (const WindowId id : book_.openWindows()) find(id)->open = false; // the frame takes its windows with it
 }
 
 std::optional<std::string> HeadlessLayer::askOpenPath(std::string_view startName) {
@@ -316,18 +272,8 @@ const HeadlessControl *HeadlessLayer::control(WindowId window, int control) cons
     return findControl(window, control);
 }
 
-WindowId HeadlessLayer::newestWindow(int templateId) const {
-    WindowId newest = kNoWindow;
-    for (const auto &[id, w] : windows_)
-        if (w->dialog->id == templateId) newest = id;
-    return newest;
-}
+WindowId HeadlessLayer::newestWindow(int templateId) const { return book_.newest(templateId); }
 
-std::vector<WindowId> HeadlessLayer::openWindows() const {
-    std::vector<WindowId> open;
-    for (const auto &[id, w] : windows_)
-        if (w->open) open.push_back(id);
-    return open;
-}
+std::vector<WindowId> HeadlessLayer::openWindows() const { return book_.openWindows(); }
 
 } // namespace treva

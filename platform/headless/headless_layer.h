@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "resources/dialogs.h"
+#include "ui/window_book.h"
 #include "ui/window_layer.h"
 
 namespace treva {
@@ -28,14 +29,7 @@ struct HeadlessControl {
     std::vector<ChartBar> bars;
 };
 
-struct HeadlessWindow {
-    WindowId id = kNoWindow;
-    const DialogTemplate *dialog = nullptr;
-    WindowProc proc;
-    WindowId owner = kNoWindow;
-    bool modal = false;
-    bool open = true;
-    int result = 0;
+struct HeadlessWindow : BookWindow {
     int focus = kNoId;
     bool focusTextSelected = false;
     std::vector<HeadlessControl> controls;
@@ -110,7 +104,7 @@ public:
     // What the windows show.
     const HeadlessWindow *window(WindowId window) const;
     const HeadlessControl *control(WindowId window, int control) const;
-    WindowId activeWindow() const { return active_; }
+    WindowId activeWindow() const { return book_.active(); }
     // The newest window made from this template, open or not; kNoWindow if none.
     WindowId newestWindow(int templateId) const;
     std::vector<WindowId> openWindows() const;
@@ -136,18 +130,16 @@ public:
     static constexpr WindowId kFrameWindow = 1;
 
 private:
-    HeadlessWindow *find(WindowId window);
-    const HeadlessWindow *find(WindowId window) const;
-    HeadlessControl *findControl(WindowId window, int control);
-    const HeadlessControl *findControl(WindowId window, int control) const;
+    HeadlessWindow *find(WindowId window) { return book_.find(window); }
+    const HeadlessWindow *find(WindowId window) const { return book_.find(window); }
+    HeadlessControl *findControl(WindowId window, int control) { return book_.control(window, control); }
+    const HeadlessControl *findControl(WindowId window, int control) const { return book_.control(window, control); }
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
     void takeFocus(HeadlessWindow &window, const HeadlessControl &control);
-    void send(WindowId window, const Message &message);
+    void send(WindowId window, const Message &message) { book_.send(window, message); }
     void activateAs(WindowId window, int state);
 
-    std::map<WindowId, std::unique_ptr<HeadlessWindow>> windows_;
-    WindowId next_ = kFrameWindow + 1;
-    WindowId active_ = kFrameWindow;
+    WindowBook<HeadlessWindow> book_{kFrameWindow, kFrameWindow};
 };
 
 } // namespace treva

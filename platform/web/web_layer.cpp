@@ -108,40 +108,16 @@ void WebLayer::buildFrame() {
     web_buildFrame(menu.c_str(), strip.c_str());
 }
 
-WebWindow *WebLayer::find(WindowId window) {
-    auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-const WebWindow *WebLayer::find(WindowId window) const {
-    auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
 const WebWindow *WebLayer::window(WindowId window) const { return find(window); }
 
 bool WebLayer::hasControl(WindowId window, int control) const {
     return find(window) && control != kNoId && web_hasControl(window, control);
 }
 
-void WebLayer::send(WindowId window, const Message &message) {
-    WebWindow *w = find(window);
-    if (!w || !w->open || !w->proc) return;
-    WindowProc proc = w->proc; // the procedure may end its window while it runs
-    proc(window, message);
-}
-
 WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
     if (!dialog || frameClosed_) return kNoWindow;
-    auto w = std::make_unique<WebWindow>();
-    w->id = next_++;
-    w->dialog = dialog;
-    w->proc = std::move(proc);
-    w->owner = owner;
-    w->modal = modal;
-    const WindowId id = w->id;
-    windows_[id] = std::move(w);
+    const WindowId id = book_.add(*dialog, std::move(proc), owner, modal).id;
 
     web_createWindow(id, dialog->id, cp1252ToUtf8(dialog->title).c_str(), dialog->width, dialog->height,
                      dialog->pointSize, modal, (dialog->style & kDialogSystemMenu) != 0, owner);
@@ -204,15 +180,10 @@ int WebLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
 }
 
 void WebLayer::endWindow(WindowId window, int result) {
-    WebWindow *w = find(window);
-    if (!w || !w->open) return;
-    w->open = false;
-    w->result = result;
+    const bool wasActive = book_.active() == window;
+    if (!book_.end(window, result)) return;
     web_endWindow(window, keepEnded_);
-    if (active_ == window) {
-        active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
-        web_activate(active_);
-    }
+    if (wasActive) web_activate(book_.active());
 }
 
 void WebLayer::activate(WindowId window) { activateAs(window, kActive); }
@@ -220,18 +191,14 @@ void WebLayer::activate(WindowId window) { activateAs(window, kActive); }
 void WebLayer::clickActivate(WindowId window) { activateAs(window, kClickActive); }
 
 void WebLayer::activateAs(WindowId window, int state) {
-    if (!isOpen(window) || window == active_) return;
-    const WindowId previous = active_;
-    active_ = window;
+    if (!isOpen(window) || window == book_.active()) return;
     web_activate(window);
-    send(previous, {MessageKind::Activate, 0, kInactive, window});
-    send(window, {MessageKind::Activate, 0, state, previous});
+    book_.changeActive(window, state);
 }
 
 bool WebLayer::isOpen(WindowId window) const {
     if (window == kFrameWindow) return !frameClosed_;
-    const WebWindow *w = find(window);
-    return w && w->open;
+    return book_.isOpen(window);
 }
 
 void WebLayer::setText(WindowId window, int control, std::string_view text) {
@@ -344,9 +311,8 @@ void WebLayer::setMenuItemEnabled(int command, bool enabled) { web_setMenuItemEn
 
 void WebLayer::closeFrame() {
     frameClosed_ = true;
-    for (auto &[id, w] : windows_) {
-        if (!w->open) continue;
-        w->open = false; // the frame takes its windows with it
+    for (const WindowId id : book_.openWindows()) {
+        find(id)->open = false; // the frame takes its windows with it
         web_endWindow(id, keepEnded_);
     }
     web_closeFrame();
@@ -380,12 +346,7 @@ bool WebLayer::openDocument(std::string_view path) { return web_openDocument(std
 
 void WebLayer::command(WindowId window, int control) { send(window, {MessageKind::Command, control}); }
 
-WindowId WebLayer::newestWindow(int templateId) const {
-    WindowId newest = kNoWindow;
-    for (const auto &[id, w] : windows_)
-        if (w->dialog->id == templateId) newest = id;
-    return newest;
-}
+WindowId WebLayer::newestWindow(int templateId) const { return book_.newest(templateId); }
 
 } // namespace treva
 

@@ -12,18 +12,12 @@
 #include <vector>
 
 #include "resources/dialogs.h"
+#include "ui/window_book.h"
 #include "ui/window_layer.h"
 
 namespace treva {
 
-struct WebWindow {
-    WindowId id = kNoWindow;
-    const DialogTemplate *dialog = nullptr;
-    WindowProc proc;
-    WindowId owner = kNoWindow;
-    bool modal = false;
-    bool open = true;
-    int result = 0;
+struct WebWindow : BookWindow {
     // A list box's rows, drawn when the page shows them.
     std::map<int, std::function<std::string(int)>> rows;
 };
@@ -90,16 +84,14 @@ public:
     static constexpr WindowId kFrameWindow = 1;
 
 private:
-    WebWindow *find(WindowId window);
-    const WebWindow *find(WindowId window) const;
+    WebWindow *find(WindowId window) { return book_.find(window); }
+    const WebWindow *find(WindowId window) const { return book_.find(window); }
     bool hasControl(WindowId window, int control) const;
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
-    void send(WindowId window, const Message &message);
+    void send(WindowId window, const Message &message) { book_.send(window, message); }
     void activateAs(WindowId window, int state);
 
-    std::map<WindowId, std::unique_ptr<WebWindow>> windows_;
-    WindowId next_ = kFrameWindow + 1;
-    WindowId active_ = kFrameWindow;
+    WindowBook<WebWindow> book_{kFrameWindow, kFrameWindow};
     bool frameClosed_ = false;
     bool keepEnded_ = false;
 };
