@@ -143,7 +143,9 @@ TEST_F(Files, CaptionFromTheFileName) {
         {"/x/a.trv", "TREVA! (a)"},
         {"/x/.trv", "TREVA! ()"},
         {"/x/abc", "TREVA! (abc)"},
-        {"/x/scenario.backup", "TREVA! (scenario.ba)"},
+        {"/x/JUNE.TRV", "TREVA! (JUNE)"},
+        {"/x/newgame", "TREVA! (newgame)"},
+        {"/x/scenario.backup", "TREVA! (scenario.backup)"}, // only ".trv" is left out
     };
     for (const auto &c : cases) EXPECT_EQ(frameTitleFor(c.path), c.caption) << c.path;
     const std::string longName(300, 'n');
@@ -223,10 +225,17 @@ TEST_F(Files, OpeningANewNameCreatesTheFile) {
     EXPECT_EQ(s.ui.frameCaption, "TREVA! (new)");
     EXPECT_EQ(s.scenario().changed, 0);
 
+    // A name without an ending gets the scenario files' own.
+    open(path("newgame"));
+    EXPECT_TRUE(fs::is_regular_file(path("newgame.trv")));
+    EXPECT_FALSE(fs::exists(path("newgame")));
+    EXPECT_EQ(s.app.frame.currentFilePath, path("newgame.trv"));
+    EXPECT_EQ(s.ui.frameCaption, "TREVA! (newgame)");
+
     s.ui.errors.clear();
     open(path("no-such-folder/new.trv"));
     EXPECT_EQ(s.ui.errors.size(), 1u) << "a file that cannot be created is reported";
-    EXPECT_EQ(s.app.frame.currentFilePath, path("new.trv"));
+    EXPECT_EQ(s.app.frame.currentFilePath, path("newgame.trv"));
 }
 
 TEST_F(Files, LoadRefreshesOpenWindows) {

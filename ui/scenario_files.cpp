@@ -1,5 +1,6 @@
 #include "ui/scenario_files.h"
 
+#include <cctype>
 #include <filesystem>
 
 #include "files/files.h"
@@ -134,10 +135,26 @@ bool saveScenarioFile(App &app, const std::string &path) {
     return true;
 }
 
-std::string frameTitleFor(std::string_view path) {
+namespace {
+
+bool hasScenarioSuffix(std::string_view name) {
+    if (name.size() < 4) return false;
+    std::string suffix(name.substr(name.size() - 4));
+    for (char &c : suffix) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return suffix == ".trv";
+}
+
+std::string_view fileName(std::string_view path) {
     const std::size_t slash = path.find_last_of("\\/");
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    if (name.size() >= 4) name.remove_suffix(4);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::string frameTitleFor(std::string_view path) {
+    // The name without ".trv"; any other ending is part of the name.
+    std::string_view name = fileName(path);
+    if (hasScenarioSuffix(name)) name.remove_suffix(4);
     return "TREVA! (" + std::string(name) + ")";
 }
 
@@ -191,8 +208,12 @@ void openCommand(App &app) {
     std::error_code ec;
     if (!std::filesystem::exists(filePath(*path), ec) && !ec) {
         // The player agreed to create the file the dialog did not find: it
-        // starts as the scenario on the table.
-        if (saveScenarioFile(app, *path)) app.frame.currentFilePath = *path;
+        // starts as the scenario on the table, under a name that ends in
+        // ".trv" as every scenario file's does, unless the player gave it
+        // another ending.
+        std::string created = *path;
+        if (fileName(created).find('.') == std::string_view::npos) created += ".trv";
+        if (saveScenarioFile(app, created)) app.frame.currentFilePath = created;
         return;
     }
     if (!loadScenarioFile(app, *path)) return;
