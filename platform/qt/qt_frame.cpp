@@ -141,7 +141,7 @@ void QtWindowLayer::setMenuItemEnabled(int command, bool enabled) {
 void QtWindowLayer::closeFrame() {
     if (frameClosed_) return;
     frameClosed_ = true;
-    for (auto &[id, w] : windows_) {
+    for (const auto &[id, w] : book_.all()) {
         if (!w->open) continue;
         // The frame takes its windows with it; a running box ends with 0.
         w->open = false;

@@ -34,38 +34,9 @@ QtWindowLayer::QtWindowLayer() : openUrl([](const QUrl &url) { return QDesktopSe
 QtWindowLayer::~QtWindowLayer() {
     qApp->removeEventFilter(this);
     frameClosed_ = true;
-    for (auto &[id, w] : windows_)
+    for (const auto &[id, w] : book_.all())
         if (w->widget) w->widget->ending = true;
     frame_.reset();
-}
-
-QtWindowLayer::Window *QtWindowLayer::find(WindowId window) {
-    auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-const QtWindowLayer::Window *QtWindowLayer::find(WindowId window) const {
-    auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-QtWindowLayer::Control *QtWindowLayer::findControl(WindowId window, int control) {
-    Window *w = find(window);
-    if (!w || control == kNoId) return nullptr;
-    for (Control &c : w->controls)
-        if (c.source->id == control) return &c;
-    return nullptr;
-}
-
-const QtWindowLayer::Control *QtWindowLayer::findControl(WindowId window, int control) const {
-    return const_cast<QtWindowLayer *>(this)->findControl(window, control);
-}
-
-void QtWindowLayer::send(WindowId window, const Message &message) {
-    Window *w = find(window);
-    if (!w || !w->open || !w->proc) return;
-    WindowProc proc = w->proc; // the procedure may end its window while it runs
-    proc(window, message);
 }
 
 QWidget *QtWindowLayer::ownerWidget(WindowId owner) const {
@@ -77,14 +48,7 @@ QWidget *QtWindowLayer::ownerWidget(WindowId owner) const {
 WindowId QtWindowLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
     if (!dialog || frameClosed_) return kNoWindow;
-    auto record = std::make_unique<Window>();
-    Window &w = *record;
-    w.id = next_++;
-    w.dialog = dialog;
-    w.proc = std::move(proc);
-    w.owner = owner;
-    w.modal = modal;
-    windows_[w.id] = std::move(record);
+    Window &w = book_.add(*dialog, std::move(proc), owner, modal);
 
     auto *window = new QtDialogWindow(*this, w.id, *dialog, modal, ownerWidget(owner));
     window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -173,12 +137,9 @@ int QtWindowLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
 }
 
 void QtWindowLayer::endWindow(WindowId window, int result) {
-    Window *w = find(window);
-    if (!w || !w->open) return;
-    w->open = false;
-    w->result = result;
+    Window *w = book_.end(window, result);
+    if (!w) return;
     if (w->loop) w->loop->exit(result);
-    if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
     if (unexplainedActivation_ == window) unexplainedActivation_ = kNoWindow;
     if (QtDialogWindow *widget = w->widget) {
         if (!w->modal) lastPosition_[w->dialog->id] = widget->pos(); // it comes back there
@@ -194,7 +155,7 @@ void QtWindowLayer::activate(WindowId window) {
     if (!isOpen(window)) return;
     QWidget *target = window == kFrameWindow ? static_cast<QWidget *>(frame_.get()) : widget(window);
     if (!target) return;
-    if (window != active_) programActivation_ = window;
+    if (window != book_.active()) programActivation_ = window;
     if (target->isMinimized()) target->showNormal();
     // The offscreen platform (screenshots, tests) has no stacking order and
     // says so on every raise.
@@ -204,8 +165,7 @@ void QtWindowLayer::activate(WindowId window) {
 
 bool QtWindowLayer::isOpen(WindowId window) const {
     if (window == kFrameWindow) return !frameClosed_;
-    const Window *w = find(window);
-    return w && w->open;
+    return book_.isOpen(window);
 }
 
 void QtWindowLayer::setText(WindowId window, int control, std::string_view text) {
@@ -344,7 +304,7 @@ QWidget *QtWindowLayer::controlWidget(WindowId window, int control) const {
 WindowId QtWindowLayer::windowOf(const QWidget *widget) const {
     if (!widget) return kNoWindow;
     if (widget == frame_.get()) return kFrameWindow;
-    for (const auto &[id, w] : windows_)
+    for (const auto &[id, w] : book_.all())
         if (!w->widget.isNull() && w->address == widget) return id;
     return kNoWindow;
 }
@@ -364,12 +324,7 @@ QToolButton *QtWindowLayer::toolbarButton(int command) const {
     return it == toolButtons_.end() ? nullptr : it->second;
 }
 
-WindowId QtWindowLayer::newestWindow(int templateId) const {
-    WindowId newest = kNoWindow;
-    for (const auto &[id, w] : windows_)
-        if (w->dialog->id == templateId) newest = id;
-    return newest;
-}
+WindowId QtWindowLayer::newestWindow(int templateId) const { return book_.newest(templateId); }
 
 // ---------------------------------------------------------------------------
 // Activation
@@ -377,7 +332,7 @@ WindowId QtWindowLayer::newestWindow(int templateId) const {
 // The procedures want to know how a window became active: by the program
 // (activate(): kActive), or by a mouse click on it (kClickActive), and which
 // window lost activation. Qt reports only that a window became active, so:
-//  - the layer keeps the active window of its own (active_), which gives
+//  - the layer keeps the active window of its own (in its book), which gives
 //    `other` on both sides of a change;
 //  - a mouse press on a window of ours that is not the active one marks it;
 //    its activation, when it follows, is a click activation;
@@ -392,9 +347,8 @@ constexpr qint64 kPressAfterActivationMs = 400;
 }
 
 void QtWindowLayer::windowActivated(WindowId window) {
-    if (window == active_) return;
-    const WindowId previous = active_;
-    active_ = window;
+    if (window == book_.active()) return;
+    const WindowId previous = book_.active();
     int state = kActive;
     if (pressedInactive_ == window) state = kClickActive;
     if (state == kActive && programActivation_ != window) {
@@ -406,8 +360,7 @@ void QtWindowLayer::windowActivated(WindowId window) {
     }
     pressedInactive_ = kNoWindow;
     programActivation_ = kNoWindow;
-    send(previous, {MessageKind::Activate, 0, kInactive, window});
-    send(window, {MessageKind::Activate, 0, state, previous});
+    book_.changeActive(window, state);
 }
 
 bool QtWindowLayer::eventFilter(QObject *watched, QEvent *event) {
@@ -418,7 +371,7 @@ bool QtWindowLayer::eventFilter(QObject *watched, QEvent *event) {
         if (!watched->isWidgetType()) break;
         const WindowId window = windowOf(static_cast<QWidget *>(watched)->window());
         if (window == kNoWindow) break;
-        if (window != active_) {
+        if (window != book_.active()) {
             pressedInactive_ = window;
         } else if (window == unexplainedActivation_ && sinceUnexplained_.elapsed() < kPressAfterActivationMs) {
             const WindowId previous = unexplainedPrevious_;
@@ -437,15 +390,15 @@ bool QtWindowLayer::eventFilter(QObject *watched, QEvent *event) {
         break;
     case QEvent::WindowDeactivate:
         if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow() &&
-            windowOf(static_cast<QWidget *>(watched)) == active_ && active_ != kNoWindow) {
+            windowOf(static_cast<QWidget *>(watched)) == book_.active() && book_.active() != kNoWindow) {
             // Another program took the keyboard when none of ours is active
             // once the change has settled: the window hears of it then.
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    if (QApplication::activeWindow() || active_ == kNoWindow) return;
-                    const WindowId previous = active_;
-                    active_ = kNoWindow;
+                    if (QApplication::activeWindow() || book_.active() == kNoWindow) return;
+                    const WindowId previous = book_.active();
+                    book_.setActive(kNoWindow);
                     send(previous, {MessageKind::Activate, 0, kInactive, kNoWindow});
                 },
                 Qt::QueuedConnection);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "resources/dialogs.h"
+#include "ui/window_book.h"
 #include "ui/window_layer.h"
 
 class QAction;
@@ -111,7 +112,7 @@ public:
     QToolButton *toolbarButton(int command) const;
     // The newest window made from this template, open or not; kNoWindow if none.
     WindowId newestWindow(int templateId) const;
-    WindowId activeWindow() const { return active_; }
+    WindowId activeWindow() const { return book_.active(); }
 
     static constexpr WindowId kFrameWindow = 1;
 
@@ -123,14 +124,7 @@ private:
         const ControlTemplate *source = nullptr;
         QPointer<QWidget> widget;
     };
-    struct Window {
-        WindowId id = kNoWindow;
-        const DialogTemplate *dialog = nullptr;
-        WindowProc proc;
-        WindowId owner = kNoWindow;
-        bool modal = false;
-        bool open = true;
-        int result = 0;
+    struct Window : BookWindow {
         QPointer<QtDialogWindow> widget;
         // For telling which window an event is for, also while its widget is
         // being destroyed and no longer is a QtDialogWindow.
@@ -142,16 +136,16 @@ private:
     friend class QtDialogWindow;
     friend class QtFrameWindow;
 
-    Window *find(WindowId window);
-    const Window *find(WindowId window) const;
-    Control *findControl(WindowId window, int control);
-    const Control *findControl(WindowId window, int control) const;
+    Window *find(WindowId window) { return book_.find(window); }
+    const Window *find(WindowId window) const { return book_.find(window); }
+    Control *findControl(WindowId window, int control) { return book_.control(window, control); }
+    const Control *findControl(WindowId window, int control) const { return book_.control(window, control); }
     QWidget *ownerWidget(WindowId owner) const;
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
     void buildControls(Window &w, QtDialogWindow *dialog, const QFont &font);
     void place(Window &w, QtDialogWindow *dialog) const;
     void applyTabOrder(Window &w, QtDialogWindow *dialog);
-    void send(WindowId window, const Message &message);
+    void send(WindowId window, const Message &message) { book_.send(window, message); }
     void buildFrame();
     void placeFrame();
     void frameCloseBox();
@@ -160,14 +154,13 @@ private:
     std::unique_ptr<QtFrameWindow> frame_;
     std::map<int, QAction *> menuActions_;
     std::map<int, QToolButton *> toolButtons_;
-    std::map<WindowId, std::unique_ptr<Window>> windows_;
-    WindowId next_ = kFrameWindow + 1;
+    // The windows and the active one: see windowActivated() and eventFilter().
+    WindowBook<Window> book_{kFrameWindow, kNoWindow};
     // Where the player left each kind of tool window, by template id.
     std::map<int, QPoint> lastPosition_;
     bool frameClosed_ = false;
 
-    // Activation tracking: see windowActivated() and eventFilter().
-    WindowId active_ = kNoWindow;
+    // Activation tracking besides the book's active window.
     WindowId pressedInactive_ = kNoWindow;       // pressed with the mouse while inactive
     WindowId programActivation_ = kNoWindow;     // asked for by activate()
     WindowId unexplainedActivation_ = kNoWindow; // activated by the window system
