@@ -29,36 +29,14 @@ ScreenRect screenRect(const RECT &r) { return {r.left, r.top, r.right - r.left, 
 
 } // namespace
 
-Win32WindowLayer::Window *Win32WindowLayer::find(WindowId window) {
-    const auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-const Win32WindowLayer::Window *Win32WindowLayer::find(WindowId window) const {
-    const auto it = windows_.find(window);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-Win32WindowLayer::Control *Win32WindowLayer::findControl(WindowId window, int control) {
-    Window *w = find(window);
-    if (!w || control == kNoId) return nullptr;
-    for (Control &c : w->controls)
-        if (c.source->id == control) return &c;
-    return nullptr;
-}
-
-const Win32WindowLayer::Control *Win32WindowLayer::findControl(WindowId window, int control) const {
-    return const_cast<Win32WindowLayer *>(this)->findControl(window, control);
-}
-
 HWND Win32WindowLayer::ownerHandle(WindowId owner) const {
     const Window *w = find(owner);
     return w && w->open && w->hwnd ? w->hwnd : frame_;
 }
 
 HWND Win32WindowLayer::dialogOwner() const {
-    if (active_ != kFrameWindow)
-        if (HWND hwnd = handle(active_)) return hwnd;
+    if (book_.active() != kFrameWindow)
+        if (HWND hwnd = handle(book_.active())) return hwnd;
     return frame_;
 }
 
@@ -71,31 +49,17 @@ std::vector<HWND> Win32WindowLayer::disableOthers(HWND except) {
         }
     };
     disable(frame_);
-    for (const auto &[id, w] : windows_)
+    for (const auto &[id, w] : book_.all())
         if (w->open) disable(w->hwnd);
     return disabled;
-}
-
-void Win32WindowLayer::send(WindowId window, const Message &message) {
-    Window *w = find(window);
-    if (!w || !w->open || !w->proc) return;
-    WindowProc proc = w->proc; // the procedure may end its window while it runs
-    proc(window, message);
 }
 
 Win32WindowLayer::Window *Win32WindowLayer::create(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
     if (!dialog || frameClosed_) return nullptr;
-    auto record = std::make_unique<Window>();
-    record->layer = this;
-    record->id = next_++;
-    record->dialog = dialog;
-    record->proc = std::move(proc);
-    record->owner = owner;
-    record->modal = modal;
-    Window *w = record.get();
-    windows_[w->id] = std::move(record);
-    return w;
+    Window &w = book_.add(*dialog, std::move(proc), owner, modal);
+    w.layer = this;
+    return &w;
 }
 
 WindowId Win32WindowLayer::createModeless(int templateId, WindowId owner, WindowProc proc) {
@@ -158,12 +122,8 @@ const Win32WindowLayer::Window *Win32WindowLayer::runningBox() const {
 }
 
 void Win32WindowLayer::endWindow(WindowId window, int result) {
-    Window *w = find(window);
-    if (!w || !w->open) return;
-    w->open = false;
-    w->result = result;
-    if (active_ == window) active_ = isOpen(w->owner) ? w->owner : kFrameWindow;
-    if (!w->hwnd) return;
+    Window *w = book_.end(window, result);
+    if (!w || !w->hwnd) return;
     if (w->modal) {
         // Enabled before the box goes, so that activation returns to our
         // windows; the box's loop then ends and destroys it.
@@ -284,9 +244,9 @@ INT_PTR Win32WindowLayer::dialogMessage(Window &w, UINT message, WPARAM wParam, 
         const int state = LOWORD(wParam);
         const WindowId other = windowOf(reinterpret_cast<HWND>(lParam));
         if (state != WA_INACTIVE)
-            active_ = w.id;
-        else if (active_ == w.id)
-            active_ = other;
+            book_.setActive(w.id);
+        else if (book_.active() == w.id)
+            book_.setActive(other);
         send(w.id, {MessageKind::Activate, 0, state, other});
         return FALSE; // the default activation handling still runs
     }
@@ -372,8 +332,7 @@ void Win32WindowLayer::activate(WindowId window) {
 
 bool Win32WindowLayer::isOpen(WindowId window) const {
     if (window == kFrameWindow) return !frameClosed_ && frame_;
-    const Window *w = find(window);
-    return w && w->open;
+    return book_.isOpen(window);
 }
 
 HWND Win32WindowLayer::handle(WindowId window) const {
@@ -390,7 +349,7 @@ HWND Win32WindowLayer::controlHandle(WindowId window, int control) const {
 WindowId Win32WindowLayer::windowOf(HWND window) const {
     if (!window) return kNoWindow;
     if (window == frame_) return kFrameWindow;
-    for (const auto &[id, w] : windows_)
+    for (const auto &[id, w] : book_.all())
         if (w->hwnd == window) return id;
     return kNoWindow;
 }
@@ -400,11 +359,6 @@ int Win32WindowLayer::templateOf(WindowId window) const {
     return w ? w->dialog->id : 0;
 }
 
-WindowId Win32WindowLayer::newestWindow(int templateId) const {
-    WindowId newest = kNoWindow;
-    for (const auto &[id, w] : windows_)
-        if (w->dialog->id == templateId) newest = id;
-    return newest;
-}
+WindowId Win32WindowLayer::newestWindow(int templateId) const { return book_.newest(templateId); }
 
 } // namespace treva

@@ -239,9 +239,9 @@ LRESULT Win32WindowLayer::frameMessage(HWND hwnd, UINT message, WPARAM wParam, L
     case WM_QUERYENDSESSION: return onEndSession ? onEndSession() : TRUE;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE)
-            active_ = kFrameWindow;
-        else if (active_ == kFrameWindow)
-            active_ = windowOf(reinterpret_cast<HWND>(lParam));
+            book_.setActive(kFrameWindow);
+        else if (book_.active() == kFrameWindow)
+            book_.setActive(windowOf(reinterpret_cast<HWND>(lParam)));
         break;
     case WM_DPICHANGED: {
         const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
@@ -331,7 +331,7 @@ void Win32WindowLayer::closeFrame() {
     if (frameClosed_) return;
     frameClosed_ = true;
     // The frame takes its windows with it; a running box ends with 0.
-    for (auto &[id, w] : windows_) {
+    for (const auto &[id, w] : book_.all()) {
         if (!w->open) continue;
         w->open = false;
         if (!w->hwnd) continue;

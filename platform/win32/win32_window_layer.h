@@ -19,6 +19,7 @@
 #include "platform/win32/pictures.h"
 #include "resources/dialogs.h"
 #include "ui/placement.h"
+#include "ui/window_book.h"
 #include "ui/window_layer.h"
 
 namespace treva {
@@ -112,7 +113,7 @@ public:
     std::vector<ChartBar> chart(WindowId window, int control) const; // the bars a chart shows
     // The newest window made from this template, open or not; kNoWindow if none.
     WindowId newestWindow(int templateId) const;
-    WindowId activeWindow() const { return active_; }
+    WindowId activeWindow() const { return book_.active(); }
     const Pictures &pictures() const { return pictures_; }
 
     static constexpr WindowId kFrameWindow = 1;
@@ -126,16 +127,9 @@ private:
         int rowCount = 0;
         std::function<std::string(int)> row;
     };
-    struct Window {
+    struct Window : BookWindow {
         Win32WindowLayer *layer = nullptr;
-        WindowId id = kNoWindow;
-        const DialogTemplate *dialog = nullptr;
-        WindowProc proc;
-        WindowId owner = kNoWindow;
-        bool modal = false;
-        bool open = true;
         bool loopLeft = false; // a modal box whose loop has been left, the box up
-        int result = 0;
         HWND hwnd = nullptr;
         std::vector<Control> controls;
         int initialFocus = kNoId;
@@ -152,14 +146,14 @@ private:
     void initDialog(Window &w, HWND hwnd);
     void command(Window &w, int id, int code, HWND control);
 
-    Window *find(WindowId window);
-    const Window *find(WindowId window) const;
-    Control *findControl(WindowId window, int control);
-    const Control *findControl(WindowId window, int control) const;
+    Window *find(WindowId window) { return book_.find(window); }
+    const Window *find(WindowId window) const { return book_.find(window); }
+    Control *findControl(WindowId window, int control) { return book_.control(window, control); }
+    const Control *findControl(WindowId window, int control) const { return book_.control(window, control); }
     HWND ownerHandle(WindowId owner) const;
     HWND dialogOwner() const; // the active window of ours, else the frame
     Window *create(int templateId, WindowId owner, WindowProc proc, bool modal);
-    void send(WindowId window, const Message &message);
+    void send(WindowId window, const Message &message) { book_.send(window, message); }
     void place(const Window &w) const;
     void showPicture(Control &c, UINT dpi);
     void fitList(const Window &w, const Control &c, UINT dpi);
@@ -190,12 +184,10 @@ private:
     bool frameClosed_ = false;
     bool running_ = false;     // in run(): the frame's end ends the loop
     bool settingText_ = false; // the program sets an edit box: no command
-    std::map<WindowId, std::unique_ptr<Window>> windows_;
+    WindowBook<Window> book_{kFrameWindow, kNoWindow};
     std::vector<WindowId> boxLoops_;                   // the boxes whose loops run, innermost last
     std::map<std::pair<int, UINT>, HBITMAP> bitmaps_;  // by picture and dpi
     std::map<std::pair<int, UINT>, HFONT> fixedFonts_; // the list boxes' font, by size and dpi
-    WindowId next_ = kFrameWindow + 1;
-    WindowId active_ = kNoWindow;
     // Where the player left each kind of tool window, by template id.
     std::map<int, ScreenPoint> lastPosition_;
 };
