@@ -222,9 +222,9 @@ std::vector<DialogTemplate> makeTemplates() {
               "As a beta version, I would like your comments, questions and problems about this application:\r"
               "please file them on the TREVA issue tracker,\rwith the scenario file (.trv) if one is involved.",
               5, 40, 192, 42, 0},
-             {kNoId, K::Text,
-              "Written in C++ with Qt by the TREVA developers.\rThe tables are the module's, word for word.", 5, 85,
-              192, 26, 0},
+             {about_ids::kBuiltWith, K::Text,
+              "Written in C++ by the TREVA developers.\rThe tables are the module's, word for word.", 5, 85, 192, 26,
+              0},
              {about_ids::kOk, K::DefaultPushButton, "Enough", 76, 120, 50, 14, 0},
          }});
 

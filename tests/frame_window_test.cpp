@@ -3,6 +3,7 @@
 
 #include "actions/priority_tables.h"
 #include "activation/activation.h"
+#include "resources/ids/about.h"
 #include "session.h"
 #include "ui/scenario_files.h"
 
@@ -203,6 +204,25 @@ TEST(AboutBoxes, CommandShowsAboutThenNotice) {
     };
     frameCommand(s.app, kCmdAbout);
     EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
+}
+
+// Each program's notice names the toolkit it was made with; treva-cli's
+// names none.
+TEST(AboutBoxes, TheNoticeNamesTheProgramsOwnToolkit) {
+    for (const char *builtWith : {"", "for Windows", "with Qt"}) {
+        Session s;
+        s.app.builtWith = builtWith;
+        std::string said;
+        s.ui.onModal = [&](WindowId box) {
+            if (s.ui.window(box)->dialog->id == kNoticeDialog) said = s.ui.text(box, about_ids::kBuiltWith);
+            s.ui.escape(box);
+        };
+        frameCommand(s.app, kCmdAbout);
+        const std::string expected =
+            *builtWith ? std::string("Written in C++ ") + builtWith + " by" : std::string("Written in C++ by");
+        EXPECT_EQ(said.rfind(expected, 0), 0u) << said;
+        EXPECT_EQ(said.find("Qt") != std::string::npos, std::string(builtWith) == "with Qt") << said;
+    }
 }
 
 TEST(Frame, ExitClosesEverything) {

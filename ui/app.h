@@ -67,6 +67,9 @@ struct App {
     // Where the player's guide may be, best first (UTF-8 paths, set by each
     // program from its own path); Help > TREVA Guide opens the first there.
     std::vector<std::string> guidePlaces;
+    // How this program was made, as the notice says it ("with Qt"); each
+    // program names its own toolkit. Empty: the notice names none.
+    std::string builtWith;
 };
 
 // A window procedure of the program.

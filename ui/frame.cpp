@@ -6,6 +6,7 @@
 
 #include "activation/activation.h"
 #include "resources/dialogs.h"
+#include "resources/ids/about.h"
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/advance.h"
@@ -51,7 +52,13 @@ WindowId &slotOf(App &app, ToolSlot slot) { return app.frame.toolWindows[static_
 
 // The About and notice boxes end on their button, Escape or the close box.
 bool aboutBoxProc(App &app, WindowId self, const Message &m) {
-    if (m.kind == MessageKind::Init) return true;
+    if (m.kind == MessageKind::Init) {
+        if (!app.builtWith.empty())
+            app.ui.setText(self, about_ids::kBuiltWith,
+                           "Written in C++ " + app.builtWith +
+                               " by the TREVA developers.\rThe tables are the module's, word for word.");
+        return true;
+    }
     if (m.kind == MessageKind::Command && (m.id == kCommandOk || m.id == kCommandCancel)) {
         app.ui.endWindow(self, m.id);
         return true;

@@ -94,6 +94,7 @@ int main(int argc, char **argv) {
 
     treva::QtWindowLayer layer;
     treva::App app(layer);
+    app.builtWith = "with Qt";
     layer.onCommand = [&app](int command) { treva::frameCommand(app, command); };
 
     if (screenshotFolder) return treva::takeScreenshots(layer, app, QString::fromLocal8Bit(screenshotFolder));

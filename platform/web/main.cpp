@@ -66,6 +66,7 @@ void afterEvent() {
 int runPage() {
     program.layer = std::make_unique<WebLayer>();
     program.app = std::make_unique<App>(*program.layer);
+    program.app->builtWith = "for the browser";
     App &app = *program.app;
     webPage.onFrameCommand = [&app](int command) { frameCommand(app, command); };
     webPage.afterEvent = afterEvent;

@@ -137,6 +137,7 @@ private:
 int runWebScreenshots() {
     driveRun.layer = std::make_unique<WebLayer>();
     driveRun.app = std::make_unique<App>(*driveRun.layer);
+    driveRun.app->builtWith = "for the browser";
     App &app = *driveRun.app;
     webPage.onFrameCommand = [&app](int command) { frameCommand(app, command); };
     driveRun.layer->buildFrame();

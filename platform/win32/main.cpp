@@ -116,6 +116,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     {
         treva::Win32WindowLayer layer(instance);
         treva::App app(layer);
+        app.builtWith = "for Windows";
         layer.onCommand = [&app](int command) { treva::frameCommand(app, command); };
         if (screenshotFolder) {
             useParentConsole();

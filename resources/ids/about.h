@@ -6,6 +6,7 @@ namespace treva::about_ids {
 enum : int {
     kOk = 1,
     kText = 1089,
+    kBuiltWith = 1091, // the notice's line on how the program was made
 };
 
 } // namespace treva::about_ids
