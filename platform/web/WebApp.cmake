@@ -5,11 +5,11 @@
 #   treva_web_app_files(OUTDIR DEPENDS_TARGET)
 #
 # OUTDIR is the folder served to the browser; DEPENDS_TARGET is the target
-# that builds the page into it (index.html, treva.css, treva.js, treva.wasm,
-# pictures/). The manifest and the icons are copied before DEPENDS_TARGET is
-# built; sw.js and precache.json are written after it, on every build, from
-# what OUTDIR then holds, because their version has to change whenever any
-# file the worker keeps changes (write_precache.cmake).
+# that builds the page into it (index.html, page.js, js/, treva.css, treva.js,
+# treva.wasm, pictures/). The manifest and the icons are copied before
+# DEPENDS_TARGET is built; sw.js and precache.json are written after it, on
+# every build, from what OUTDIR then holds, because their version has to
+# change whenever any file the worker keeps changes (write_precache.cmake).
 
 function(treva_web_app_files OUTDIR DEPENDS_TARGET)
   set(here "${CMAKE_CURRENT_FUNCTION_LIST_DIR}")

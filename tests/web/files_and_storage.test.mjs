@@ -4,10 +4,11 @@
 // is refused.
 import assert from 'node:assert/strict';
 import {mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
-import {copyFile, readFile, rm} from 'node:fs/promises';
+import {copyFile, readFile, readdir, rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {after, describe, test} from 'node:test';
+import {fileURLToPath} from 'node:url';
 
 import {openApp, waitForReady, webDir} from '../../web/lib/browser.mjs';
 import {startStaticServer} from '../../web/lib/static_server.mjs';
@@ -286,6 +287,30 @@ describe('scenario files through the file system access pickers', () => {
 });
 
 describe('the page kept', () => {
+  test("the page's modules are each fetched once, all at the start, and kept for offline use", async () => {
+    const source = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..', 'platform', 'web', 'page', 'js');
+    const modules = (await readdir(source)).filter((name) => name.endsWith('.js')).map((name) => `js/${name}`).sort();
+    assert.ok(modules.includes('js/windows.js'), `the page's modules are found (${modules})`);
+    const kept = JSON.parse(await readFile(path.join(webDir(), 'precache.json'), 'utf8')).files;
+    for (const name of ['page.js', ...modules]) assert.ok(kept.includes(name), `${name} is kept for offline use`);
+    const {context, page} = await app.open();
+    try {
+      // Preloaded from the page's head rather than found one import after
+      // another; a preload the import cannot use would fetch a module twice.
+      const preloaded = await page.$$eval('link[rel=modulepreload]', (links) => links.map((link) => link.getAttribute('href')).sort());
+      assert.deepEqual(preloaded, modules);
+      const fetched = await page.evaluate(() => {
+        const base = new URL('.', location.href).href;
+        return performance.getEntriesByType('resource').map((entry) => entry.name)
+          .filter((name) => name.startsWith(base)).map((name) => name.slice(base.length));
+      });
+      assert.deepEqual(fetched.filter((name) => name.startsWith('js/')).sort(), modules);
+      assert.equal(fetched.filter((name) => name === 'page.js').length, 1, 'page.js is fetched once');
+    } finally {
+      await context.close();
+    }
+  });
+
   test('after a first visit the page starts again offline', async () => {
     // A server of its own: stopping it takes the network away for good.
     const server = await startStaticServer(webDir());

@@ -1,0 +1,195 @@
+// A window's panel on the page: made for the program, shown, moved by the
+// player, given the focus, activated and ended.
+import { dialogUnits, el, fit, fitTexts } from './layout.js';
+import { call, programRunning } from './program.js';
+
+var windows = {};
+var zTop = 10;
+var active = 0;
+var placed = 0;
+var leftAt = {}; // template -> where the player left its window
+var modalWaits = {};
+
+export function control(w, c) {
+  var x = windows[w];
+  return x ? x.controls[c] || null : null;
+}
+// What the page holds of window w: its frame, client area, controls and size.
+export function windowOf(w) { return windows[w]; }
+
+export function createWindow(w, template, title, width, height, pointSize, modal, closeBox, owner) {
+  var frame = el(modal ? 'dialog' : 'section', 'window' + (modal ? ' modal' : ''));
+  frame.dataset.window = w;
+  frame.dataset.template = template;
+  frame.setAttribute('role', 'dialog');
+  if (modal) frame.setAttribute('aria-modal', 'true');
+  var bar = el('div', 'titlebar');
+  var caption = el('span', 'title', title);
+  caption.id = 'window-title-' + w;
+  frame.setAttribute('aria-labelledby', caption.id);
+  bar.appendChild(caption);
+  if (closeBox) {
+    var close = el('button', 'close', '\u00d7');
+    close.type = 'button';
+    close.setAttribute('aria-label', 'Close');
+    close.addEventListener('click', function() { command(w, 2); });
+    bar.appendChild(close);
+  }
+  var units = dialogUnits(pointSize);
+  var client = el('div', 'client');
+  client.style.width = width * units.x + 'px';
+  client.style.height = height * units.y + 'px';
+  client.style.fontSize = units.px + 'px';
+  // A line of text as high as the font, as the templates were laid out for.
+  client.style.setProperty('--line', units.line + 'px');
+  frame.appendChild(bar);
+  frame.appendChild(client);
+  frame.hidden = true;
+  windows[w] = { w: w, frame: frame, client: client, bar: bar, controls: {}, kinds: {}, modal: modal,
+                 owner: owner, width: width * units.x, height: height * units.y, units: units };
+  if (modal) {
+    frame.tabIndex = -1; // it holds the focus until the program places it
+    frame.addEventListener('cancel', function(e) {
+      e.preventDefault(); // Escape: the box decides whether it ends
+      command(w, 2);
+    });
+  } else {
+    makeMovable(frame, bar);
+  }
+  frame.addEventListener('pointerdown', function() {
+    if (active !== w && !programRunning()) call('webClickActivate', w);
+  }, true);
+  frame.addEventListener('keydown', function(e) {
+    if (e.key !== 'Enter' || e.target.tagName === 'BUTTON' || e.target.tagName === 'SELECT') return;
+    var x = windows[w];
+    var def = x && x.client.querySelector('button.default:not([disabled])');
+    if (def) { e.preventDefault(); def.click(); }
+  });
+  (modal ? document.body : document.getElementById('desk')).appendChild(frame);
+}
+
+export function command(w, id) {
+  if (!programRunning()) call('webCommand', w, id);
+}
+
+export function showWindow(w) {
+  var win = windows[w];
+  win.frame.hidden = false;
+  var scale = fit(win);
+  requestAnimationFrame(firstWindowShown);
+  if (win.modal) {
+    win.frame.showModal(); // a dialog has no layout until it is shown
+    // The browser puts the focus on the box's first control; the program
+    // places it by the window's own rules instead.
+    win.frame.focus({ preventScroll: true });
+    fitTexts(win.client.querySelectorAll('.control'));
+    return;
+  }
+  fitTexts(win.client.querySelectorAll('.control'));
+  var desk = document.getElementById('desk');
+  var room = desk.clientWidth;
+  var width = (win.width + 2) * scale;
+  // A window opens where the player last left one of its kind, else a
+  // little below and right of the last one opened.
+  var left = leftAt[win.frame.dataset.template];
+  var x = left ? left.x : 4 + (placed % 5) * 24, y = left ? left.y : 4 + (placed % 5) * 24;
+  if (!left) placed++;
+  if (x + width > room) x = Math.max(0, room - width);
+  win.frame.style.left = x + 'px';
+  win.frame.style.top = y + 'px';
+}
+function makeMovable(frame, bar) {
+  bar.addEventListener('pointerdown', function(e) {
+    if (e.target.closest('button')) return;
+    var startX = e.clientX, startY = e.clientY;
+    var left = frame.offsetLeft, top = frame.offsetTop;
+    bar.setPointerCapture(e.pointerId);
+    function move(m) {
+      var desk = document.getElementById('desk');
+      var x = Math.min(Math.max(left + m.clientX - startX, -frame.offsetWidth + 60), desk.clientWidth - 60);
+      var y = Math.max(top + m.clientY - startY, 0);
+      frame.style.left = x + 'px';
+      frame.style.top = y + 'px';
+    }
+    function up() {
+      bar.removeEventListener('pointermove', move);
+      bar.removeEventListener('pointerup', up);
+      bar.removeEventListener('pointercancel', up);
+    }
+    bar.addEventListener('pointermove', move);
+    bar.addEventListener('pointerup', up);
+    bar.addEventListener('pointercancel', up);
+  });
+}
+function focusable(win) {
+  return Array.prototype.slice.call(win.client.querySelectorAll('[data-focusable]')).filter(function(e) {
+    return !e.disabled;
+  });
+}
+// The first control the Tab key stops at. A radio group is one stop,
+// which its checked button takes.
+function firstStop(win) {
+  var first = focusable(win)[0];
+  if (first && first.type === 'radio' && !first.checked) {
+    var checked = win.client.querySelector('input[type=radio][name="' + first.name + '"]:checked');
+    if (checked && !checked.disabled) first = checked;
+  }
+  return first;
+}
+export function focusFirst(w) {
+  var win = windows[w];
+  if (!win || win.frame.hidden) return -1;
+  var inside = win.client.contains(document.activeElement);
+  if (inside) return -1;
+  var first = firstStop(win);
+  if (!first) return -1;
+  first.focus({ preventScroll: true });
+  return first.dataset.control !== undefined ? Number(first.dataset.control) : -1;
+}
+export function endWindow(w, keep) {
+  var win = windows[w];
+  if (!win) return;
+  if (win.modal && win.frame.open) win.frame.close();
+  if (!win.modal && !win.frame.hidden)
+    leftAt[win.frame.dataset.template] = { x: win.frame.offsetLeft, y: win.frame.offsetTop };
+  if (keep) {
+    win.frame.hidden = true;
+    win.frame.dataset.ended = '1';
+  } else {
+    win.frame.remove();
+    delete windows[w];
+  }
+  var wait = modalWaits[w];
+  if (wait) {
+    delete modalWaits[w];
+    wait(0);
+  }
+}
+export function activate(w) {
+  document.querySelectorAll('.window.active').forEach(function(f) { f.classList.remove('active'); });
+  active = w;
+  var win = windows[w];
+  if (!win) return;
+  win.frame.classList.add('active');
+  if (!win.modal) win.frame.style.zIndex = ++zTop;
+  if (!win.frame.contains(document.activeElement)) {
+    var target = win.lastFocus && win.frame.contains(win.lastFocus) ? win.lastFocus : firstStop(win);
+    if (target) target.focus({ preventScroll: true });
+  }
+}
+document.addEventListener('focusin', function(e) {
+  var frame = e.target.closest && e.target.closest('.window');
+  if (frame && windows[frame.dataset.window]) windows[frame.dataset.window].lastFocus = e.target;
+});
+
+// The program waits in a modal box until the box ends.
+export function waitModal(w, done) { modalWaits[w] = done; }
+
+function firstWindowShown() {
+  if (document.body.dataset.ready) return;
+  document.body.dataset.ready = '1';
+  performance.mark('treva-first-window');
+}
+window.addEventListener('resize', function() {
+  Object.keys(windows).forEach(function(w) { if (!windows[w].frame.hidden) fit(windows[w]); });
+});
