@@ -5,9 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
 #include "resources/dialogs.h"
@@ -34,8 +37,12 @@ CliRun cli(const std::vector<std::string> &args, const std::optional<std::string
 // A control id as drive's tokens and output write it.
 std::string id(int control) { return std::to_string(control); }
 
-// The start of a control's entry in drive's output.
-std::string entry(int control) { return "\"" + id(control) + "\": {\"text\": "; }
+// What a command printed, read as the one JSON value it must be.
+nlohmann::json json(const CliRun &r) { return nlohmann::json::parse(r.out); }
+// A control as drive's output shows it.
+const nlohmann::json &control(const nlohmann::json &window, int id) {
+    return window.at("controls").at(std::to_string(id));
+}
 
 std::string readAll(const std::filesystem::path &path) {
     std::ifstream in(path, std::ios::binary);
@@ -58,19 +65,21 @@ TEST(CliDrive, ActionsWindowWithTheDiceOfStateOne) {
     using namespace actions_ids;
     const CliRun r = cli({"--seed", "1", "drive", "103", id(kInfAction)});
     ASSERT_EQ(r.status, 0) << r.err;
+    // Scripts read the output as it has always been written.
     EXPECT_EQ(r.out.rfind("{\"window\": 103, \"open\": true, \"controls\": {", 0), 0u);
-    for (const std::string &field : {
-             entry(kDice) + "\"DR = 6, 6\", \"enabled\": true}",
-             entry(kPicture) + "\"\", \"enabled\": true, \"image\": 118}",
-             entry(kManualBox) + "\"Manual die roll\", \"enabled\": true, \"checked\": false}",
-             entry(kSummary) + "\"vs. Russian\\rJanuary, 1939\\rHold Attitude\\rMSR = 0\"",
-             std::string("\"modal\": null"),
-             std::string("\"oneDieCounts\": [0, 0, 0, 0, 0, 2]"),
-         })
-        EXPECT_NE(r.out.find(field), std::string::npos) << field;
+    const nlohmann::json out = json(r);
+    EXPECT_EQ(control(out, kDice), (nlohmann::json{{"text", "DR = 6, 6"}, {"enabled", true}}));
+    EXPECT_EQ(control(out, kPicture), (nlohmann::json{{"text", ""}, {"enabled", true}, {"image", 118}}));
+    EXPECT_EQ(control(out, kManualBox),
+              (nlohmann::json{{"text", "Manual die roll"}, {"enabled", true}, {"checked", false}}));
+    EXPECT_EQ(control(out, kSummary).at("text"), "vs. Russian\rJanuary, 1939\rHold Attitude\rMSR = 0");
+    EXPECT_TRUE(out.at("modal").is_null());
+    EXPECT_EQ(out.at("stats").at("oneDieCounts"), (nlohmann::json{0, 0, 0, 0, 0, 2}));
     // The tables' own signs, as the windows show them.
     const CliRun ordnance = cli({"drive", "103", id(kManualBox), id(kOrdVeh), id(dieButton(4))});
-    EXPECT_NE(ordnance.out.find("possessing MA \u2265 firer\u2019s"), std::string::npos) << ordnance.out;
+    EXPECT_NE(control(json(ordnance), kResults).at("text").get<std::string>().find("possessing MA \u2265 firer\u2019s"),
+              std::string::npos)
+        << ordnance.out;
 }
 
 TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
@@ -89,17 +98,17 @@ TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
     for (const auto &w : windows) {
         const CliRun r = cli(w.args);
         ASSERT_EQ(r.status, 0) << r.err;
-        int listed = 0;
-        for (const ControlTemplate &c : findDialogTemplate(w.templateId)->controls) {
-            if (c.id == kNoId) continue;
-            if (c.style & kAdded) { // ours: scripts see the window as they always have
-                EXPECT_EQ(r.out.find(entry(c.id)), std::string::npos) << w.templateId << " control " << c.id;
-                continue;
-            }
-            ++listed;
-            EXPECT_NE(r.out.find(entry(c.id)), std::string::npos) << w.templateId << " control " << c.id;
-        }
-        EXPECT_GT(listed, 0);
+        const nlohmann::json out = json(r);
+        const nlohmann::json &shown = w.templateId == kSpecialDialog ? out.at("modal") : out;
+        ASSERT_EQ(shown.at("window"), w.templateId);
+        std::set<std::string> expected;
+        for (const ControlTemplate &c : findDialogTemplate(w.templateId)->controls)
+            // Ours (kAdded) are left out: scripts see the window as they always have.
+            if (c.id != kNoId && !(c.style & kAdded)) expected.insert(id(c.id));
+        std::set<std::string> listed;
+        for (const auto &[key, value] : shown.at("controls").items()) listed.insert(key);
+        EXPECT_EQ(listed, expected) << w.templateId;
+        EXPECT_FALSE(listed.empty());
     }
 }
 
@@ -108,17 +117,20 @@ TEST(CliDrive, ModalBoxTakesTheTokensUntilItEnds) {
     const std::string typeA1 = id(special_ids::kA1Box) + ":-4";
     CliRun r = cli({"drive", "102", id(kSpecialButton), typeA1});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"modal\": {\"window\": 107, \"open\": true"), std::string::npos);
-    EXPECT_NE(r.out.find(entry(special_ids::kA1Box) + "\"-4\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"a1Modifier\": 0"), std::string::npos) << "not stored before OK";
+    nlohmann::json out = json(r);
+    EXPECT_EQ(out.at("modal").at("window"), 107);
+    EXPECT_EQ(out.at("modal").at("open"), true);
+    EXPECT_EQ(control(out.at("modal"), special_ids::kA1Box).at("text"), "-4");
+    EXPECT_EQ(out.at("scenario").at("a1Modifier"), 0) << "not stored before OK";
 
     // OK ends the box; the tokens after it go to Setup Options, whose OK closes it.
     r = cli({"drive", "102", id(kSpecialButton), typeA1, id(special_ids::kOk), id(kAc4), id(kOk)});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"open\": false"), std::string::npos);
-    EXPECT_NE(r.out.find("\"modal\": null"), std::string::npos);
-    EXPECT_NE(r.out.find("\"a1Modifier\": -4"), std::string::npos);
-    EXPECT_NE(r.out.find("\"acNumber\": 4"), std::string::npos);
+    out = json(r);
+    EXPECT_EQ(out.at("open"), false);
+    EXPECT_TRUE(out.at("modal").is_null());
+    EXPECT_EQ(out.at("scenario").at("a1Modifier"), -4);
+    EXPECT_EQ(out.at("scenario").at("acNumber"), 4);
 }
 
 TEST(CliDrive, BadInputIsOneLineAndStatusTwo) {
@@ -159,16 +171,18 @@ TEST(CliDrive, ClickOnAStaticOrDisabledControlDoesNothing) {
     using namespace actions_ids;
     const CliRun r = cli({"--seed", "1", "drive", "103", id(kResults), id(dieButton(2))});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"oneDieRolls\": 0"), std::string::npos);
-    EXPECT_NE(r.out.find(entry(kResults) + "\"(Actions get reported here)\""), std::string::npos);
+    const nlohmann::json out = json(r);
+    EXPECT_EQ(out.at("stats").at("oneDieRolls"), 0);
+    EXPECT_EQ(control(out, kResults).at("text"), "(Actions get reported here)");
 }
 
 TEST(CliShow, FreshScenario) {
     const CliRun r = cli({"show"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"summary\": \"vs. Russian\\rJanuary, 1939\\rHold Attitude\\rMSR = 0\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"fileName\": \"vs. Russian (1-39)\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"conditions\": \"* FRIENDLY Infantry in LOS within 8"), std::string::npos);
+    const nlohmann::json out = json(r);
+    EXPECT_EQ(out.at("summary"), "vs. Russian\rJanuary, 1939\rHold Attitude\rMSR = 0");
+    EXPECT_EQ(out.at("fileName"), "vs. Russian (1-39)");
+    EXPECT_EQ(out.at("conditions").get<std::string>().rfind("* FRIENDLY Infantry in LOS within 8", 0), 0u);
 }
 
 TEST_F(CliFiles, NewRefusesAnExistingFileUnlessForced) {
@@ -203,7 +217,7 @@ TEST_F(CliFiles, ChangedByteIsWhatTheFileReceives) {
     ASSERT_EQ(cli({"new", file}).status, 0);
     const CliRun r = cli({"--scenario", file, "drive", "102", id(setup_ids::kAc5), id(setup_ids::kOk)});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"changed\": 1"), std::string::npos);
+    EXPECT_EQ(json(r).at("scenario").at("changed"), 1);
     EXPECT_EQ(uint8_t(readAll(file)[56]), 1);
     EXPECT_EQ(uint8_t(readAll(file)[24]), 5);
 }
@@ -239,7 +253,7 @@ TEST_F(CliFiles, ACommandThatChangesNothingWritesNothing) {
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const CliRun r = cli({"--scenario", file, "show"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"changed\": 0"), std::string::npos);
+    EXPECT_EQ(json(r).at("scenario").at("changed"), 0);
     EXPECT_EQ(readAll(file), bytes);
     EXPECT_EQ(fs::last_write_time(file), written);
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
@@ -327,10 +341,12 @@ TEST_F(CliFiles, HistoryGrowsWithEachRollAndReadsBack) {
     ASSERT_EQ(std::count(lines.out.begin(), lines.out.end(), '\n'), 2);
     EXPECT_NE(lines.out.find("Two Dice         6 + 6 = 12"), std::string::npos) << lines.out;
     EXPECT_NE(lines.out.find("Table 6c dr"), std::string::npos) << lines.out;
-    const CliRun json = cli({"--scenario", file, "history", "--json"});
-    EXPECT_NE(json.out.find("\"purpose\": \"Two Dice\", \"kind\": \"DR\", \"dice\": [6, 6], \"counted\": true"),
-              std::string::npos)
-        << json.out;
+    const nlohmann::json rows = json(cli({"--scenario", file, "history", "--json"}));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].at("purpose"), "Two Dice");
+    EXPECT_EQ(rows[0].at("kind"), "DR");
+    EXPECT_EQ(rows[0].at("dice"), (nlohmann::json{6, 6}));
+    EXPECT_EQ(rows[0].at("counted"), true);
     EXPECT_EQ(cli({"history"}).out, "") << "a fresh scenario has rolled nothing";
 }
 
@@ -365,7 +381,7 @@ TEST_F(CliFiles, ADamagedHistoryIsKeptAsideAndANewOneBegins) {
     const CliRun lines = cli({"--scenario", file, "history"});
     EXPECT_EQ(lines.status, 0) << lines.err;
     EXPECT_EQ(std::count(lines.out.begin(), lines.out.end(), '\n'), 1) << lines.out;
-    EXPECT_NE(cli({"--scenario", file, "show"}).out.find("\"oneDieRolls\": 1"), std::string::npos);
+    EXPECT_EQ(json(cli({"--scenario", file, "show"})).at("stats").at("oneDieRolls"), 1);
 
     // A second damaged file does not take the first one's place.
     std::ofstream(history, std::ios::binary) << "TREVA roll history 1\ngarbage\n";
@@ -425,7 +441,7 @@ TEST_F(CliFiles, ARollWhoseHistoryCannotBeWrittenCountsNowhere) {
     // Both writable again: the roll counts once, with its row.
     ASSERT_EQ(cli({"--scenario", file, "roll"}).status, 0);
     EXPECT_EQ(readAll(history).substr(0, rows.size()), rows) << "the rows are added at the end";
-    EXPECT_NE(cli({"--scenario", file, "show"}).out.find("\"twoDiceRolls\": 2"), std::string::npos);
+    EXPECT_EQ(json(cli({"--scenario", file, "show"})).at("stats").at("twoDiceRolls"), 2);
 }
 
 // A damaged scenario file is refused whatever it says, by every command: one
