@@ -11,25 +11,25 @@
 // so that start-up shows its first box, and no service worker, which would
 // otherwise fetch the whole app shell beside the page.
 
-import {access, mkdtemp, rm, symlink, writeFile} from "node:fs/promises";
-import {tmpdir} from "node:os";
-import {dirname, join, resolve} from "node:path";
-import {fileURLToPath} from "node:url";
-import {gzipSync} from "node:zlib";
-import puppeteer from "puppeteer-core";
-import {startStaticServer} from "../web/lib/static_server.mjs";
+import {access, mkdtemp, rm, symlink, writeFile} from 'node:fs/promises';
+import {tmpdir} from 'node:os';
+import {dirname, join, resolve} from 'node:path';
+import {fileURLToPath} from 'node:url';
+import {gzipSync} from 'node:zlib';
+import puppeteer from 'puppeteer-core';
+import {startStaticServer} from '../web/lib/static_server.mjs';
 
-const repo = resolve(dirname(fileURLToPath(import.meta.url)), "..");
-const MARK = "treva-first-window";
+const repo = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+const MARK = 'treva-first-window';
 const TIMEOUT_MS = 60_000;
 
 function parseArguments(argv) {
-  const options = {runs: 10, folder: process.env.TREVA_WEB_DIR || join(repo, "build-web", "web")};
+  const options = {runs: 10, folder: process.env.TREVA_WEB_DIR || join(repo, 'build-web', 'web')};
   for (let i = 0; i < argv.length; ++i) {
     const arg = argv[i];
-    if (arg === "--runs" && /^[1-9][0-9]*$/.test(argv[i + 1] ?? "")) options.runs = Number(argv[++i]);
-    else if (arg === "-h" || arg === "--help") options.help = true;
-    else if (!arg.startsWith("-")) options.folder = arg;
+    if (arg === '--runs' && /^[1-9][0-9]*$/.test(argv[i + 1] ?? '')) options.runs = Number(argv[++i]);
+    else if (arg === '-h' || arg === '--help') options.help = true;
+    else if (!arg.startsWith('-')) options.folder = arg;
     else throw new Error(`unknown or incomplete argument ${arg}`);
   }
   return options;
@@ -39,9 +39,9 @@ function parseArguments(argv) {
 // port): the page as the folder "app/", so that it runs under a sub-path as
 // it may when deployed.
 async function makeSite(folder) {
-  const site = await mkdtemp(join(tmpdir(), "treva-web-load-"));
-  await symlink(resolve(folder), join(site, "app"));
-  await writeFile(join(site, "blank.html"), "<!DOCTYPE html>\n<title>blank</title>\n");
+  const site = await mkdtemp(join(tmpdir(), 'treva-web-load-'));
+  await symlink(resolve(folder), join(site, 'app'));
+  await writeFile(join(site, 'blank.html'), '<!DOCTYPE html>\n<title>blank</title>\n');
   return site;
 }
 
@@ -53,16 +53,19 @@ async function freshPage(browser) {
     if (self.ServiceWorkerContainer) ServiceWorkerContainer.prototype.register = () => new Promise(() => {});
   });
   const errors = [];
-  page.on("pageerror", (error) => errors.push(error.message));
+  page.on('pageerror', (error) => errors.push(error.message));
   return {context, page, errors};
 }
 
 async function waitForFirstWindow(page, errors) {
   try {
-    await page.waitForFunction((mark) => performance.getEntriesByName(mark).length > 0,
-                               {polling: 50, timeout: TIMEOUT_MS}, MARK);
+    await page.waitForFunction(
+      (mark) => performance.getEntriesByName(mark).length > 0,
+      {polling: 50, timeout: TIMEOUT_MS},
+      MARK,
+    );
   } catch (error) {
-    const why = errors.length ? `; errors on the page: ${errors.join(" | ")}` : "";
+    const why = errors.length ? `; errors on the page: ${errors.join(' | ')}` : '';
     throw new Error(`no performance mark "${MARK}" within ${TIMEOUT_MS / 1000} s${why}`);
   }
 }
@@ -72,8 +75,8 @@ async function measureBytes(browser, appUrl) {
   const {context, page, errors} = await freshPage(browser);
   const responses = [];
   const failed = [];
-  page.on("response", (response) => responses.push(response));
-  page.on("requestfailed", (request) => failed.push(`${request.url()} (${request.failure()?.errorText})`));
+  page.on('response', (response) => responses.push(response));
+  page.on('requestfailed', (request) => failed.push(`${request.url()} (${request.failure()?.errorText})`));
   await page.goto(appUrl);
   await waitForFirstWindow(page, errors);
   // Pictures and the like that the first box asks for after it shows.
@@ -81,14 +84,14 @@ async function measureBytes(browser, appUrl) {
   const rows = [];
   for (const response of responses) {
     const url = response.url();
-    if (!url.startsWith("http")) continue;
+    if (!url.startsWith('http')) continue;
     let body = Buffer.alloc(0);
     try {
       body = await response.buffer();
     } catch {
       // a redirect or an answer without a body
     }
-    const name = url.startsWith(appUrl) ? url.slice(appUrl.length) || "./" : url;
+    const name = url.startsWith(appUrl) ? url.slice(appUrl.length) || './' : url;
     rows.push({name, status: response.status(), bytes: body.length, gzip: gzipSync(body, {level: 9}).length});
   }
   await context.close();
@@ -101,10 +104,13 @@ async function measureTimes(browser, url, program) {
   const {context, page, errors} = await freshPage(browser);
   await page.goto(url);
   if (program) await waitForFirstWindow(page, errors);
-  const times = await page.evaluate((mark) => ({
-    load: performance.getEntriesByType("navigation")[0].loadEventStart,
-    firstWindow: performance.getEntriesByName(mark)[0]?.startTime,
-  }), MARK);
+  const times = await page.evaluate(
+    (mark) => ({
+      load: performance.getEntriesByType('navigation')[0].loadEventStart,
+      firstWindow: performance.getEntriesByName(mark)[0]?.startTime,
+    }),
+    MARK,
+  );
   await context.close();
   return times;
 }
@@ -114,49 +120,57 @@ const median = (values) => {
   const middle = sorted.length >> 1;
   return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
 };
-const bytes = (n) => n.toLocaleString("en-US");
+const bytes = (n) => n.toLocaleString('en-US');
 const ms = (n) => n.toFixed(1);
 
 function printBytes({rows, failed}) {
   console.log(`== First load: every response (fresh profile, no service worker)`);
   const width = Math.max(24, ...rows.map((row) => row.name.length));
-  console.log(`${"file".padEnd(width)} ${"status".padStart(6)} ${"bytes".padStart(11)} ${"gzip -9".padStart(11)}`);
+  console.log(`${'file'.padEnd(width)} ${'status'.padStart(6)} ${'bytes'.padStart(11)} ${'gzip -9'.padStart(11)}`);
   for (const row of rows) {
-    console.log(`${row.name.padEnd(width)} ${String(row.status).padStart(6)} ${bytes(row.bytes).padStart(11)}` +
-                ` ${bytes(row.gzip).padStart(11)}`);
+    console.log(
+      `${row.name.padEnd(width)} ${String(row.status).padStart(6)} ${bytes(row.bytes).padStart(11)}` +
+        ` ${bytes(row.gzip).padStart(11)}`,
+    );
   }
   const sum = (key) => rows.reduce((total, row) => total + row[key], 0);
-  console.log(`${`total (${rows.length} responses)`.padEnd(width)} ${"".padStart(6)} ${bytes(sum("bytes")).padStart(11)}` +
-              ` ${bytes(sum("gzip")).padStart(11)}`);
+  console.log(
+    `${`total (${rows.length} responses)`.padEnd(width)} ${''.padStart(6)} ${bytes(sum('bytes')).padStart(11)}` +
+      ` ${bytes(sum('gzip')).padStart(11)}`,
+  );
   for (const line of failed) console.log(`failed: ${line}`);
 }
 
 function printTimes(runs, samples) {
   console.log(`\n== Start-up: ms from navigation start, ${runs} first loads each (fresh profile, storage cleared)`);
-  console.log(`${"what".padEnd(42)} ${"median".padStart(8)} ${"worst".padStart(8)} ${"best".padStart(8)}`);
+  console.log(`${'what'.padEnd(42)} ${'median'.padStart(8)} ${'worst'.padStart(8)} ${'best'.padStart(8)}`);
   for (const [what, values] of samples) {
-    console.log(`${what.padEnd(42)} ${ms(median(values)).padStart(8)} ${ms(Math.max(...values)).padStart(8)}` +
-                ` ${ms(Math.min(...values)).padStart(8)}`);
+    console.log(
+      `${what.padEnd(42)} ${ms(median(values)).padStart(8)} ${ms(Math.max(...values)).padStart(8)}` +
+        ` ${ms(Math.min(...values)).padStart(8)}`,
+    );
   }
 }
 
 async function main() {
   const options = parseArguments(process.argv.slice(2));
   if (options.help) {
-    console.log("usage: bench/web_load [--runs N] [FOLDER]");
+    console.log('usage: bench/web_load [--runs N] [FOLDER]');
     return 0;
   }
-  await access(join(options.folder, "index.html")).catch(() => {
-    throw new Error(`no index.html in ${options.folder}; build it with cmake --preset web && cmake --build --preset web`);
+  await access(join(options.folder, 'index.html')).catch(() => {
+    throw new Error(
+      `no index.html in ${options.folder}; build it with cmake --preset web && cmake --build --preset web`,
+    );
   });
   const site = await makeSite(options.folder);
   const server = await startStaticServer(site);
-  const executablePath = process.env.TREVA_CHROMIUM || "/usr/bin/chromium";
+  const executablePath = process.env.TREVA_CHROMIUM || '/usr/bin/chromium';
   const browser = await puppeteer.launch({
     executablePath,
     headless: true,
     // Chromium's sandbox cannot start as root.
-    args: process.getuid?.() === 0 ? ["--no-sandbox"] : [],
+    args: process.getuid?.() === 0 ? ['--no-sandbox'] : [],
     defaultViewport: {width: 1280, height: 800},
   });
   try {
@@ -164,7 +178,7 @@ async function main() {
     const blankUrl = `${server.url}blank.html`;
     console.log(`page:     ${resolve(options.folder)}`);
     console.log(`browser:  ${await browser.version()} (${executablePath}), headless`);
-    console.log(`date:     ${new Date().toISOString().slice(0, 16).replace("T", " ")} UTC\n`);
+    console.log(`date:     ${new Date().toISOString().slice(0, 16).replace('T', ' ')} UTC\n`);
     // Also the warm-up: the server's files are read once before the timing.
     printBytes(await measureBytes(browser, appUrl));
 
@@ -182,8 +196,8 @@ async function main() {
       firstWindow.push(times.firstWindow);
     }
     printTimes(options.runs, [
-      ["blank page: load event", blank],
-      ["TREVA: load event", load],
+      ['blank page: load event', blank],
+      ['TREVA: load event', load],
       [`TREVA: first window (${MARK})`, firstWindow],
     ]);
   } finally {
@@ -194,7 +208,10 @@ async function main() {
   return 0;
 }
 
-main().then((status) => process.exit(status), (error) => {
-  console.error(`bench/web_load: ${error.message}`);
-  process.exit(1);
-});
+main().then(
+  (status) => process.exit(status),
+  (error) => {
+    console.error(`bench/web_load: ${error.message}`);
+    process.exit(1);
+  },
+);

@@ -93,7 +93,9 @@ let status;
 try {
   status = await main(process.argv.slice(2));
 } catch (error) {
-  await write(process.stderr, Buffer.from(`${PROGRAM}: ${String(error?.message ?? error).split('\n')[0]}\n`)).catch(() => {});
+  await write(process.stderr, Buffer.from(`${PROGRAM}: ${String(error?.message ?? error).split('\n')[0]}\n`)).catch(
+    () => {},
+  );
   status = 2;
 }
 process.exit(status);

@@ -6,14 +6,14 @@
 //
 // FOLDER is build-web/web (built by `cmake --build --preset web`) unless
 // given; the port is 8080 unless given. It builds nothing.
-import {existsSync} from "node:fs";
-import path from "node:path";
-import {fileURLToPath} from "node:url";
-import {parseArgs} from "node:util";
+import {existsSync} from 'node:fs';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+import {parseArgs} from 'node:util';
 
-import {startStaticServer} from "./lib/static_server.mjs";
+import {startStaticServer} from './lib/static_server.mjs';
 
-const repository = path.join(path.dirname(fileURLToPath(import.meta.url)), "..");
+const repository = path.join(path.dirname(fileURLToPath(import.meta.url)), '..');
 
 function fail(message) {
   process.stderr.write(`web/serve: ${message}\n`);
@@ -22,14 +22,14 @@ function fail(message) {
 
 let options;
 try {
-  options = parseArgs({options: {port: {type: "string", default: "8080"}}, allowPositionals: true});
+  options = parseArgs({options: {port: {type: 'string', default: '8080'}}, allowPositionals: true});
 } catch (error) {
   fail(`${error.message} (web/serve [--port N] [FOLDER])`);
 }
 const port = Number(options.values.port);
 if (!Number.isInteger(port) || port < 0 || port > 65535) fail(`--port takes a number from 0 to 65535`);
-const folder = path.resolve(options.positionals[0] ?? path.join(repository, "build-web", "web"));
-if (!existsSync(path.join(folder, "index.html"))) {
+const folder = path.resolve(options.positionals[0] ?? path.join(repository, 'build-web', 'web'));
+if (!existsSync(path.join(folder, 'index.html'))) {
   fail(`no index.html in ${folder}; build it with \`cmake --preset web && cmake --build --preset web\``);
 }
 try {

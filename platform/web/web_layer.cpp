@@ -17,9 +17,9 @@ extern "C" {
 void web_buildFrame(const char *menuJson, const char *stripJson);
 void web_createWindow(int window, int templateId, const char *title, int width, int height, int pointSize, int modal,
                       int closeBox, int owner);
-void web_addControl(int window, int id, int kind, const char *caption, int x, int y, int width, int height,
-                    unsigned style, int bitmap, int group, int focusable, int roomRight, int roomBottom,
-                    const char *name);
+void web_addControl(int window, int id, const char *kind, const char *caption, int x, int y, int width, int height,
+                    const char *style, int capacity, int bitmap, int group, int focusable, int roomRight,
+                    int roomBottom, const char *name);
 void web_showWindow(int window);
 int web_focusFirst(int window);
 void web_endWindow(int window, int keep);
@@ -114,6 +114,38 @@ bool WebLayer::hasControl(WindowId window, int control) const {
     return find(window) && control != kNoId && web_hasControl(window, control);
 }
 
+namespace {
+
+// The page knows a control's kind, its look and how much an edit box holds
+// from what the program sends, by name: none of the program's numbers is
+// written again in the page.
+const char *kindName(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::PushButton: return "push";
+    case ControlKind::DefaultPushButton: return "defaultPush";
+    case ControlKind::CheckBox: return "check";
+    case ControlKind::RadioButton: return "radio";
+    case ControlKind::DropDownList: return "list";
+    case ControlKind::EditBox: return "edit";
+    case ControlKind::Text: return "text";
+    case ControlKind::Picture: return "picture";
+    case ControlKind::ListBox: return "listBox";
+    case ControlKind::BarChart: return "chart";
+    }
+    return "text";
+}
+
+// The page's classes for a control's style.
+std::string styleClasses(unsigned style) {
+    std::string classes;
+    if (style & kCentred) classes += " centred";
+    if (style & kSunken) classes += " sunken";
+    if (style & kBorder) classes += " bordered";
+    return classes.empty() ? classes : classes.substr(1);
+}
+
+} // namespace
+
 WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
     if (!dialog || frameClosed_) return kNoWindow;
@@ -131,9 +163,10 @@ WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc,
         // A text may outgrow its area in the page's font: it may take the
         // free room beside and under it.
         const DialogTemplate::Room room = dialog->freeRoom(c);
-        web_addControl(id, c.id, static_cast<int>(c.kind), cp1252ToUtf8(c.caption ? c.caption : "").c_str(), c.x, c.y,
-                       c.width, c.height, c.style, c.bitmap, int(group), takesFocus(c.kind), room.right, room.bottom,
-                       accessibleName(*dialog, c).c_str());
+        web_addControl(id, c.id, kindName(c.kind), cp1252ToUtf8(c.caption ? c.caption : "").c_str(), c.x, c.y, c.width,
+                       c.height, styleClasses(c.style).c_str(),
+                       c.kind == ControlKind::EditBox ? int(kEditBoxCapacity) : 0, c.bitmap, int(group),
+                       takesFocus(c.kind), room.right, room.bottom, accessibleName(*dialog, c).c_str());
         placed[index] = true;
     };
     for (const std::size_t index : order) {

@@ -31,7 +31,10 @@ function run(args, {input, env = {}, cwd} = {}) {
 
 function batchRequest(sessions) {
   return Buffer.concat(
-    sessions.flatMap((args) => [Buffer.from(`${args.length}\0`), ...args.map((a) => Buffer.concat([Buffer.from(a), Buffer.from([0])]))]),
+    sessions.flatMap((args) => [
+      Buffer.from(`${args.length}\0`),
+      ...args.map((a) => Buffer.concat([Buffer.from(a), Buffer.from([0])])),
+    ]),
   );
 }
 
@@ -42,7 +45,11 @@ function batchAnswers(bytes) {
     const line = rest.indexOf(0x0a);
     const [status, outLength, errLength] = rest.subarray(0, line).toString().split(' ').map(Number);
     rest = rest.subarray(line + 1);
-    answers.push({status, stdout: rest.subarray(0, outLength), stderr: rest.subarray(outLength, outLength + errLength)});
+    answers.push({
+      status,
+      stdout: rest.subarray(0, outLength),
+      stderr: rest.subarray(outLength, outLength + errLength),
+    });
     rest = rest.subarray(outLength + errLength);
   }
   assert.equal(rest.length, 0, 'bytes after the last answer');
@@ -122,9 +129,12 @@ describe('one drive', () => {
     await chmod(path.join(scratch, 'july.trv'), 0o640);
     await writeFile(path.join(scratch, 'real-history.txt'), '');
     await symlink('real-history.txt', path.join(scratch, 'july.history.txt'));
-    const {status, stdout} = await run(['--scenario', 'july.trv', 'write', '0', 'july.trv', '+new', 'july.history.txt', 'rolls'], {
-      cwd: scratch,
-    });
+    const {status, stdout} = await run(
+      ['--scenario', 'july.trv', 'write', '0', 'july.trv', '+new', 'july.history.txt', 'rolls'],
+      {
+        cwd: scratch,
+      },
+    );
     assert.equal(status, 0);
     assert.equal(stdout.toString(), 'wrote\n');
     assert.equal(await readFile(path.join(scratch, 'july.trv'), 'utf8'), 'old+new');
@@ -132,7 +142,11 @@ describe('one drive', () => {
     assert.equal((await stat(path.join(scratch, 'july.trv'))).mode & 0o777, 0o640, 'the file keeps its mode');
     assert.ok((await lstat(path.join(scratch, 'july.history.txt'))).isSymbolicLink(), 'a link stays a link');
     assert.equal(await readFile(path.join(scratch, 'real-history.txt'), 'utf8'), 'rolls');
-    assert.deepEqual((await readdir(scratch)).filter((f) => f.endsWith('.tmp')), [], 'no temporary file left');
+    assert.deepEqual(
+      (await readdir(scratch)).filter((f) => f.endsWith('.tmp')),
+      [],
+      'no temporary file left',
+    );
 
     const stray = await run(['--scenario', 'july.trv', 'write', '0', 'elsewhere.txt', 'x'], {cwd: scratch});
     assert.equal(stray.status, 2);
@@ -144,11 +158,16 @@ describe('one drive', () => {
     await writeFile(path.join(scratch, 'aug.trv'), 'kept');
     // A history path that is a folder cannot be renamed over.
     await mkdir(path.join(scratch, 'aug.history.txt'));
-    const {status, stdout, stderr} = await run(['--scenario', 'aug.trv', 'write', '0', 'aug.history.txt', 'x'], {cwd: scratch});
+    const {status, stdout, stderr} = await run(['--scenario', 'aug.trv', 'write', '0', 'aug.history.txt', 'x'], {
+      cwd: scratch,
+    });
     assert.equal(status, 2);
     assert.equal(stdout.toString(), 'wrote\n');
     assert.match(stderr.toString(), /^web\/drive: cannot write "aug\.history\.txt": /);
-    assert.deepEqual((await readdir(scratch)).filter((f) => f.endsWith('.tmp')), []);
+    assert.deepEqual(
+      (await readdir(scratch)).filter((f) => f.endsWith('.tmp')),
+      [],
+    );
   });
 
   test('a page that never finishes, a broken answer and no browser each end with one line and status 2', async () => {
@@ -174,19 +193,16 @@ describe('one drive', () => {
 describe('--batch', () => {
   test('each session is answered in turn with its status, output and error', async () => {
     await writeFile(path.join(scratch, 'sep.trv'), 'sep');
-    const sessions = [
-      ['echo', '0'],
-      ['--scenario', 'sep.trv', 'echo', '4', 'wrong »'],
-      [],
-      ['hang'],
-      ['echo', '1'],
-    ];
+    const sessions = [['echo', '0'], ['--scenario', 'sep.trv', 'echo', '4', 'wrong »'], [], ['hang'], ['echo', '1']];
     const request = Buffer.concat([batchRequest(sessions), Buffer.from('3\0echo\x000\0\xff\0', 'latin1')]);
     const {status, stdout} = await run(['--batch'], {input: request, cwd: scratch, env: {TREVA_DRIVE_TIMEOUT: '1'}});
     assert.equal(status, 0);
     const answers = batchAnswers(stdout);
     assert.equal(answers.length, 6);
-    assert.deepEqual(answers.map((a) => a.status), [0, 4, 2, 2, 1, 0]);
+    assert.deepEqual(
+      answers.map((a) => a.status),
+      [0, 4, 2, 2, 1, 0],
+    );
     assert.deepEqual(JSON.parse(answers[1].stdout), {args: sessions[1], files: {'sep.trv': 'sep'}});
     assert.deepEqual(answers[1].stderr, Buffer.from('wrong »'));
     // A session without arguments reaches the page as one (which, here, never answers).
@@ -198,7 +214,9 @@ describe('--batch', () => {
   });
 
   test('a bad count or a session cut short ends the batch with status 2 after the sessions before it', async () => {
-    const badCount = await run(['--batch'], {input: Buffer.concat([batchRequest([['echo', '0']]), Buffer.from('two\0echo\0')])});
+    const badCount = await run(['--batch'], {
+      input: Buffer.concat([batchRequest([['echo', '0']]), Buffer.from('two\0echo\0')]),
+    });
     assert.equal(badCount.status, 2);
     assert.equal(batchAnswers(badCount.stdout).length, 1);
     assert.equal(badCount.stderr.toString(), 'web/drive: --batch: bad count of arguments "two"\n');

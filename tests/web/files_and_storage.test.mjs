@@ -15,10 +15,12 @@ import {startStaticServer} from '../../web/lib/static_server.mjs';
 import {
   ABOUT,
   ACTIVATION,
+  COMMANDS,
   DIE_STATS,
   OPEN_COMMAND,
   SAVE_AS_COMMAND,
   SAVE_COMMAND,
+  TEMPLATES,
   clickControl,
   controlText,
   finishStartUp,
@@ -53,7 +55,12 @@ function withoutFilePickers(page) {
 // first finished download whose name ends in `suffix`.
 async function downloadsInto(browser, context, folder) {
   const session = await browser.target().createCDPSession();
-  await session.send('Browser.setDownloadBehavior', {behavior: 'allow', browserContextId: context.id, downloadPath: folder, eventsEnabled: true});
+  await session.send('Browser.setDownloadBehavior', {
+    behavior: 'allow',
+    browserContextId: context.id,
+    downloadPath: folder,
+    eventsEnabled: true,
+  });
   const names = new Map();
   const finished = [];
   const waiting = [];
@@ -80,7 +87,11 @@ async function controlTexts(page, template) {
     Object.fromEntries(
       controls.map((c) => [
         c.dataset.control,
-        c.matches('input[type=text]') ? c.value : c.matches('select') ? (c.selectedOptions[0]?.text ?? '') : c.textContent.trim(),
+        c.matches('input[type=text]')
+          ? c.value
+          : c.matches('select')
+            ? (c.selectedOptions[0]?.text ?? '')
+            : c.textContent.trim(),
       ]),
     ),
   );
@@ -89,19 +100,19 @@ async function controlTexts(page, template) {
 // A roll in the Activation window, over once Die Stats (open beside it) has
 // counted its die.
 async function rollActivation(page) {
-  const total = Number((await controlText(page, 114, DIE_STATS.oneDieTotal)) || 0);
-  await clickControl(page, 101, ACTIVATION.roll);
+  const total = Number((await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal)) || 0);
+  await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
   await page.waitForFunction(
     (selector, old) => Number(document.querySelector(selector).textContent.trim() || 0) > old,
     {},
-    `${windowSelector(114)} [data-control="${DIE_STATS.oneDieTotal}"]`,
+    `${windowSelector(TEMPLATES.dieStats)} [data-control="${DIE_STATS.oneDieTotal}"]`,
     total,
   );
 }
 
 async function openDieStats(page) {
-  await menuCommand(page, 'Edit', 38);
-  await waitForWindow(page, 114);
+  await menuCommand(page, 'Edit', COMMANDS.dieStats);
+  await waitForWindow(page, TEMPLATES.dieStats);
 }
 
 describe('scenario files', () => {
@@ -118,11 +129,11 @@ describe('scenario files', () => {
       await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
       assert.equal(await page.title(), 'TREVA! (june)');
 
-      await waitForWindow(page, 101);
+      await waitForWindow(page, TEMPLATES.activation);
       await openDieStats(page);
       await rollActivation(page);
       await rollActivation(page);
-      const shown = await controlTexts(page, 114);
+      const shown = await controlTexts(page, TEMPLATES.dieStats);
 
       await menuCommand(page, 'File', SAVE_COMMAND);
       const file = await saved.next('.trv');
@@ -132,7 +143,8 @@ describe('scenario files', () => {
       const copy = path.join(scratch, 'copy.trv');
       await copyFile(file, copy);
       const dieStats = JSON.parse(await runCli('--scenario', copy, 'drive', '114'));
-      for (const [id, control] of Object.entries(dieStats.controls)) assert.equal(shown[id], control.text, `Die Stats control ${id}`);
+      for (const [id, control] of Object.entries(dieStats.controls))
+        assert.equal(shown[id], control.text, `Die Stats control ${id}`);
       const read = JSON.parse(await runCli('--scenario', copy, 'show'));
       const before = JSON.parse(await runCli('--scenario', original, 'show'));
       assert.deepEqual(read.scenario, before.scenario);
@@ -143,7 +155,7 @@ describe('scenario files', () => {
       await finishStartUp(page);
       assert.equal(await page.$eval('#caption', (c) => c.textContent), 'TREVA! (june)');
       await openDieStats(page);
-      assert.deepEqual(await controlTexts(page, 114), shown, 'Die Stats after the reload');
+      assert.deepEqual(await controlTexts(page, TEMPLATES.dieStats), shown, 'Die Stats after the reload');
     } finally {
       await saved.detach();
       await context.close();
@@ -176,7 +188,12 @@ function withFilePickers(page, opened, {saveAs = 'july.trv', refused = ''} = {})
       });
       window.showOpenFilePicker = async () => {
         log.asked.push('open');
-        return [handle('june.trv', Uint8Array.from(atob(openedBase64), (c) => c.charCodeAt(0)))];
+        return [
+          handle(
+            'june.trv',
+            Uint8Array.from(atob(openedBase64), (c) => c.charCodeAt(0)),
+          ),
+        ];
       };
       window.showSaveFilePicker = async (options) => {
         log.asked.push(`save ${options.suggestedName}`);
@@ -217,7 +234,7 @@ describe('scenario files through the file system access pickers', () => {
   test('the opened file is saved back in place; Save As writes the file the player names', async () => {
     const {original, context, page} = await openedThroughPicker('june-picked.trv');
     try {
-      await waitForWindow(page, 101);
+      await waitForWindow(page, TEMPLATES.activation);
       await openDieStats(page);
       await rollActivation(page);
 
@@ -226,7 +243,7 @@ describe('scenario files through the file system access pickers', () => {
       writeFileSync(saved, await writtenThroughHandle(page, 'june.trv'));
       const read = JSON.parse(await runCli('--scenario', saved, 'show'));
       assert.deepEqual(read.scenario, JSON.parse(await runCli('--scenario', original, 'show')).scenario);
-      const rolls = async () => Number(await controlText(page, 114, DIE_STATS.oneDieTotal));
+      const rolls = async () => Number(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal));
       assert.equal(read.stats.oneDieRolls, await rolls(), 'the roll is in the file saved in place');
 
       await rollActivation(page);
@@ -251,14 +268,19 @@ describe('scenario files through the file system access pickers', () => {
       await rollActivation(page);
       await menuCommand(page, 'File', SAVE_COMMAND);
       const told = await page.waitForSelector('dialog.message[data-kind=error][open] .message-text');
-      assert.match(await told.evaluate((t) => t.textContent), /^Could not save "june\.trv": The file is read-only\. The scenario is still kept/);
+      assert.match(
+        await told.evaluate((t) => t.textContent),
+        /^Could not save "june\.trv": The file is read-only\. The scenario is still kept/,
+      );
       await told.dispose();
       assert.deepEqual(await page.evaluate(() => window.pickerLog.written), {});
       // What the page kept has the roll, though the file could not take it.
       const kept = path.join(scratch, 'june-kept.trv');
       writeFileSync(kept, Buffer.from(await page.evaluate(() => localStorage.getItem('treva.scenario')), 'base64'));
-      assert.equal(JSON.parse(await runCli('--scenario', kept, 'show')).stats.oneDieRolls,
-                   Number(await controlText(page, 114, DIE_STATS.oneDieTotal)));
+      assert.equal(
+        JSON.parse(await runCli('--scenario', kept, 'show')).stats.oneDieRolls,
+        Number(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal)),
+      );
     } finally {
       await context.close();
     }
@@ -270,9 +292,12 @@ describe('scenario files through the file system access pickers', () => {
       await openDieStats(page);
       // A file the page may not read: it is told after the next command.
       await page.evaluate(() => FS.chmod('june.trv', 0));
-      await menuCommand(page, 'Edit', 38);
+      await menuCommand(page, 'Edit', COMMANDS.dieStats);
       const told = await page.waitForSelector('dialog.message[data-kind=error][open] .message-text');
-      assert.match(await told.evaluate((t) => t.textContent), /^Could not save "june\.trv": the page cannot read what TREVA wrote/);
+      assert.match(
+        await told.evaluate((t) => t.textContent),
+        /^Could not save "june\.trv": the page cannot read what TREVA wrote/,
+      );
       await told.dispose();
       await page.click('dialog.message[data-kind=error][open] button');
       await rollActivation(page);
@@ -289,7 +314,10 @@ describe('scenario files through the file system access pickers', () => {
 describe('the page kept', () => {
   test("the page's modules are each fetched once, all at the start, and kept for offline use", async () => {
     const source = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..', 'platform', 'web', 'page', 'js');
-    const modules = (await readdir(source)).filter((name) => name.endsWith('.js')).map((name) => `js/${name}`).sort();
+    const modules = (await readdir(source))
+      .filter((name) => name.endsWith('.js'))
+      .map((name) => `js/${name}`)
+      .sort();
     assert.ok(modules.includes('js/windows.js'), `the page's modules are found (${modules})`);
     const kept = JSON.parse(await readFile(path.join(webDir(), 'precache.json'), 'utf8')).files;
     for (const name of ['page.js', ...modules]) assert.ok(kept.includes(name), `${name} is kept for offline use`);
@@ -297,12 +325,17 @@ describe('the page kept', () => {
     try {
       // Preloaded from the page's head rather than found one import after
       // another; a preload the import cannot use would fetch a module twice.
-      const preloaded = await page.$$eval('link[rel=modulepreload]', (links) => links.map((link) => link.getAttribute('href')).sort());
+      const preloaded = await page.$$eval('link[rel=modulepreload]', (links) =>
+        links.map((link) => link.getAttribute('href')).sort(),
+      );
       assert.deepEqual(preloaded, modules);
       const fetched = await page.evaluate(() => {
         const base = new URL('.', location.href).href;
-        return performance.getEntriesByType('resource').map((entry) => entry.name)
-          .filter((name) => name.startsWith(base)).map((name) => name.slice(base.length));
+        return performance
+          .getEntriesByType('resource')
+          .map((entry) => entry.name)
+          .filter((name) => name.startsWith(base))
+          .map((name) => name.slice(base.length));
       });
       assert.deepEqual(fetched.filter((name) => name.startsWith('js/')).sort(), modules);
       assert.equal(fetched.filter((name) => name === 'page.js').length, 1, 'page.js is fetched once');
@@ -351,7 +384,7 @@ describe('the page kept', () => {
       await page.goto(new URL('storage-filler', app.url).href);
       const refused = await page.evaluate(() => {
         let n = 0;
-        for (let size = 1 << 20; size >= 1; ) {
+        for (let size = 1 << 20; size >= 1;) {
           try {
             localStorage.setItem(`filler${n++}`, 'x'.repeat(size));
           } catch {
@@ -423,7 +456,7 @@ describe('the page kept', () => {
       assert.match(told, /storage is turned off/);
       await openDieStats(page);
       await rollActivation(page);
-      assert.match(await controlText(page, 101, ACTIVATION.dr), /^[1-6]$/, 'the page goes on rolling');
+      assert.match(await controlText(page, TEMPLATES.activation, ACTIVATION.dr), /^[1-6]$/, 'the page goes on rolling');
     });
   });
 });

@@ -9,6 +9,7 @@ import {
   OK,
   SETUP_SPECIAL_BUTTON,
   SPECIAL_TEMPLATE,
+  TEMPLATES,
   TOOL_WINDOWS,
   clickControl,
   closeWindow,
@@ -34,9 +35,13 @@ const VIEWPORTS = [
 async function misfits(page, template) {
   return page.$eval(windowSelector(template), (window) => {
     const found = [];
-    const name = (element) => element.dataset.control ?? element.dataset.command ?? element.textContent.trim().slice(0, 30);
+    const name = (element) =>
+      element.dataset.control ?? element.dataset.command ?? element.textContent.trim().slice(0, 30);
     const shown = (element) => element.checkVisibility();
-    const controls = [...window.querySelectorAll('[data-control]'), ...document.querySelectorAll('#menubar .menu-title, #strip button')];
+    const controls = [
+      ...window.querySelectorAll('[data-control]'),
+      ...document.querySelectorAll('#menubar .menu-title, #strip button'),
+    ];
     for (const control of controls.filter(shown)) {
       const box = control.getBoundingClientRect();
       if (box.left < 0 || box.top < 0 || box.right > innerWidth || box.bottom > innerHeight)
@@ -47,7 +52,9 @@ async function misfits(page, template) {
     );
     for (const text of texts) {
       if (text.scrollWidth > text.clientWidth || text.scrollHeight > text.clientHeight)
-        found.push(`${name(text)} cut off: ${text.scrollWidth}x${text.scrollHeight} in ${text.clientWidth}x${text.clientHeight}`);
+        found.push(
+          `${name(text)} cut off: ${text.scrollWidth}x${text.scrollHeight} in ${text.clientWidth}x${text.clientHeight}`,
+        );
     }
     return found;
   });
@@ -59,7 +66,7 @@ async function fits(page, template, where) {
 }
 
 for (const viewport of VIEWPORTS) {
-  const where = `${viewport.width}x${viewport.height}${viewport.hasTouch ? " by touch" : ""}`;
+  const where = `${viewport.width}x${viewport.height}${viewport.hasTouch ? ' by touch' : ''}`;
   describe(`at ${where}`, () => {
     test('every window, one at a time', async () => {
       const {context, page} = await app.open({viewport});
@@ -68,18 +75,18 @@ for (const viewport of VIEWPORTS) {
         // a viewport of its own zoomed out).
         assert.equal(await page.evaluate(() => innerWidth), viewport.width);
         // The start-up boxes, then the Activation window.
-        for (const box of [ABOUT.template, NOTICE_TEMPLATE, 102]) {
+        for (const box of [ABOUT.template, NOTICE_TEMPLATE, TEMPLATES.setup]) {
           await fits(page, box, where);
           await clickControl(page, box, OK);
         }
-        await fits(page, 101, where);
-        await closeWindow(page, 101);
+        await fits(page, TEMPLATES.activation, where);
+        await closeWindow(page, TEMPLATES.activation);
 
         for (const entry of TOOL_WINDOWS) {
           await menuCommand(page, entry.menu, entry.command);
           await fits(page, entry.template, where);
-          if (entry.template === 102) {
-            await clickControl(page, 102, SETUP_SPECIAL_BUTTON);
+          if (entry.template === TEMPLATES.setup) {
+            await clickControl(page, TEMPLATES.setup, SETUP_SPECIAL_BUTTON);
             await fits(page, SPECIAL_TEMPLATE, where);
             await closeWindow(page, SPECIAL_TEMPLATE);
           }

@@ -10,7 +10,7 @@ import {execFile} from 'node:child_process';
 import {existsSync} from 'node:fs';
 import path from 'node:path';
 import {after, before} from 'node:test';
-import {fileURLToPath} from 'node:url';
+import {fileURLToPath, pathToFileURL} from 'node:url';
 import {promisify} from 'node:util';
 
 import {launchBrowser, openApp, webDir} from '../../web/lib/browser.mjs';
@@ -18,29 +18,27 @@ import {startStaticServer} from '../../web/lib/static_server.mjs';
 
 const repository = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
 
-// Frame commands and the templates of the windows they open.
-export const TOOL_WINDOWS = [
-  {command: 34, template: 101, menu: 'Windows'}, // Activation
-  {command: 35, template: 102, menu: 'Edit'}, // Setup Options
-  {command: 36, template: 103, menu: 'Windows'}, // Actions
-  {command: 38, template: 114, menu: 'Edit'}, // Die Stats
-  {command: 39, template: 115, menu: 'Windows'}, // Advance
-  {command: 41, template: 128, menu: 'Windows'}, // Random Number Tables
-  {command: 42, template: 140, menu: 'Windows'}, // Roll History
-  {command: 43, template: 141, menu: 'Windows'}, // Dice Chart
-];
-export const ABOUT = {command: 40, template: 116, menu: 'Help'};
-export const NOTICE_TEMPLATE = 126;
-export const SPECIAL_TEMPLATE = 107;
-export const OPEN_COMMAND = 40011;
-export const SAVE_COMMAND = 40012;
-export const SAVE_AS_COMMAND = 0;
-export const OK = 1;
-
-// Control ids the tests click or read.
-export const ACTIVATION = {roll: 1039, dr: 1038, level: 1015};
-export const DIE_STATS = {oneDieCount1: 1068, oneDieTotal: 1075};
-export const SETUP_SPECIAL_BUTTON = 1000;
+// The program's numbers (commands, templates, control ids), written by the
+// build from its headers (tests/web/constants.cpp).
+const constantsFile =
+  process.env.TREVA_WEB_CONSTANTS || path.join(repository, 'build-web', 'tests', 'web-constants.mjs');
+assert.ok(existsSync(constantsFile), `no ${constantsFile}: build the web preset (or set TREVA_WEB_CONSTANTS)`);
+export const {
+  COMMANDS,
+  TEMPLATES,
+  TOOL_WINDOWS,
+  ABOUT,
+  NOTICE_TEMPLATE,
+  SPECIAL_TEMPLATE,
+  OPEN_COMMAND,
+  SAVE_COMMAND,
+  SAVE_AS_COMMAND,
+  SCENARIO_COMMAND,
+  OK,
+  ACTIVATION,
+  DIE_STATS,
+  SETUP_SPECIAL_BUTTON,
+} = await import(pathToFileURL(constantsFile).href);
 
 export function trevaCli() {
   const cli = process.env.TREVA_CLI || path.join(repository, 'build-ci', 'cli', 'treva-cli');
@@ -59,7 +57,10 @@ export function servedApp() {
   const app = {};
   before(async () => {
     const folder = webDir();
-    assert.ok(existsSync(path.join(folder, 'index.html')), `no page in ${folder} (build the web preset, or set TREVA_WEB_DIR)`);
+    assert.ok(
+      existsSync(path.join(folder, 'index.html')),
+      `no page in ${folder} (build the web preset, or set TREVA_WEB_DIR)`,
+    );
     app.server = await startStaticServer(folder);
     app.url = app.server.url;
     app.browser = await launchBrowser();
@@ -87,7 +88,9 @@ export async function waitForWindowGone(page, template) {
 // whether each is an open modal box.
 export async function shownWindows(page) {
   return page.$$eval('.window', (windows) =>
-    windows.filter((w) => w.checkVisibility()).map((w) => ({template: Number(w.dataset.template), modal: w.matches('dialog.modal[open]')})),
+    windows
+      .filter((w) => w.checkVisibility())
+      .map((w) => ({template: Number(w.dataset.template), modal: w.matches('dialog.modal[open]')})),
   );
 }
 
@@ -158,21 +161,22 @@ export async function stripCommand(page, command) {
 // kept) Setup Options, each answered with OK, until the Activation window
 // is up.
 export async function finishStartUp(page) {
-  const startUpBoxes = [ABOUT.template, NOTICE_TEMPLATE, 102];
+  const startUpBoxes = [ABOUT.template, NOTICE_TEMPLATE, TEMPLATES.setup];
   for (;;) {
     // An open start-up box first: the Activation window may already lie under it.
     const shown = await page.waitForFunction(
-      (boxes) => {
+      (boxes, activation) => {
         const box = document.querySelector('dialog.window.modal[open]');
         if (box) return boxes.includes(Number(box.dataset.template)) && Number(box.dataset.template);
-        return document.querySelector('.window[data-template="101"]')?.checkVisibility() && 101;
+        return document.querySelector(`.window[data-template="${activation}"]`)?.checkVisibility() && activation;
       },
       {},
       startUpBoxes,
+      TEMPLATES.activation,
     );
     const template = await shown.jsonValue();
     await shown.dispose();
-    if (template === 101) return;
+    if (template === TEMPLATES.activation) return;
     await clickControl(page, template, OK);
     await waitForWindowGone(page, template);
   }

@@ -6,9 +6,12 @@ import {describe, test} from 'node:test';
 import {
   ABOUT,
   ACTIVATION,
+  COMMANDS,
   DIE_STATS,
   NOTICE_TEMPLATE,
   OK,
+  SCENARIO_COMMAND,
+  TEMPLATES,
   TOOL_WINDOWS,
   clickControl,
   closeWindow,
@@ -33,15 +36,15 @@ describe('start-up', () => {
       assert.deepEqual(await shownWindows(page), [{template: ABOUT.template, modal: true}]);
       for (const [box, next] of [
         [ABOUT.template, NOTICE_TEMPLATE],
-        [NOTICE_TEMPLATE, 102],
+        [NOTICE_TEMPLATE, TEMPLATES.setup],
       ]) {
         await clickControl(page, box, OK);
         await waitForWindow(page, next);
         assert.deepEqual(await shownWindows(page), [{template: next, modal: true}], `after box ${box}`);
       }
-      await clickControl(page, 102, OK);
-      await waitForWindow(page, 101);
-      assert.deepEqual(await shownWindows(page), [{template: 101, modal: false}]);
+      await clickControl(page, TEMPLATES.setup, OK);
+      await waitForWindow(page, TEMPLATES.activation);
+      assert.deepEqual(await shownWindows(page), [{template: TEMPLATES.activation, modal: false}]);
 
       const frame = await page.evaluate(() => ({
         caption: document.querySelector('#caption').textContent,
@@ -67,7 +70,10 @@ describe('tool windows', () => {
   async function opensAndCloses(page, entry, open) {
     await open();
     const window = await waitForWindow(page, entry.template);
-    const shown = await window.evaluate((w) => ({modal: w.matches('dialog.modal'), title: w.querySelector('.titlebar .title')?.textContent.trim()}));
+    const shown = await window.evaluate((w) => ({
+      modal: w.matches('dialog.modal'),
+      title: w.querySelector('.titlebar .title')?.textContent.trim(),
+    }));
     await window.dispose();
     assert.equal(shown.modal, false, `window ${entry.template} is a tool window`);
     assert.ok(shown.title, `window ${entry.template} has a title`);
@@ -78,8 +84,9 @@ describe('tool windows', () => {
     await withStartedApp(app, {}, async (page) => {
       // The Activation window is up after start-up: closed first, so that each
       // window is seen to open.
-      await closeWindow(page, 101);
-      for (const entry of TOOL_WINDOWS) await opensAndCloses(page, entry, () => menuCommand(page, entry.menu, entry.command));
+      await closeWindow(page, TEMPLATES.activation);
+      for (const entry of TOOL_WINDOWS)
+        await opensAndCloses(page, entry, () => menuCommand(page, entry.menu, entry.command));
 
       const strip = await page.$$eval('#strip button', (buttons) =>
         buttons.map((b) => ({command: Number(b.dataset.command), label: b.getAttribute('aria-label')})),
@@ -97,11 +104,17 @@ describe('tool windows', () => {
 
   test('the About box and the notice open from the Help menu and from the strip', async () => {
     await withStartedApp(app, {}, async (page) => {
-      for (const open of [() => menuCommand(page, ABOUT.menu, ABOUT.command), () => stripCommand(page, ABOUT.command)]) {
+      for (const open of [
+        () => menuCommand(page, ABOUT.menu, ABOUT.command),
+        () => stripCommand(page, ABOUT.command),
+      ]) {
         await open();
         for (const box of [ABOUT.template, NOTICE_TEMPLATE]) {
           await waitForWindow(page, box);
-          assert.ok(await page.$eval(windowSelector(box), (w) => w.matches('dialog.modal[open]')), `box ${box} is modal`);
+          assert.ok(
+            await page.$eval(windowSelector(box), (w) => w.matches('dialog.modal[open]')),
+            `box ${box} is modal`,
+          );
           await clickControl(page, box, OK);
           await waitForWindowGone(page, box);
         }
@@ -112,7 +125,13 @@ describe('tool windows', () => {
   test('a grayed menu item is a disabled button', async () => {
     await withStartedApp(app, {}, async (page) => {
       // Windows > Scenario... is always grayed.
-      assert.equal(await page.$eval('[role=menu][data-menu="Windows"] [data-command="40004"]', (item) => item.disabled), true);
+      assert.equal(
+        await page.$eval(
+          `[role=menu][data-menu="Windows"] [data-command="${SCENARIO_COMMAND}"]`,
+          (item) => item.disabled,
+        ),
+        true,
+      );
     });
   });
 });
@@ -120,29 +139,29 @@ describe('tool windows', () => {
 describe('controls', () => {
   test('a roll in the Activation window shows its die and counts in Die Stats, which follows later rolls', async () => {
     await withStartedApp(app, {}, async (page) => {
-      const before = await controlText(page, 101, ACTIVATION.dr);
-      await clickControl(page, 101, ACTIVATION.roll);
+      const before = await controlText(page, TEMPLATES.activation, ACTIVATION.dr);
+      await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
       await page.waitForFunction(
         (selector, old) => document.querySelector(selector).textContent.trim() !== old,
         {},
-        `${windowSelector(101)} [data-control="${ACTIVATION.dr}"]`,
+        `${windowSelector(TEMPLATES.activation)} [data-control="${ACTIVATION.dr}"]`,
         before,
       );
-      const die = Number(await controlText(page, 101, ACTIVATION.dr));
+      const die = Number(await controlText(page, TEMPLATES.activation, ACTIVATION.dr));
       assert.ok(Number.isInteger(die) && die >= 1 && die <= 6, `the die shown is a face: ${die}`);
 
-      await menuCommand(page, 'Edit', 38);
-      await waitForWindow(page, 114);
-      const count = async (id) => Number((await controlText(page, 114, id)) || 0);
+      await menuCommand(page, 'Edit', COMMANDS.dieStats);
+      await waitForWindow(page, TEMPLATES.dieStats);
+      const count = async (id) => Number((await controlText(page, TEMPLATES.dieStats, id)) || 0);
       assert.ok((await count(DIE_STATS.oneDieCount1 + die - 1)) >= 1, `Die Stats counts the dr ${die}`);
       const total = await count(DIE_STATS.oneDieTotal);
       assert.ok(total >= 1);
 
-      await clickControl(page, 101, ACTIVATION.roll);
+      await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
       await page.waitForFunction(
         (selector, old) => Number(document.querySelector(selector).textContent.trim() || 0) > old,
         {},
-        `${windowSelector(114)} [data-control="${DIE_STATS.oneDieTotal}"]`,
+        `${windowSelector(TEMPLATES.dieStats)} [data-control="${DIE_STATS.oneDieTotal}"]`,
         total,
       );
     });
@@ -150,20 +169,21 @@ describe('controls', () => {
 
   test('a screen reader hears each field by what it shows, and each result as it changes', async () => {
     await withStartedApp(app, {}, async (page) => {
-      await menuCommand(page, 'Edit', 38);
-      await waitForWindow(page, 114);
+      await menuCommand(page, 'Edit', COMMANDS.dieStats);
+      await waitForWindow(page, TEMPLATES.dieStats);
       const named = await page.evaluate(
-        (activation, stats) => {
+        (activation, stats, templates) => {
           const at = (template, id) => document.querySelector(`[data-template="${template}"] [data-control="${id}"]`);
-          const field = at(101, activation.dr);
+          const field = at(templates.activation, activation.dr);
           return {
             dr: [field.getAttribute('role'), field.getAttribute('aria-label')],
-            list: at(101, activation.level).getAttribute('aria-label'),
-            count: at(114, stats.oneDieCount1).getAttribute('aria-label'),
+            list: at(templates.activation, activation.level).getAttribute('aria-label'),
+            count: at(templates.dieStats, stats.oneDieCount1).getAttribute('aria-label'),
           };
         },
         ACTIVATION,
         DIE_STATS,
+        TEMPLATES,
       );
       assert.deepEqual(named, {dr: ['status', 'Activation dr'], list: 'Level difference', count: 'dr 1 count'});
     });

@@ -6,30 +6,33 @@
 // /usr/bin/chromium); cmake runs the build's write_precache.cmake ($TREVA_CMAKE,
 // else cmake from PATH).
 
-import assert from "node:assert/strict";
-import {execFileSync} from "node:child_process";
-import {existsSync} from "node:fs";
-import {copyFile, cp, mkdir, mkdtemp, readdir, readFile, rm, writeFile} from "node:fs/promises";
-import {createRequire} from "node:module";
-import {tmpdir} from "node:os";
-import {dirname, join, resolve} from "node:path";
-import {after, before, describe, test} from "node:test";
-import {fileURLToPath} from "node:url";
-import {startStaticServer} from "../../web/lib/static_server.mjs";
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import {existsSync} from 'node:fs';
+import {copyFile, cp, mkdir, mkdtemp, readdir, readFile, rm, writeFile} from 'node:fs/promises';
+import {createRequire} from 'node:module';
+import {tmpdir} from 'node:os';
+import {dirname, join, resolve} from 'node:path';
+import {after, before, describe, test} from 'node:test';
+import {fileURLToPath} from 'node:url';
+import {startStaticServer} from '../../web/lib/static_server.mjs';
 
-const repo = resolve(dirname(fileURLToPath(import.meta.url)), "../..");
-const page = join(repo, "platform/web/page");
-const pictures = join(repo, "resources/pictures");
-const chromium = process.env.TREVA_CHROMIUM || "/usr/bin/chromium";
+const repo = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+const page = join(repo, 'platform/web/page');
+const pictures = join(repo, 'resources/pictures');
+const chromium = process.env.TREVA_CHROMIUM || '/usr/bin/chromium';
 
 let puppeteer = null;
 try {
-  puppeteer = createRequire(join(repo, "package.json"))("puppeteer-core");
+  puppeteer = createRequire(join(repo, 'package.json'))('puppeteer-core');
 } catch {
   // reported as the reason for skipping below
 }
-const skip = !puppeteer ? "puppeteer-core is not installed (npm ci)"
-           : !existsSync(chromium) ? `no Chromium at ${chromium}` : false;
+const skip = !puppeteer
+  ? 'puppeteer-core is not installed (npm ci)'
+  : !existsSync(chromium)
+    ? `no Chromium at ${chromium}`
+    : false;
 
 // The page: it loads its "module" and shows what it holds, as the real one
 // shows its first window.
@@ -54,11 +57,20 @@ let tab;
 
 // The build: the page's files, then write_precache.cmake as the build runs it.
 async function build(module) {
-  await writeFile(join(web, "treva.wasm"), module);
-  execFileSync(process.env.TREVA_CMAKE || "cmake",
-               [`-DOUTDIR=${web}`, `-DPAGE=${page}`, `-DPICTURES=${pictures}`, "-DVERSION=9.9.9",
-                "-P", join(repo, "platform/web/write_precache.cmake")], {stdio: "pipe"});
-  return JSON.parse(await readFile(join(web, "precache.json"), "utf8"));
+  await writeFile(join(web, 'treva.wasm'), module);
+  execFileSync(
+    process.env.TREVA_CMAKE || 'cmake',
+    [
+      `-DOUTDIR=${web}`,
+      `-DPAGE=${page}`,
+      `-DPICTURES=${pictures}`,
+      '-DVERSION=9.9.9',
+      '-P',
+      join(repo, 'platform/web/write_precache.cmake'),
+    ],
+    {stdio: 'pipe'},
+  );
+  return JSON.parse(await readFile(join(web, 'precache.json'), 'utf8'));
 }
 
 async function cachesNow() {
@@ -74,33 +86,36 @@ async function cachesNow() {
 async function visit(url) {
   await tab.goto(url);
   await tab.waitForSelector("body[data-ready='1']", {timeout: 10_000});
-  return tab.$eval("#shown", (element) => element.textContent);
+  return tab.$eval('#shown', (element) => element.textContent);
 }
 
-describe("the service worker", {skip, timeout: 120_000}, () => {
+describe('the service worker', {skip, timeout: 120_000}, () => {
   let firstList;
 
   before(async () => {
-    site = await mkdtemp(join(tmpdir(), "treva-sw-"));
-    web = join(site, "web");
-    await mkdir(join(web, "icons"), {recursive: true});
-    await mkdir(join(web, "pictures"));
-    await mkdir(join(web, "guide"));
-    await writeFile(join(web, "index.html"), INDEX);
-    await writeFile(join(web, "treva.js"), SCRIPT);
-    await writeFile(join(web, "treva.css"), "body { color: #2a2a26; }\n");
-    await writeFile(join(web, "guide", "index.html"), "<!DOCTYPE html><title>guide</title><p>guide</p>\n");
-    await copyFile(join(page, "manifest.webmanifest"), join(web, "manifest.webmanifest"));
-    await cp(join(page, "icons"), join(web, "icons"), {recursive: true});
-    await copyFile(join(pictures, "treva.svg"), join(web, "icons", "treva.svg"));
+    site = await mkdtemp(join(tmpdir(), 'treva-sw-'));
+    web = join(site, 'web');
+    await mkdir(join(web, 'icons'), {recursive: true});
+    await mkdir(join(web, 'pictures'));
+    await mkdir(join(web, 'guide'));
+    await writeFile(join(web, 'index.html'), INDEX);
+    await writeFile(join(web, 'treva.js'), SCRIPT);
+    await writeFile(join(web, 'treva.css'), 'body { color: #2a2a26; }\n');
+    await writeFile(join(web, 'guide', 'index.html'), '<!DOCTYPE html><title>guide</title><p>guide</p>\n');
+    await copyFile(join(page, 'manifest.webmanifest'), join(web, 'manifest.webmanifest'));
+    await cp(join(page, 'icons'), join(web, 'icons'), {recursive: true});
+    await copyFile(join(pictures, 'treva.svg'), join(web, 'icons', 'treva.svg'));
     for (const name of await readdir(pictures)) {
-      if (name.endsWith(".png")) await copyFile(join(pictures, name), join(web, "pictures", name));
+      if (name.endsWith('.png')) await copyFile(join(pictures, name), join(web, 'pictures', name));
     }
-    firstList = await build("build one");
+    firstList = await build('build one');
     server = await startStaticServer(web);
-    other = await startStaticServer(join(web, "guide"));
-    browser = await puppeteer.launch({executablePath: chromium, headless: true,
-                                      args: process.getuid?.() === 0 ? ["--no-sandbox"] : []});
+    other = await startStaticServer(join(web, 'guide'));
+    browser = await puppeteer.launch({
+      executablePath: chromium,
+      headless: true,
+      args: process.getuid?.() === 0 ? ['--no-sandbox'] : [],
+    });
     tab = await browser.newPage();
   });
 
@@ -111,63 +126,77 @@ describe("the service worker", {skip, timeout: 120_000}, () => {
     if (site) await rm(site, {recursive: true, force: true});
   });
 
-  test("the first visit keeps every file of the list, in a cache named after the build", async () => {
-    assert.equal(await visit(server.url), "build one");
+  test('the first visit keeps every file of the list, in a cache named after the build', async () => {
+    assert.equal(await visit(server.url), 'build one');
     await tab.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: 10_000});
     const found = await cachesNow();
     assert.deepEqual(Object.keys(found), [`treva ${server.url} ${firstList.version}`]);
-    const kept = Object.values(found)[0].map((url) => url.slice(server.url.length)).sort();
+    const kept = Object.values(found)[0]
+      .map((url) => url.slice(server.url.length))
+      .sort();
     assert.deepEqual(kept, [...firstList.files].sort());
-    assert.ok(kept.includes("pictures/117.png") && !kept.includes("pictures/117@2x.png"));
+    assert.ok(kept.includes('pictures/117.png') && !kept.includes('pictures/117@2x.png'));
   });
 
-  test("what is fetched from this origin is kept; nothing from another", async () => {
+  test('what is fetched from this origin is kept; nothing from another', async () => {
     await tab.evaluate(async (elsewhere) => {
-      await fetch("pictures/117@2x.png");
-      await fetch("guide/index.html");
-      await fetch(elsewhere, {mode: "no-cors"});
-      await fetch("nothing-here.png"); // a 404 is not kept
+      await fetch('pictures/117@2x.png');
+      await fetch('guide/index.html');
+      await fetch(elsewhere, {mode: 'no-cors'});
+      await fetch('nothing-here.png'); // a 404 is not kept
     }, other.url);
     // The worker keeps its copies after it has answered.
-    await tab.waitForFunction(async () => {
-      const kept = (await (await caches.open((await caches.keys())[0])).keys()).map((request) => request.url);
-      return ["pictures/117@2x.png", "guide/index.html"].every((name) => kept.includes(new URL(name, location).href));
-    }, {timeout: 10_000});
+    await tab.waitForFunction(
+      async () => {
+        const kept = (await (await caches.open((await caches.keys())[0])).keys()).map((request) => request.url);
+        return ['pictures/117@2x.png', 'guide/index.html'].every((name) => kept.includes(new URL(name, location).href));
+      },
+      {timeout: 10_000},
+    );
     const kept = Object.values(await cachesNow())[0];
     assert.ok(kept.includes(`${server.url}pictures/117@2x.png`));
     assert.ok(kept.includes(`${server.url}guide/index.html`));
-    assert.ok(kept.every((url) => url.startsWith(server.url)), "another origin's answer was kept");
+    assert.ok(
+      kept.every((url) => url.startsWith(server.url)),
+      "another origin's answer was kept",
+    );
     assert.ok(!kept.includes(`${server.url}nothing-here.png`));
   });
 
-  test("a new build replaces the old cache on the next visit", async () => {
-    const second = await build("build two");
+  test('a new build replaces the old cache on the next visit', async () => {
+    const second = await build('build two');
     assert.notEqual(second.version, firstList.version);
     await visit(server.url);
     await tab.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
-    await tab.waitForFunction(async (name) => (await caches.keys()).length === 1 &&
-                                              (await caches.keys())[0] === name,
-                              {timeout: 10_000}, `treva ${server.url} ${second.version}`);
+    await tab.waitForFunction(
+      async (name) => (await caches.keys()).length === 1 && (await caches.keys())[0] === name,
+      {timeout: 10_000},
+      `treva ${server.url} ${second.version}`,
+    );
     // No visit here: the new cache holds only the list when the reader goes offline.
-    assert.equal(await tab.evaluate(() => fetch("treva.wasm").then((response) => response.text())), "build two");
+    assert.equal(await tab.evaluate(() => fetch('treva.wasm').then((response) => response.text())), 'build two');
   });
 
-  test("offline, the program still starts from what was kept", async () => {
+  test('offline, the program still starts from what was kept', async () => {
     await server.close();
     // At the address asked for, not sent elsewhere: the page reads its query.
-    assert.equal(await visit(server.url), "build two");
+    assert.equal(await visit(server.url), 'build two');
     assert.equal(tab.url(), server.url);
-    assert.equal(await visit(`${server.url}index.html?drive`), "build two");
+    assert.equal(await visit(`${server.url}index.html?drive`), 'build two');
     assert.equal(tab.url(), `${server.url}index.html?drive`);
     const answers = await tab.evaluate(async () => {
-      const status = (url) => fetch(url).then((response) => response.status, () => "failed");
-      return {picture: await status("pictures/109.png"), neverSeen: await status("pictures/109@2x.png")};
+      const status = (url) =>
+        fetch(url).then(
+          (response) => response.status,
+          () => 'failed',
+        );
+      return {picture: await status('pictures/109.png'), neverSeen: await status('pictures/109@2x.png')};
     });
-    assert.deepEqual(answers, {picture: 200, neverSeen: "failed"});
+    assert.deepEqual(answers, {picture: 200, neverSeen: 'failed'});
   });
 
-  test("offline, a page never seen sends the reader to the program", async () => {
-    assert.equal(await visit(`${server.url}guide/never-seen.html`), "build two");
+  test('offline, a page never seen sends the reader to the program', async () => {
+    assert.equal(await visit(`${server.url}guide/never-seen.html`), 'build two');
     assert.equal(tab.url(), `${server.url}index.html`);
   });
 });

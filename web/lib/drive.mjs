@@ -55,7 +55,10 @@ export async function driveFiles(args) {
 export async function writeAtomically(file, bytes) {
   const destination = await realpath(file).catch(() => file);
   const old = await stat(destination).catch(() => null);
-  const temporary = path.join(path.dirname(destination), `.${path.basename(destination)}.${randomBytes(6).toString('hex')}.tmp`);
+  const temporary = path.join(
+    path.dirname(destination),
+    `.${path.basename(destination)}.${randomBytes(6).toString('hex')}.tmp`,
+  );
   let handle;
   try {
     handle = await open(temporary, 'wx', 0o666);
@@ -185,7 +188,10 @@ export class DriveTab {
       timer = setTimeout(() => {
         const seconds = Math.round(timeoutMs / 1000);
         session.reject(
-          new Error(`the page did not finish the drive within ${seconds} s` + (session.pageError ? ` (${session.pageError})` : '')),
+          new Error(
+            `the page did not finish the drive within ${seconds} s` +
+              (session.pageError ? ` (${session.pageError})` : ''),
+          ),
         );
       }, timeoutMs);
       this.page.goto(appUrl(base, '?drive'), {timeout: 0}).catch((error) => {
@@ -244,7 +250,7 @@ export function* batchSessions(input) {
     at = end + 1;
     return field;
   };
-  for (let field; (field = next()) !== null; ) {
+  for (let field; (field = next()) !== null;) {
     const text = field.toString('latin1');
     if (!/^[0-9]{1,12}$/.test(text) || Number(text) > 100000) {
       yield {error: `--batch: bad count of arguments "${field.toString('utf8')}"`};

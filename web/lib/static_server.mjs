@@ -9,26 +9,26 @@
 //   ...
 //   await close();
 
-import {createReadStream} from "node:fs";
-import {stat} from "node:fs/promises";
-import {createServer} from "node:http";
-import {extname, resolve, sep} from "node:path";
+import {createReadStream} from 'node:fs';
+import {stat} from 'node:fs/promises';
+import {createServer} from 'node:http';
+import {extname, resolve, sep} from 'node:path';
 
 // The types the browser insists on; not the system's mime.types, which
 // differ from machine to machine.
 export const MIME_TYPES = {
-  ".html": "text/html; charset=utf-8",
-  ".css": "text/css; charset=utf-8",
-  ".js": "text/javascript; charset=utf-8",
-  ".mjs": "text/javascript; charset=utf-8",
-  ".json": "application/json",
-  ".webmanifest": "application/manifest+json",
-  ".wasm": "application/wasm",
-  ".png": "image/png",
-  ".svg": "image/svg+xml",
-  ".ico": "image/x-icon",
-  ".txt": "text/plain; charset=utf-8",
-  ".trv": "application/octet-stream",
+  '.html': 'text/html; charset=utf-8',
+  '.css': 'text/css; charset=utf-8',
+  '.js': 'text/javascript; charset=utf-8',
+  '.mjs': 'text/javascript; charset=utf-8',
+  '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
+  '.wasm': 'application/wasm',
+  '.png': 'image/png',
+  '.svg': 'image/svg+xml',
+  '.ico': 'image/x-icon',
+  '.txt': 'text/plain; charset=utf-8',
+  '.trv': 'application/octet-stream',
 };
 
 export async function startStaticServer(folder, {port = 0} = {}) {
@@ -43,63 +43,64 @@ export async function startStaticServer(folder, {port = 0} = {}) {
     });
   });
   await new Promise((done, fail) => {
-    server.once("error", fail);
-    server.listen(port, "127.0.0.1", done);
+    server.once('error', fail);
+    server.listen(port, '127.0.0.1', done);
   });
   return {
     url: `http://127.0.0.1:${server.address().port}/`,
-    close: () => new Promise((done) => {
-      server.close(() => done());
-      // A browser keeps its connections open; they must not hold the close up.
-      server.closeAllConnections();
-    }),
+    close: () =>
+      new Promise((done) => {
+        server.close(() => done());
+        // A browser keeps its connections open; they must not hold the close up.
+        server.closeAllConnections();
+      }),
   };
 }
 
 async function serve(root, request, response) {
-  if (request.method !== "GET" && request.method !== "HEAD") {
-    response.setHeader("Allow", "GET, HEAD");
-    return plain(response, 405, "Only GET and HEAD\n");
+  if (request.method !== 'GET' && request.method !== 'HEAD') {
+    response.setHeader('Allow', 'GET, HEAD');
+    return plain(response, 405, 'Only GET and HEAD\n');
   }
-  const {pathname} = new URL(request.url, "http://127.0.0.1/");
+  const {pathname} = new URL(request.url, 'http://127.0.0.1/');
   let path;
   try {
     path = decodeURIComponent(pathname);
   } catch {
-    return plain(response, 400, "Bad path\n");
+    return plain(response, 400, 'Bad path\n');
   }
   const file = resolve(root, `.${path}`);
-  if (path.includes("\0") || (file !== root && !file.startsWith(root + sep))) {
-    return plain(response, 403, "Outside the served folder\n");
+  if (path.includes('\0') || (file !== root && !file.startsWith(root + sep))) {
+    return plain(response, 403, 'Outside the served folder\n');
   }
   let target = file;
   let info = await stat(target).catch(() => null);
   if (info?.isDirectory()) {
     // As other servers do: a folder's relative links need the trailing slash.
-    if (!pathname.endsWith("/")) {
-      response.setHeader("Location", `${pathname}/`);
-      return plain(response, 301, "Moved\n");
+    if (!pathname.endsWith('/')) {
+      response.setHeader('Location', `${pathname}/`);
+      return plain(response, 301, 'Moved\n');
     }
-    target = resolve(file, "index.html");
+    target = resolve(file, 'index.html');
     info = await stat(target).catch(() => null);
   }
-  if (!info?.isFile()) return plain(response, 404, "Not found\n");
+  if (!info?.isFile()) return plain(response, 404, 'Not found\n');
 
   response.writeHead(200, {
-    "Content-Type": MIME_TYPES[extname(target).toLowerCase()] ?? "application/octet-stream",
-    "Content-Length": info.size,
-    "Cache-Control": "no-cache",
+    'Content-Type': MIME_TYPES[extname(target).toLowerCase()] ?? 'application/octet-stream',
+    'Content-Length': info.size,
+    'Cache-Control': 'no-cache',
   });
-  if (request.method === "HEAD") return response.end();
+  if (request.method === 'HEAD') return response.end();
   await new Promise((done, fail) => {
     const stream = createReadStream(target);
-    stream.once("error", fail);
-    response.once("close", done);
+    stream.once('error', fail);
+    response.once('close', done);
     stream.pipe(response);
   });
 }
 
 function plain(response, status, text) {
-  response.writeHead(status, {"Content-Type": "text/plain; charset=utf-8", "Cache-Control": "no-cache"});
+  response.writeHead(status, {'Content-Type': 'text/plain; charset=utf-8', 'Cache-Control': 'no-cache'});
   response.end(text);
 }

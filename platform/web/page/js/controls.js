@@ -1,81 +1,117 @@
 // A window's controls as its template lists them, and what the program
 // sets and reads of them: texts, checks, lists, pictures, list boxes of many
 // rows and charts.
-import { el, fitTexts, mnemonicText, place, setMnemonicText, shownLines } from './layout.js';
-import { call } from './program.js';
-import { command, control, windowOf } from './windows.js';
+import {el, fitTexts, mnemonicText, place, setMnemonicText, shownLines} from './layout.js';
+import {call} from './program.js';
+import {command, control, windowOf} from './windows.js';
 
 var CLOSED_LIST_HEIGHT = 12;
-var EDIT_CAPACITY = 32767;
-var KIND = { push: 0, defaultPush: 1, check: 2, radio: 3, list: 4, edit: 5, text: 6, picture: 7, listBox: 8, chart: 9 };
-var STYLE = { centred: 1, sunken: 2, border: 4 };
+// The kinds of control, by the names the program sends.
+var KIND = {
+  push: 'push',
+  defaultPush: 'defaultPush',
+  check: 'check',
+  radio: 'radio',
+  list: 'list',
+  edit: 'edit',
+  text: 'text',
+  picture: 'picture',
+  listBox: 'listBox',
+  chart: 'chart',
+};
 
-export function addControl(w, id, kind, caption, x, y, width, height, style, bitmap, group, focusable, right, bottom, name) {
+export function addControl(
+  w,
+  id,
+  kind,
+  caption,
+  x,
+  y,
+  width,
+  height,
+  style,
+  capacity,
+  bitmap,
+  group,
+  focusable,
+  right,
+  bottom,
+  name,
+) {
   var win = windowOf(w);
   var input, box;
   switch (kind) {
-  case KIND.push:
-  case KIND.defaultPush:
-    input = box = el('button', kind === KIND.defaultPush ? 'push default' : 'push');
-    input.type = 'button';
-    setMnemonicText(input, caption);
-    input.addEventListener('click', function() { command(w, id); });
-    break;
-  case KIND.check:
-  case KIND.radio:
-    box = el('label', kind === KIND.check ? 'check' : 'radio');
-    input = el('input');
-    input.type = kind === KIND.check ? 'checkbox' : 'radio';
-    if (kind === KIND.radio) input.name = 'w' + w + '-g' + group;
-    var text = el('span', 'caption');
-    setMnemonicText(text, caption);
-    box.appendChild(input);
-    box.appendChild(text);
-    input.addEventListener('click', function() { command(w, id); });
-    break;
-  case KIND.list:
-    input = box = el('select', 'list');
-    height = CLOSED_LIST_HEIGHT;
-    input.addEventListener('focus', function() { command(w, id); });
-    input.addEventListener('change', function() { command(w, id); });
-    break;
-  case KIND.edit:
-    input = box = el('input', 'edit');
-    input.type = 'text';
-    input.maxLength = EDIT_CAPACITY;
-    input.spellcheck = false;
-    input.autocomplete = 'off';
-    input.value = caption;
-    input.addEventListener('input', function() { command(w, id); });
-    break;
-  case KIND.picture:
-    input = box = el('img', 'picture');
-    input.alt = name;
-    showPicture(input, bitmap);
-    break;
-  case KIND.listBox:
-    input = box = makeListBox(w, id);
-    break;
-  case KIND.chart:
-    input = box = el('div', 'chart');
-    input.setAttribute('role', 'img');
-    input.dataset.name = name;
-    break;
-  default:
-    input = box = el('div', 'text');
-    if (id >= 0) {
-      input.textContent = shownLines(caption);
-      // A result the player should hear when it changes, named by what it shows.
-      input.setAttribute('role', 'status');
-      input.setAttribute('aria-label', name);
-    } else {
-      setMnemonicText(input, shownLines(caption));
-    }
+    case KIND.push:
+    case KIND.defaultPush:
+      input = box = el('button', kind === KIND.defaultPush ? 'push default' : 'push');
+      input.type = 'button';
+      setMnemonicText(input, caption);
+      input.addEventListener('click', function () {
+        command(w, id);
+      });
+      break;
+    case KIND.check:
+    case KIND.radio:
+      box = el('label', kind === KIND.check ? 'check' : 'radio');
+      input = el('input');
+      input.type = kind === KIND.check ? 'checkbox' : 'radio';
+      if (kind === KIND.radio) input.name = 'w' + w + '-g' + group;
+      var text = el('span', 'caption');
+      setMnemonicText(text, caption);
+      box.appendChild(input);
+      box.appendChild(text);
+      input.addEventListener('click', function () {
+        command(w, id);
+      });
+      break;
+    case KIND.list:
+      input = box = el('select', 'list');
+      height = CLOSED_LIST_HEIGHT;
+      input.addEventListener('focus', function () {
+        command(w, id);
+      });
+      input.addEventListener('change', function () {
+        command(w, id);
+      });
+      break;
+    case KIND.edit:
+      input = box = el('input', 'edit');
+      input.type = 'text';
+      input.maxLength = capacity;
+      input.spellcheck = false;
+      input.autocomplete = 'off';
+      input.value = caption;
+      input.addEventListener('input', function () {
+        command(w, id);
+      });
+      break;
+    case KIND.picture:
+      input = box = el('img', 'picture');
+      input.alt = name;
+      showPicture(input, bitmap);
+      break;
+    case KIND.listBox:
+      input = box = makeListBox(w, id);
+      break;
+    case KIND.chart:
+      input = box = el('div', 'chart');
+      input.setAttribute('role', 'img');
+      input.dataset.name = name;
+      break;
+    default:
+      input = box = el('div', 'text');
+      if (id >= 0) {
+        input.textContent = shownLines(caption);
+        // A result the player should hear when it changes, named by what it shows.
+        input.setAttribute('role', 'status');
+        input.setAttribute('aria-label', name);
+      } else {
+        setMnemonicText(input, shownLines(caption));
+      }
   }
   box.classList.add('control');
-  if (style & STYLE.centred) box.classList.add('centred');
-  if (style & STYLE.sunken) box.classList.add('sunken');
-  if (style & STYLE.border) box.classList.add('bordered');
+  // The program names the classes of its look: centred, sunken, bordered.
+  if (style) box.classList.add(...style.split(' '));
   place(box, win.units, x, y, width, height);
   if (kind === KIND.text || kind === KIND.check || kind === KIND.radio) {
     box.roomWidth = (right - x) * win.units.x;
@@ -157,14 +193,16 @@ export function setChart(w, c, bars) {
   if (!chart) return;
   chart.textContent = '';
   var top = 1;
-  bars.forEach(function(b) { top = Math.max(top, b.count, b.expected); });
+  bars.forEach(function (b) {
+    top = Math.max(top, b.count, b.expected);
+  });
   var said = [];
-  bars.forEach(function(b) {
+  bars.forEach(function (b) {
     var column = el('div', 'bar-column');
     var bar = el('div', 'bar');
-    bar.style.height = (100 * b.count / top) + '%';
+    bar.style.height = (100 * b.count) / top + '%';
     var mark = el('div', 'expected');
-    mark.style.bottom = (100 * b.expected / top) + '%';
+    mark.style.bottom = (100 * b.expected) / top + '%';
     var area = el('div', 'bar-area');
     area.appendChild(bar);
     area.appendChild(mark);
@@ -179,7 +217,9 @@ export function setChart(w, c, bars) {
 
 export function copyText(text) {
   if (navigator.clipboard && navigator.clipboard.writeText) {
-    navigator.clipboard.writeText(text).catch(function() { copyByHand(text); });
+    navigator.clipboard.writeText(text).catch(function () {
+      copyByHand(text);
+    });
   } else {
     copyByHand(text);
   }
@@ -191,7 +231,11 @@ function copyByHand(text) {
   area.style.opacity = '0';
   document.body.appendChild(area);
   area.select();
-  try { document.execCommand('copy'); } catch (e) { /* nothing more a page can do */ }
+  try {
+    document.execCommand('copy');
+  } catch (e) {
+    /* nothing more a page can do */
+  }
   area.remove();
 }
 
@@ -206,17 +250,21 @@ function makeListBox(w, id) {
   box.tabIndex = 0;
   var inner = el('div', 'rows');
   box.appendChild(inner);
-  box.listState = { count: 0, selected: new Set(), anchor: -1, cursor: -1 };
-  box.addEventListener('scroll', function() { drawRows(w, id, box); });
-  box.addEventListener('click', function(e) {
+  box.listState = {count: 0, selected: new Set(), anchor: -1, cursor: -1};
+  box.addEventListener('scroll', function () {
+    drawRows(w, id, box);
+  });
+  box.addEventListener('click', function (e) {
     var rowEl = e.target.closest('[role=option]');
     if (!rowEl) return;
-    var r = Number(rowEl.dataset.row), s = box.listState;
+    var r = Number(rowEl.dataset.row),
+      s = box.listState;
     if (e.shiftKey && s.anchor >= 0) {
       if (!e.ctrlKey) s.selected.clear();
       for (var i = Math.min(s.anchor, r); i <= Math.max(s.anchor, r); i++) s.selected.add(i);
     } else if (e.ctrlKey || e.metaKey) {
-      if (s.selected.has(r)) s.selected.delete(r); else s.selected.add(r);
+      if (s.selected.has(r)) s.selected.delete(r);
+      else s.selected.add(r);
       s.anchor = r;
     } else {
       s.selected.clear();
@@ -226,7 +274,7 @@ function makeListBox(w, id) {
     s.cursor = r;
     drawRows(w, id, box);
   });
-  box.addEventListener('keydown', function(e) {
+  box.addEventListener('keydown', function (e) {
     var s = box.listState;
     if (!s.count) return;
     var r = s.cursor;
@@ -242,7 +290,10 @@ function makeListBox(w, id) {
     } else return;
     e.preventDefault();
     s.cursor = r;
-    if (!e.shiftKey) { s.selected.clear(); s.anchor = r; }
+    if (!e.shiftKey) {
+      s.selected.clear();
+      s.anchor = r;
+    }
     s.selected.add(r);
     var top = r * ROW_HEIGHT;
     if (top < box.scrollTop) box.scrollTop = top;
@@ -252,7 +303,8 @@ function makeListBox(w, id) {
   return box;
 }
 function drawRows(w, id, box) {
-  var s = box.listState, inner = box.firstChild;
+  var s = box.listState,
+    inner = box.firstChild;
   inner.style.height = s.count * ROW_HEIGHT + 'px';
   var first = Math.floor(box.scrollTop / ROW_HEIGHT);
   var last = Math.min(s.count, first + Math.ceil(box.clientHeight / ROW_HEIGHT) + 1);
@@ -280,5 +332,7 @@ export function setRows(w, c, count) {
 export function selectedRows(w, c) {
   var box = control(w, c);
   if (!box || !box.listState) return [];
-  return Array.from(box.listState.selected).sort(function(a, b) { return a - b; });
+  return Array.from(box.listState.selected).sort(function (a, b) {
+    return a - b;
+  });
 }

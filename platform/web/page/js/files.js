@@ -1,8 +1,8 @@
 // The player's files live in the program's folder under their own names;
 // what the program writes there goes back to the file the player chose,
 // or is handed over as a download.
-import { el } from './layout.js';
-import { driveMode, messageBox, showError } from './program.js';
+import {el} from './layout.js';
+import {driveMode, messageBox, showError} from './program.js';
 
 var fileHandles = {};
 var filesShown = {}; // path -> the bytes the player's file holds, as far as the page knows
@@ -11,11 +11,15 @@ export function putFile(name, bytes) {
   filesShown[name] = bytes;
 }
 function readChosen(files) {
-  return Promise.all(Array.prototype.map.call(files, function(f) {
-    return f.arrayBuffer().then(function(b) { return { name: f.name, bytes: new Uint8Array(b) }; });
-  })).then(function(read) {
+  return Promise.all(
+    Array.prototype.map.call(files, function (f) {
+      return f.arrayBuffer().then(function (b) {
+        return {name: f.name, bytes: new Uint8Array(b)};
+      });
+    }),
+  ).then(function (read) {
     var scenario = null;
-    read.forEach(function(f) {
+    read.forEach(function (f) {
       putFile(f.name, f.bytes);
       if (!scenario || (/\.trv$/i.test(f.name) && !/\.trv$/i.test(scenario))) scenario = f.name;
     });
@@ -24,25 +28,31 @@ function readChosen(files) {
 }
 export function askOpenPath() {
   if (window.showOpenFilePicker && !driveMode) {
-    return window.showOpenFilePicker({ types: [{ description: 'TREVA scenarios', accept: { 'application/octet-stream': ['.trv'] } }] })
-      .then(function(handles) {
-        return handles[0].getFile().then(function(file) {
-          fileHandles[file.name] = handles[0];
-          return readChosen([file]);
-        });
-      }, function() { return null; });
+    return window
+      .showOpenFilePicker({types: [{description: 'TREVA scenarios', accept: {'application/octet-stream': ['.trv']}}]})
+      .then(
+        function (handles) {
+          return handles[0].getFile().then(function (file) {
+            fileHandles[file.name] = handles[0];
+            return readChosen([file]);
+          });
+        },
+        function () {
+          return null;
+        },
+      );
   }
-  return new Promise(function(resolve) {
+  return new Promise(function (resolve) {
     var input = el('input');
     input.type = 'file';
     input.accept = '.trv,.txt';
     input.multiple = true; // the scenario and, if the player wants, its roll history
     input.hidden = true;
-    input.addEventListener('change', function() {
+    input.addEventListener('change', function () {
       input.remove();
       readChosen(input.files).then(resolve);
     });
-    input.addEventListener('cancel', function() {
+    input.addEventListener('cancel', function () {
       input.remove();
       resolve(null);
     });
@@ -52,21 +62,36 @@ export function askOpenPath() {
 }
 export function askSavePath(proposed) {
   if (window.showSaveFilePicker && !driveMode) {
-    return window.showSaveFilePicker({ suggestedName: proposed,
-      types: [{ description: 'TREVA scenarios', accept: { 'application/octet-stream': ['.trv'] } }] })
-      .then(function(handle) {
-        fileHandles[handle.name] = handle;
-        delete filesShown[handle.name];
-        return handle.name;
-      }, function() { return null; });
+    return window
+      .showSaveFilePicker({
+        suggestedName: proposed,
+        types: [{description: 'TREVA scenarios', accept: {'application/octet-stream': ['.trv']}}],
+      })
+      .then(
+        function (handle) {
+          fileHandles[handle.name] = handle;
+          delete filesShown[handle.name];
+          return handle.name;
+        },
+        function () {
+          return null;
+        },
+      );
   }
   var name = el('input', 'edit');
   name.type = 'text';
   name.value = proposed;
   name.setAttribute('aria-label', 'File name');
-  return messageBox('save-as', 'Save As', 'The scenario is saved as a download named:', [
-    { text: 'Save', answer: 'save' }, { text: 'Cancel', answer: 'cancel' }
-  ], name).then(function(answer) {
+  return messageBox(
+    'save-as',
+    'Save As',
+    'The scenario is saved as a download named:',
+    [
+      {text: 'Save', answer: 'save'},
+      {text: 'Cancel', answer: 'cancel'},
+    ],
+    name,
+  ).then(function (answer) {
     var chosen = name.value.replace(/[\\/:*?"<>|]/g, '_').trim();
     if (answer !== 'save' || !chosen) return null;
     delete filesShown[chosen];
@@ -90,7 +115,12 @@ export function syncFile(path) {
     // is, said once rather than after every click that follows.
     if (!unreadable[path] && FS.analyzePath(path).exists) {
       unreadable[path] = true;
-      showError('Save', 'Could not save "' + path + '": the page cannot read what TREVA wrote. The scenario is still kept in this browser.');
+      showError(
+        'Save',
+        'Could not save "' +
+          path +
+          '": the page cannot read what TREVA wrote. The scenario is still kept in this browser.',
+      );
     }
     return;
   }
@@ -98,21 +128,33 @@ export function syncFile(path) {
   filesShown[path] = bytes;
   var handle = fileHandles[path];
   if (handle) {
-    handle.createWritable().then(function(out) {
-      return out.write(bytes).then(function() { return out.close(); });
-    }).catch(function(e) {
-      delete filesShown[path];
-      showError('Save', 'Could not save "' + path + '": ' + e.message + '. The scenario is still kept in this browser.');
-    });
+    handle
+      .createWritable()
+      .then(function (out) {
+        return out.write(bytes).then(function () {
+          return out.close();
+        });
+      })
+      .catch(function (e) {
+        delete filesShown[path];
+        showError(
+          'Save',
+          'Could not save "' + path + '": ' + e.message + '. The scenario is still kept in this browser.',
+        );
+      });
     return;
   }
   var link = el('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+  link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
   link.download = path;
   document.body.appendChild(link);
   link.click();
   link.remove();
-  setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
+  setTimeout(function () {
+    URL.revokeObjectURL(link.href);
+  }, 10000);
 }
 // What the player's file holds, as far as the page knows.
-export function shownBytes(path) { return filesShown[path]; }
+export function shownBytes(path) {
+  return filesShown[path];
+}

@@ -1,12 +1,16 @@
 // The frame above the windows: the menu, the strip of window buttons, the
 // keyboard's shortcuts, and the caption with the scenario's name.
-import { el, setMnemonicText } from './layout.js';
-import { call } from './program.js';
+import {el, setMnemonicText} from './layout.js';
+import {call} from './program.js';
 
 var shortcuts = {};
 function closeMenus() {
-  document.querySelectorAll('#menubar [role=menu]').forEach(function(m) { m.hidden = true; });
-  document.querySelectorAll('#menubar .menu-title').forEach(function(b) { b.setAttribute('aria-expanded', 'false'); });
+  document.querySelectorAll('#menubar [role=menu]').forEach(function (m) {
+    m.hidden = true;
+  });
+  document.querySelectorAll('#menubar .menu-title').forEach(function (b) {
+    b.setAttribute('aria-expanded', 'false');
+  });
 }
 function frameCommand(command) {
   closeMenus();
@@ -15,7 +19,7 @@ function frameCommand(command) {
 export function buildFrame(menu, strip) {
   var bar = document.getElementById('menubar');
   bar.textContent = '';
-  menu.forEach(function(popup) {
+  menu.forEach(function (popup) {
     var name = popup.title.replace(/&/g, '');
     var holder = el('div', 'menu');
     var title = el('button', 'menu-title');
@@ -28,7 +32,7 @@ export function buildFrame(menu, strip) {
     list.setAttribute('role', 'menu');
     list.dataset.menu = name;
     list.hidden = true;
-    popup.items.forEach(function(item) {
+    popup.items.forEach(function (item) {
       if (!item) {
         list.appendChild(el('hr')).setAttribute('role', 'separator');
         return;
@@ -46,10 +50,12 @@ export function buildFrame(menu, strip) {
         shortcuts[item.shortcut] = b;
       }
       b.disabled = item.grayed;
-      b.addEventListener('click', function() { frameCommand(item.command); });
+      b.addEventListener('click', function () {
+        frameCommand(item.command);
+      });
       list.appendChild(b);
     });
-    title.addEventListener('click', function() {
+    title.addEventListener('click', function () {
       var open = list.hidden;
       closeMenus();
       list.hidden = !open;
@@ -59,35 +65,39 @@ export function buildFrame(menu, strip) {
         if (first) first.focus();
       }
     });
-    list.addEventListener('keydown', function(e) {
+    list.addEventListener('keydown', function (e) {
       var items = Array.prototype.slice.call(list.querySelectorAll('button:not([disabled])'));
       var at = items.indexOf(document.activeElement);
       if (e.key === 'ArrowDown') items[(at + 1) % items.length].focus();
       else if (e.key === 'ArrowUp') items[(at + items.length - 1) % items.length].focus();
-      else if (e.key === 'Escape') { closeMenus(); title.focus(); }
-      else return;
+      else if (e.key === 'Escape') {
+        closeMenus();
+        title.focus();
+      } else return;
       e.preventDefault();
     });
     holder.appendChild(title);
     holder.appendChild(list);
     bar.appendChild(holder);
   });
-  document.addEventListener('pointerdown', function(e) {
+  document.addEventListener('pointerdown', function (e) {
     if (!e.target.closest('#menubar')) closeMenus();
   });
   var toolbar = document.getElementById('strip');
   toolbar.textContent = '';
-  strip.forEach(function(button) {
+  strip.forEach(function (button) {
     var b = el('button', 'strip-button');
     b.type = 'button';
     b.dataset.command = button.command;
     b.setAttribute('aria-label', button.name);
     b.title = button.name;
-    b.style.setProperty('--strip-x', (-48 * button.image) + 'px');
-    b.addEventListener('click', function() { frameCommand(button.command); });
+    b.style.setProperty('--strip-x', -48 * button.image + 'px');
+    b.addEventListener('click', function () {
+      frameCommand(button.command);
+    });
     toolbar.appendChild(b);
   });
-  document.addEventListener('keydown', function(e) {
+  document.addEventListener('keydown', function (e) {
     var key = e.key.length === 1 ? e.key.toUpperCase() : e.key;
     var name = (e.ctrlKey ? 'Ctrl+' : '') + key;
     var item = shortcuts[name];
@@ -98,16 +108,25 @@ export function buildFrame(menu, strip) {
   });
 }
 
-var caption = '', modified = false;
+var caption = '',
+  modified = false;
 function showCaption() {
   var shown = (modified ? '*' : '') + caption;
   document.getElementById('caption').textContent = shown;
   document.title = shown;
 }
-export function setCaption(text) { caption = text; showCaption(); }
-export function setModified(m) { modified = m; showCaption(); }
+export function setCaption(text) {
+  caption = text;
+  showCaption();
+}
+export function setModified(m) {
+  modified = m;
+  showCaption();
+}
 export function setMenuItemEnabled(command, enabled) {
-  document.querySelectorAll('#menubar [data-command="' + command + '"]').forEach(function(b) { b.disabled = !enabled; });
+  document.querySelectorAll('#menubar [data-command="' + command + '"]').forEach(function (b) {
+    b.disabled = !enabled;
+  });
 }
 export function closeFrame() {
   document.getElementById('frame').hidden = true;

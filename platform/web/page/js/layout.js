@@ -32,13 +32,15 @@ export function setMnemonicText(target, text) {
 }
 export function mnemonicText(target) {
   var text = '';
-  target.childNodes.forEach(function(node) {
+  target.childNodes.forEach(function (node) {
     if (node.nodeType === 3) text += node.data.replace(/&/g, '&&');
     else if (node.tagName === 'U') text += '&' + node.textContent;
   });
   return text;
 }
-export function shownLines(text) { return text.replace(/\r\n/g, '\n').replace(/\r/g, '\n'); }
+export function shownLines(text) {
+  return text.replace(/\r\n/g, '\n').replace(/\r/g, '\n');
+}
 
 var FONT = '"Liberation Sans", Arial, Helvetica, sans-serif';
 
@@ -46,7 +48,7 @@ var FONT = '"Liberation Sans", Arial, Helvetica, sans-serif';
 // them: a quarter of its average letter width, an eighth of its height.
 var unitsOfSize = {};
 export function dialogUnits(pointSize) {
-  var px = Math.round(pointSize * 4 / 3);
+  var px = Math.round((pointSize * 4) / 3);
   if (unitsOfSize[px]) return unitsOfSize[px];
   var ctx = document.createElement('canvas').getContext('2d');
   ctx.font = px + 'px ' + FONT;
@@ -54,7 +56,7 @@ export function dialogUnits(pointSize) {
   var height = m.fontBoundingBoxAscent + m.fontBoundingBoxDescent;
   if (!(height > 0)) height = px * 1.15;
   var line = Math.ceil(height);
-  var units = { px: px, line: line, x: Math.round(m.width / 52) / 4, y: line / 8 };
+  var units = {px: px, line: line, x: Math.round(m.width / 52) / 4, y: line / 8};
   unitsOfSize[px] = units;
   return units;
 }
@@ -92,8 +94,10 @@ export function fit(win) {
 // the template leaves free beside and under it. The boxes of a window are
 // measured together, so that the page is laid out twice, not twice a box.
 export function fitTexts(boxes) {
-  boxes = Array.prototype.filter.call(boxes, function(box) { return box.roomWidth && !box.hidden; });
-  boxes.forEach(function(box) {
+  boxes = Array.prototype.filter.call(boxes, function (box) {
+    return box.roomWidth && !box.hidden;
+  });
+  boxes.forEach(function (box) {
     box.style.width = box.baseWidth;
     box.style.height = box.baseHeight;
     box.style.left = box.baseLeft;
@@ -101,15 +105,20 @@ export function fitTexts(boxes) {
     box.style.whiteSpace = 'pre';
   });
   // The text's own width, to the fraction of a pixel, and the box's edges.
-  var naturals = boxes.map(function(box) {
+  var naturals = boxes.map(function (box) {
     var range = document.createRange();
     range.selectNodeContents(box);
     var style = getComputedStyle(box);
-    var natural = Math.ceil(range.getBoundingClientRect().width / (Number(box.closest('.window').dataset.scale) || 1)) +
-      box.offsetWidth - box.clientWidth + parseFloat(style.paddingLeft) + parseFloat(style.paddingRight) + 1;
+    var natural =
+      Math.ceil(range.getBoundingClientRect().width / (Number(box.closest('.window').dataset.scale) || 1)) +
+      box.offsetWidth -
+      box.clientWidth +
+      parseFloat(style.paddingLeft) +
+      parseFloat(style.paddingRight) +
+      1;
     return natural > box.offsetWidth ? natural : 0;
   });
-  boxes.forEach(function(box, i) {
+  boxes.forEach(function (box, i) {
     var natural = naturals[i];
     if (natural) {
       var base = parseFloat(box.baseWidth);
@@ -123,9 +132,13 @@ export function fitTexts(boxes) {
       }
     }
   });
-  boxes.forEach(function(box) { box.style.whiteSpace = ''; });
-  var heights = boxes.map(function(box) { return box.scrollHeight > box.clientHeight ? box.scrollHeight : 0; });
-  boxes.forEach(function(box, i) {
+  boxes.forEach(function (box) {
+    box.style.whiteSpace = '';
+  });
+  var heights = boxes.map(function (box) {
+    return box.scrollHeight > box.clientHeight ? box.scrollHeight : 0;
+  });
+  boxes.forEach(function (box, i) {
     if (heights[i]) box.style.height = Math.min(heights[i] + 1, box.roomHeight) + 'px';
   });
 }

@@ -3,9 +3,9 @@
 // modal box of its windows or in one of the page's own (a question, an
 // error), and its waits wake newest first. And whether a drive
 // (index.html?drive) runs it rather than a player.
-import { el } from './layout.js';
+import {el} from './layout.js';
 
-var depth = 0;     // > 0 while the program runs: its own focus changes are no input
+var depth = 0; // > 0 while the program runs: its own focus changes are no input
 export const driveMode = /[?&]drive\b/.test(location.search);
 
 // Calls into the program; a C++ exception there must not leave the page
@@ -19,7 +19,9 @@ export function call(name) {
     depth--;
   }
 }
-export function programRunning() { return depth > 0; }
+export function programRunning() {
+  return depth > 0;
+}
 
 // Waits of the program, newest last; only the newest may wake.
 var waiting = [];
@@ -27,7 +29,7 @@ var waking = false;
 export function wakeWaiting() {
   if (waking) return;
   waking = true;
-  setTimeout(function() {
+  setTimeout(function () {
     waking = false;
     while (waiting.length && waiting[waiting.length - 1].ready) {
       var entry = waiting.pop();
@@ -43,12 +45,14 @@ export function wakeWaiting() {
   }, 0);
 }
 // The list the program's waits join (web_layer.js), newest last.
-export function waits() { return waiting; }
+export function waits() {
+  return waiting;
+}
 
 // The page's own boxes: a question or an error the program puts to the
 // player, answered before it goes on.
 export function messageBox(kind, title, textShown, buttons, extra) {
-  return new Promise(function(resolve) {
+  return new Promise(function (resolve) {
     var box = el('dialog', 'message');
     box.dataset.kind = kind;
     var head = el('div', 'titlebar');
@@ -60,11 +64,13 @@ export function messageBox(kind, title, textShown, buttons, extra) {
     body.appendChild(el('p', 'message-text', textShown));
     if (extra) body.appendChild(extra);
     var row = el('div', 'message-buttons');
-    buttons.forEach(function(b) {
+    buttons.forEach(function (b) {
       var button = el('button', 'push', b.text);
       button.type = 'button';
       button.dataset.answer = b.answer;
-      button.addEventListener('click', function() { finish(b.answer); });
+      button.addEventListener('click', function () {
+        finish(b.answer);
+      });
       row.appendChild(button);
     });
     body.appendChild(row);
@@ -74,7 +80,7 @@ export function messageBox(kind, title, textShown, buttons, extra) {
       box.remove();
       resolve(answer);
     }
-    box.addEventListener('cancel', function(e) {
+    box.addEventListener('cancel', function (e) {
       e.preventDefault();
       finish(buttons[buttons.length - 1].answer);
     });
@@ -86,9 +92,13 @@ export function messageBox(kind, title, textShown, buttons, extra) {
 }
 export function askSaveChanges(name) {
   return messageBox('save-changes', 'TREVA!', 'Save changes to ' + name + '?', [
-    { text: 'Save', answer: 'save' }, { text: "Don't Save", answer: 'dont-save' }, { text: 'Cancel', answer: 'cancel' }
-  ]).then(function(a) { return a === 'save' ? 0 : a === 'dont-save' ? 1 : 2; });
+    {text: 'Save', answer: 'save'},
+    {text: "Don't Save", answer: 'dont-save'},
+    {text: 'Cancel', answer: 'cancel'},
+  ]).then(function (a) {
+    return a === 'save' ? 0 : a === 'dont-save' ? 1 : 2;
+  });
 }
 export function showError(title, text) {
-  return messageBox('error', title, text, [{ text: 'OK', answer: 'ok' }]);
+  return messageBox('error', title, text, [{text: 'OK', answer: 'ok'}]);
 }

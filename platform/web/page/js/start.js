@@ -2,34 +2,40 @@
 // And what a drive (index.html?drive) asks of the page: the browser's
 // driver does the player's input on the page's real controls, takes the
 // scenes' pictures and is handed the files the program wrote.
-import { putFile, sameBytes, shownBytes } from './files.js';
-import { driveMode } from './program.js';
-import { fromBase64, takeKept, toBase64 } from './storage.js';
-import { windowOf } from './windows.js';
+import {putFile, sameBytes, shownBytes} from './files.js';
+import {driveMode} from './program.js';
+import {fromBase64, takeKept, toBase64} from './storage.js';
+import {windowOf} from './windows.js';
 
 // The program's module is compiled while its script still loads. A drive
 // runs a program of its own (the drive reports its errors by exceptions,
 // which the page's program does without).
 var programName = driveMode ? 'treva-drive' : 'treva';
 function compileProgram() {
-  var fetched = fetch(programName + '.wasm', { credentials: 'same-origin' });
+  var fetched = fetch(programName + '.wasm', {credentials: 'same-origin'});
   var streamed = WebAssembly.compileStreaming ? WebAssembly.compileStreaming(fetched) : Promise.reject();
-  return streamed.catch(function() {
+  return streamed.catch(function () {
     // A server that does not call it application/wasm: compiled from its bytes.
-    return fetch(programName + '.wasm', { credentials: 'same-origin' })
-      .then(function(r) { return r.arrayBuffer(); })
-      .then(function(bytes) { return WebAssembly.compile(bytes); });
+    return fetch(programName + '.wasm', {credentials: 'same-origin'})
+      .then(function (r) {
+        return r.arrayBuffer();
+      })
+      .then(function (bytes) {
+        return WebAssembly.compile(bytes);
+      });
   });
 }
 
 export function start() {
   var compiled = compileProgram();
   if ('serviceWorker' in navigator && !driveMode && location.protocol !== 'file:')
-    navigator.serviceWorker.register('sw.js').catch(function() { /* works without, only not offline */ });
+    navigator.serviceWorker.register('sw.js').catch(function () {
+      /* works without, only not offline */
+    });
   var args = [];
   var ready = Promise.resolve();
   if (driveMode) {
-    ready = window.trevaDriveSetup().then(function(setup) {
+    ready = window.trevaDriveSetup().then(function (setup) {
       args = setup.args;
       window.trevaDriveFiles = Object.keys(setup.files);
       window.trevaDriveSetupFiles = setup.files;
@@ -41,40 +47,56 @@ export function start() {
       }
     });
   }
-  ready.catch(function(e) {
-    window.trevaDriveDone({ status: 2, stdout: '', stderr: 'treva: the page could not start the drive (' + e + ')\n', files: {} });
+  ready.catch(function (e) {
+    window.trevaDriveDone({
+      status: 2,
+      stdout: '',
+      stderr: 'treva: the page could not start the drive (' + e + ')\n',
+      files: {},
+    });
   });
-  ready.then(function() {
+  ready.then(function () {
     window.Module = {
       arguments: args,
-      preRun: [function() {
-        FS.mkdirTree('/files');
-        FS.chdir('/files');
-        if (driveMode) {
-          var files = window.trevaDriveSetupFiles;
-          Object.keys(files).forEach(function(path) {
-            var slash = path.lastIndexOf('/');
-            if (slash > 0) FS.mkdirTree(path.slice(0, slash));
-            putFile(path, fromBase64(files[path]));
+      preRun: [
+        function () {
+          FS.mkdirTree('/files');
+          FS.chdir('/files');
+          if (driveMode) {
+            var files = window.trevaDriveSetupFiles;
+            Object.keys(files).forEach(function (path) {
+              var slash = path.lastIndexOf('/');
+              if (slash > 0) FS.mkdirTree(path.slice(0, slash));
+              putFile(path, fromBase64(files[path]));
+            });
+          } else {
+            takeKept();
+          }
+          FS.mkdirTree('/guide');
+          FS.writeFile('/guide/index.html', ''); // the guide is served beside the page
+        },
+      ],
+      instantiateWasm: function (imports, receive) {
+        compiled
+          .then(function (module) {
+            return WebAssembly.instantiate(module, imports);
+          })
+          .then(function (instance) {
+            receive(instance);
           });
-        } else {
-          takeKept();
-        }
-        FS.mkdirTree('/guide');
-        FS.writeFile('/guide/index.html', ''); // the guide is served beside the page
-      }],
-      instantiateWasm: function(imports, receive) {
-        compiled.then(function(module) { return WebAssembly.instantiate(module, imports); })
-          .then(function(instance) { receive(instance); });
         return {};
       },
-      print: function(line) { console.log(line); },
-      printErr: function(line) { console.error(line); },
-      onAbort: function(what) {
+      print: function (line) {
+        console.log(line);
+      },
+      printErr: function (line) {
+        console.error(line);
+      },
+      onAbort: function (what) {
         var notice = document.getElementById('storage-notice');
         notice.textContent = 'TREVA stopped: ' + what + '. The scenario as last kept is taken up at the next visit.';
         notice.hidden = false;
-      }
+      },
     };
     var script = document.createElement('script');
     script.src = programName + '.js';
@@ -91,7 +113,9 @@ export function isShown(w) {
   var win = windowOf(w);
   return !!win && !win.frame.hidden && win.frame.isConnected;
 }
-export function driveInput(action) { return window.trevaInput(action); }
+export function driveInput(action) {
+  return window.trevaInput(action);
+}
 // A scene's picture, taken by the browser's driver once the window's
 // pictures are decoded and the page is drawn: a window's panel, or the
 // page's header (caption, menu, strip) for the frame's.
@@ -99,18 +123,39 @@ export function photograph(w, name) {
   var win = windowOf(w);
   var shown = win ? win.frame : document.getElementById('frame');
   var pictures = Array.prototype.slice.call(shown.querySelectorAll('img[src]'));
-  return Promise.all(pictures.map(function(img) { return img.decode().catch(function() {}); }))
-    .then(function() { return new Promise(function(drawn) { requestAnimationFrame(function() { setTimeout(drawn); }); }); })
-    .then(function() { return window.trevaPhotograph({ selector: win ? '[data-window="' + w + '"]' : '#frame', name: name }); })
-    .then(function(taken) { return !!taken; }, function() { return false; });
+  return Promise.all(
+    pictures.map(function (img) {
+      return img.decode().catch(function () {});
+    }),
+  )
+    .then(function () {
+      return new Promise(function (drawn) {
+        requestAnimationFrame(function () {
+          setTimeout(drawn);
+        });
+      });
+    })
+    .then(function () {
+      return window.trevaPhotograph({selector: win ? '[data-window="' + w + '"]' : '#frame', name: name});
+    })
+    .then(
+      function (taken) {
+        return !!taken;
+      },
+      function () {
+        return false;
+      },
+    );
 }
 export function driveDone(status, out, err) {
   var files = {};
-  (window.trevaDriveFiles || []).forEach(function(path) {
+  (window.trevaDriveFiles || []).forEach(function (path) {
     try {
       var bytes = FS.readFile(path);
       if (!sameBytes(bytes, shownBytes(path))) files[path] = toBase64(bytes);
-    } catch (e) { /* not written */ }
+    } catch (e) {
+      /* not written */
+    }
   });
-  window.trevaDriveDone({ status: status, stdout: out, stderr: err, files: files });
+  window.trevaDriveDone({status: status, stdout: out, stderr: err, files: files});
 }

@@ -1,6 +1,6 @@
 // The scenario kept in the browser, so that a reload or a closed tab takes
 // it up again; a browser that does not let the page keep it is told of once.
-import { driveMode } from './program.js';
+import {driveMode} from './program.js';
 
 var storageTold = false;
 export function toBase64(bytes) {
@@ -9,7 +9,8 @@ export function toBase64(bytes) {
   return btoa(s);
 }
 export function fromBase64(text) {
-  var s = atob(text), bytes = new Uint8Array(s.length);
+  var s = atob(text),
+    bytes = new Uint8Array(s.length);
   for (var i = 0; i < s.length; i++) bytes[i] = s.charCodeAt(i);
   return bytes;
 }
@@ -17,7 +18,9 @@ function tellStorage(why) {
   if (storageTold) return;
   storageTold = true;
   var notice = document.getElementById('storage-notice');
-  notice.textContent = 'This browser does not let TREVA keep the scenario (' + why +
+  notice.textContent =
+    'This browser does not let TREVA keep the scenario (' +
+    why +
     '): a reload or a closed tab loses what was not saved to a file. Save the scenario to keep it.';
   notice.hidden = false;
 }

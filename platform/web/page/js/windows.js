@@ -1,7 +1,7 @@
 // A window's panel on the page: made for the program, shown, moved by the
 // player, given the focus, activated and ended.
-import { dialogUnits, el, fit, fitTexts } from './layout.js';
-import { call, programRunning } from './program.js';
+import {dialogUnits, el, fit, fitTexts} from './layout.js';
+import {call, programRunning} from './program.js';
 
 var windows = {};
 var zTop = 10;
@@ -15,7 +15,9 @@ export function control(w, c) {
   return x ? x.controls[c] || null : null;
 }
 // What the page holds of window w: its frame, client area, controls and size.
-export function windowOf(w) { return windows[w]; }
+export function windowOf(w) {
+  return windows[w];
+}
 
 export function createWindow(w, template, title, width, height, pointSize, modal, closeBox, owner) {
   var frame = el(modal ? 'dialog' : 'section', 'window' + (modal ? ' modal' : ''));
@@ -32,7 +34,9 @@ export function createWindow(w, template, title, width, height, pointSize, modal
     var close = el('button', 'close', '\u00d7');
     close.type = 'button';
     close.setAttribute('aria-label', 'Close');
-    close.addEventListener('click', function() { command(w, 2); });
+    close.addEventListener('click', function () {
+      command(w, 2);
+    });
     bar.appendChild(close);
   }
   var units = dialogUnits(pointSize);
@@ -45,25 +49,43 @@ export function createWindow(w, template, title, width, height, pointSize, modal
   frame.appendChild(bar);
   frame.appendChild(client);
   frame.hidden = true;
-  windows[w] = { w: w, frame: frame, client: client, bar: bar, controls: {}, kinds: {}, modal: modal,
-                 owner: owner, width: width * units.x, height: height * units.y, units: units };
+  windows[w] = {
+    w: w,
+    frame: frame,
+    client: client,
+    bar: bar,
+    controls: {},
+    kinds: {},
+    modal: modal,
+    owner: owner,
+    width: width * units.x,
+    height: height * units.y,
+    units: units,
+  };
   if (modal) {
     frame.tabIndex = -1; // it holds the focus until the program places it
-    frame.addEventListener('cancel', function(e) {
+    frame.addEventListener('cancel', function (e) {
       e.preventDefault(); // Escape: the box decides whether it ends
       command(w, 2);
     });
   } else {
     makeMovable(frame, bar);
   }
-  frame.addEventListener('pointerdown', function() {
-    if (active !== w && !programRunning()) call('webClickActivate', w);
-  }, true);
-  frame.addEventListener('keydown', function(e) {
+  frame.addEventListener(
+    'pointerdown',
+    function () {
+      if (active !== w && !programRunning()) call('webClickActivate', w);
+    },
+    true,
+  );
+  frame.addEventListener('keydown', function (e) {
     if (e.key !== 'Enter' || e.target.tagName === 'BUTTON' || e.target.tagName === 'SELECT') return;
     var x = windows[w];
     var def = x && x.client.querySelector('button.default:not([disabled])');
-    if (def) { e.preventDefault(); def.click(); }
+    if (def) {
+      e.preventDefault();
+      def.click();
+    }
   });
   (modal ? document.body : document.getElementById('desk')).appendChild(frame);
 }
@@ -81,7 +103,7 @@ export function showWindow(w) {
     win.frame.showModal(); // a dialog has no layout until it is shown
     // The browser puts the focus on the box's first control; the program
     // places it by the window's own rules instead.
-    win.frame.focus({ preventScroll: true });
+    win.frame.focus({preventScroll: true});
     fitTexts(win.client.querySelectorAll('.control'));
     return;
   }
@@ -92,17 +114,20 @@ export function showWindow(w) {
   // A window opens where the player last left one of its kind, else a
   // little below and right of the last one opened.
   var left = leftAt[win.frame.dataset.template];
-  var x = left ? left.x : 4 + (placed % 5) * 24, y = left ? left.y : 4 + (placed % 5) * 24;
+  var x = left ? left.x : 4 + (placed % 5) * 24,
+    y = left ? left.y : 4 + (placed % 5) * 24;
   if (!left) placed++;
   if (x + width > room) x = Math.max(0, room - width);
   win.frame.style.left = x + 'px';
   win.frame.style.top = y + 'px';
 }
 function makeMovable(frame, bar) {
-  bar.addEventListener('pointerdown', function(e) {
+  bar.addEventListener('pointerdown', function (e) {
     if (e.target.closest('button')) return;
-    var startX = e.clientX, startY = e.clientY;
-    var left = frame.offsetLeft, top = frame.offsetTop;
+    var startX = e.clientX,
+      startY = e.clientY;
+    var left = frame.offsetLeft,
+      top = frame.offsetTop;
     bar.setPointerCapture(e.pointerId);
     function move(m) {
       var desk = document.getElementById('desk');
@@ -122,7 +147,7 @@ function makeMovable(frame, bar) {
   });
 }
 function focusable(win) {
-  return Array.prototype.slice.call(win.client.querySelectorAll('[data-focusable]')).filter(function(e) {
+  return Array.prototype.slice.call(win.client.querySelectorAll('[data-focusable]')).filter(function (e) {
     return !e.disabled;
   });
 }
@@ -143,7 +168,7 @@ export function focusFirst(w) {
   if (inside) return -1;
   var first = firstStop(win);
   if (!first) return -1;
-  first.focus({ preventScroll: true });
+  first.focus({preventScroll: true});
   return first.dataset.control !== undefined ? Number(first.dataset.control) : -1;
 }
 export function endWindow(w, keep) {
@@ -151,7 +176,7 @@ export function endWindow(w, keep) {
   if (!win) return;
   if (win.modal && win.frame.open) win.frame.close();
   if (!win.modal && !win.frame.hidden)
-    leftAt[win.frame.dataset.template] = { x: win.frame.offsetLeft, y: win.frame.offsetTop };
+    leftAt[win.frame.dataset.template] = {x: win.frame.offsetLeft, y: win.frame.offsetTop};
   if (keep) {
     win.frame.hidden = true;
     win.frame.dataset.ended = '1';
@@ -166,7 +191,9 @@ export function endWindow(w, keep) {
   }
 }
 export function activate(w) {
-  document.querySelectorAll('.window.active').forEach(function(f) { f.classList.remove('active'); });
+  document.querySelectorAll('.window.active').forEach(function (f) {
+    f.classList.remove('active');
+  });
   active = w;
   var win = windows[w];
   if (!win) return;
@@ -174,22 +201,26 @@ export function activate(w) {
   if (!win.modal) win.frame.style.zIndex = ++zTop;
   if (!win.frame.contains(document.activeElement)) {
     var target = win.lastFocus && win.frame.contains(win.lastFocus) ? win.lastFocus : firstStop(win);
-    if (target) target.focus({ preventScroll: true });
+    if (target) target.focus({preventScroll: true});
   }
 }
-document.addEventListener('focusin', function(e) {
+document.addEventListener('focusin', function (e) {
   var frame = e.target.closest && e.target.closest('.window');
   if (frame && windows[frame.dataset.window]) windows[frame.dataset.window].lastFocus = e.target;
 });
 
 // The program waits in a modal box until the box ends.
-export function waitModal(w, done) { modalWaits[w] = done; }
+export function waitModal(w, done) {
+  modalWaits[w] = done;
+}
 
 function firstWindowShown() {
   if (document.body.dataset.ready) return;
   document.body.dataset.ready = '1';
   performance.mark('treva-first-window');
 }
-window.addEventListener('resize', function() {
-  Object.keys(windows).forEach(function(w) { if (!windows[w].frame.hidden) fit(windows[w]); });
+window.addEventListener('resize', function () {
+  Object.keys(windows).forEach(function (w) {
+    if (!windows[w].frame.hidden) fit(windows[w]);
+  });
 });
