@@ -281,7 +281,7 @@ std::vector<DialogTemplate> makeTemplates() {
                  280,
                  200,
                  8,
-                 kDialogSystemMenu,
+                 kDialogSystemMenu | kDialogEscapeCloses,
                  {
                      {roll_history_ids::kRows, K::ListBox, "", 7, 7, 266, 164, kSunken},
                      {roll_history_ids::kCopy, K::PushButton, "&Copy", 7, 178, 50, 14, 0},
@@ -295,7 +295,7 @@ std::vector<DialogTemplate> makeTemplates() {
                  300,
                  240,
                  8,
-                 kDialogSystemMenu,
+                 kDialogSystemMenu | kDialogEscapeCloses,
                  {
                      {kNoId, K::Text, "DR (two dice)", 7, 6, 120, 8, 0},
                      {dice_chart_ids::kTwoDiceChart, K::BarChart, "", 7, 16, 286, 82, kSunken},

@@ -42,6 +42,9 @@ enum : unsigned {
 enum : unsigned {
     kDialogCentred = 1u << 0,
     kDialogSystemMenu = 1u << 1, // caption with system menu and close box
+    // A tool window of ours that Escape closes (command 2), as tool windows
+    // do today; the module's own windows keep Escape to themselves.
+    kDialogEscapeCloses = 1u << 2,
 };
 
 inline constexpr int kNoId = -1;

@@ -145,6 +145,16 @@ TEST_F(History, TheWindowFollowsRollsNewestFirstCopiesAndClears) {
     EXPECT_TRUE(s.ui.frameModified);
 }
 
+// Escape closes the tool windows of ours, as their close box does; the
+// module's own tool windows keep it.
+TEST_F(History, EscapeClosesTheHistoryAndTheChartOnly) {
+    for (const int command : {kCmdRollHistory, kCmdDiceChart, kCmdActivation, kCmdRandomTables}) {
+        const WindowId window = s.open(command);
+        s.ui.escape(window);
+        EXPECT_EQ(s.ui.isOpen(window), command != kCmdRollHistory && command != kCmdDiceChart) << command;
+    }
+}
+
 TEST_F(History, TheChartOpensFromDieStatsAndFollowsTheDice) {
     const WindowId stats = s.open(kCmdDieStats);
     s.click(stats, die_stats_ids::kChart);

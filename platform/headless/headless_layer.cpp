@@ -262,8 +262,10 @@ bool HeadlessLayer::closeBox(WindowId window) {
 
 void HeadlessLayer::escape(WindowId window) {
     HeadlessWindow *w = find(window);
-    // Only a modal box's own dialog loop turns Escape into command 2.
-    if (w && w->open && w->modal) send(window, {MessageKind::Command, kCommandCancel});
+    // A modal box's own dialog loop turns Escape into command 2, and so do
+    // the tool windows that Escape closes; the others keep it.
+    if (w && w->open && (w->modal || (w->dialog->style & kDialogEscapeCloses)))
+        send(window, {MessageKind::Command, kCommandCancel});
 }
 
 const HeadlessWindow *HeadlessLayer::window(WindowId window) const { return find(window); }

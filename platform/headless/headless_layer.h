@@ -96,7 +96,8 @@ public:
     bool selectRows(WindowId window, int control, const std::vector<int> &rows);
     // The caption's close box: command 2, where the window has one.
     bool closeBox(WindowId window);
-    // The Escape key: command 2 in a modal box, nothing in a modeless window.
+    // The Escape key: command 2 in a modal box and in a tool window that
+    // Escape closes, nothing in the others.
     void escape(WindowId window);
     // Makes a window active by a mouse click.
     void clickActivate(WindowId window);

@@ -67,7 +67,8 @@ DialogUnits dialogUnits(const QFont &font) {
 
 QtDialogWindow::QtDialogWindow(QtWindowLayer &layer, WindowId id, const DialogTemplate &dialog, bool modal,
                                QWidget *owner)
-    : QDialog(owner), layer_(layer), id_(id), modal_(modal), closeBox_((dialog.style & kDialogSystemMenu) != 0) {
+    : QDialog(owner), layer_(layer), id_(id), modal_(modal), closeBox_((dialog.style & kDialogSystemMenu) != 0),
+      escapeCloses_((dialog.style & kDialogEscapeCloses) != 0) {
     // A fixed size and no maximize button. The minimize button is named
     // too: a window that names no button at all gets every one from some
     // X11 window managers, maximize included.
@@ -80,9 +81,9 @@ QtDialogWindow::QtDialogWindow(QtWindowLayer &layer, WindowId id, const DialogTe
 void QtDialogWindow::keyPressEvent(QKeyEvent *event) {
     switch (event->key()) {
     case Qt::Key_Escape:
-        // Only a modal box's own loop turns Escape into command 2; a tool
-        // window stays open.
-        if (modal_) layer_.send(id_, {MessageKind::Command, kCommandCancel});
+        // A modal box's own loop turns Escape into command 2, and so do the
+        // tool windows that Escape closes; the others stay open.
+        if (modal_ || escapeCloses_) layer_.send(id_, {MessageKind::Command, kCommandCancel});
         event->accept();
         return;
     case Qt::Key_Return:

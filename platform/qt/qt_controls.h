@@ -34,6 +34,7 @@ private:
     WindowId id_;
     bool modal_;
     bool closeBox_;
+    bool escapeCloses_;
 };
 
 // A static picture: the bitmap at its own size, the sharp variant on a 200% screen.

@@ -16,7 +16,7 @@
 extern "C" {
 void web_buildFrame(const char *menuJson, const char *stripJson);
 void web_createWindow(int window, int templateId, const char *title, int width, int height, int pointSize, int modal,
-                      int closeBox, int owner);
+                      int closeBox, int escapeCloses, int owner);
 void web_addControl(int window, int id, const char *kind, const char *caption, int x, int y, int width, int height,
                     const char *style, int capacity, int bitmap, int group, int focusable, int roomRight,
                     int roomBottom, const char *name);
@@ -152,7 +152,8 @@ WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc,
     const WindowId id = book_.add(*dialog, std::move(proc), owner, modal).id;
 
     web_createWindow(id, dialog->id, cp1252ToUtf8(dialog->title).c_str(), dialog->width, dialog->height,
-                     dialog->pointSize, modal, (dialog->style & kDialogSystemMenu) != 0, owner);
+                     dialog->pointSize, modal, (dialog->style & kDialogSystemMenu) != 0,
+                     (dialog->style & kDialogEscapeCloses) != 0, owner);
     // The page takes the controls in the order the Tab key goes through them
     // (which is also the order a screen reader reads them), then the rest.
     const std::vector<std::size_t> order = tabOrder(*dialog);

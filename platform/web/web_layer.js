@@ -32,8 +32,19 @@ mergeInto(LibraryManager.library, {
   web_buildFrame: function (menu, strip) {
     TrevaPage.buildFrame(JSON.parse(UTF8ToString(menu)), JSON.parse(UTF8ToString(strip)));
   },
-  web_createWindow: function (w, template, title, width, height, pointSize, modal, closeBox, owner) {
-    TrevaPage.createWindow(w, template, UTF8ToString(title), width, height, pointSize, !!modal, !!closeBox, owner);
+  web_createWindow: function (w, template, title, width, height, pointSize, modal, closeBox, escapeCloses, owner) {
+    TrevaPage.createWindow(
+      w,
+      template,
+      UTF8ToString(title),
+      width,
+      height,
+      pointSize,
+      !!modal,
+      !!closeBox,
+      !!escapeCloses,
+      owner,
+    );
   },
   web_addControl: function (
     w,

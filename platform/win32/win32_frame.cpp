@@ -300,6 +300,12 @@ void Win32WindowLayer::handleMessage(MSG &message) {
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
         const WindowId window = root && root != frame_ ? windowOf(root) : kNoWindow;
         const Window *w = find(window);
+        // A tool window that Escape closes hears it as its close box.
+        if (w && w->open && !w->modal && (w->dialog->style & kDialogEscapeCloses) && message.message == WM_KEYDOWN &&
+            message.wParam == VK_ESCAPE) {
+            send(window, {MessageKind::Command, kCommandCancel});
+            return;
+        }
         if (w && w->open && !w->modal && !isEnterOrEscape(message) && IsDialogMessageW(root, &message)) return;
     }
     TranslateMessage(&message);

@@ -431,6 +431,14 @@ void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
     QTest::keyClick(p.layer.widget(setup), Qt::Key_Escape);
     QVERIFY(p.layer.isOpen(setup));
 
+    // The tool windows of ours close on it, as their close box does.
+    for (const int command : {kCmdRollHistory, kCmdDiceChart}) {
+        const WindowId ours = p.open(command);
+        QTest::keyClick(p.layer.widget(ours), Qt::Key_Escape);
+        Program::settle();
+        QVERIFY(!p.layer.isOpen(ours));
+    }
+
     ModalScript script;
     WindowId special = kNoWindow;
     script.then([&](QWidget *box) {

@@ -122,6 +122,26 @@ describe('tool windows', () => {
     });
   });
 
+  test("Escape closes the roll history and the chart, and leaves the module's own tool windows open", async () => {
+    await withStartedApp(app, {}, async (page) => {
+      for (const template of [TEMPLATES.rollHistory, TEMPLATES.diceChart]) {
+        const tool = TOOL_WINDOWS.find((t) => t.template === template);
+        await menuCommand(page, tool.menu, tool.command);
+        await waitForWindow(page, template);
+        await page.focus(`${windowSelector(template)} button`);
+        await page.keyboard.press('Escape');
+        await waitForWindowGone(page, template);
+      }
+      await page.focus(`${windowSelector(TEMPLATES.activation)} button`);
+      await page.keyboard.press('Escape');
+      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
+      assert.ok(
+        (await shownWindows(page)).some((w) => w.template === TEMPLATES.activation),
+        'the Activation window stays',
+      );
+    });
+  });
+
   test('a grayed menu item is a disabled button', async () => {
     await withStartedApp(app, {}, async (page) => {
       // Windows > Scenario... is always grayed.

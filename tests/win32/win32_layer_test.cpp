@@ -217,7 +217,7 @@ TEST_F(Program, ARadioButtonChecksItselfAndUnchecksItsOwnGroupOnly) {
         EXPECT_EQ((GetWindowLongPtrW(control(setup, id), GWL_STYLE) & WS_TABSTOP) != 0, id == kAc5) << id;
 }
 
-TEST_F(Program, TabFollowsTheReadingOrderAndOnlyABoxTakesEscape) {
+TEST_F(Program, TabFollowsTheReadingOrderAndEscapeEndsBoxesAndOurWindows) {
     // Every button of this window takes the focus.
     const WindowId tables = openToolWindow(app, ToolSlot::RandomTables);
     const DialogTemplate &dialog = *findDialogTemplate(kRandomTablesDialog);
@@ -235,6 +235,14 @@ TEST_F(Program, TabFollowsTheReadingOrderAndOnlyABoxTakesEscape) {
     }
     EXPECT_TRUE(layer.isOpen(tables)) << "Escape and Enter leave a tool window open";
     EXPECT_EQ(app.state.scenario.stats.oneDieRolls, 0) << "Enter pressed no button";
+    // The tool windows of ours close on Escape, as their close box does.
+    for (const ToolSlot slot : {ToolSlot::RollHistory, ToolSlot::DiceChart}) {
+        const WindowId ours = openToolWindow(app, slot);
+        MSG escape{layer.handle(ours), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+        layer.handleMessage(escape);
+        pump(layer);
+        EXPECT_FALSE(layer.isOpen(ours)) << int(slot);
+    }
     const WindowId actions = openToolWindow(app, ToolSlot::Actions);
 
     // In a box, Escape is Cancel.

@@ -19,7 +19,7 @@ export function windowOf(w) {
   return windows[w];
 }
 
-export function createWindow(w, template, title, width, height, pointSize, modal, closeBox, owner) {
+export function createWindow(w, template, title, width, height, pointSize, modal, closeBox, escapeCloses, owner) {
   var frame = el(modal ? 'dialog' : 'section', 'window' + (modal ? ' modal' : ''));
   frame.dataset.window = w;
   frame.dataset.template = template;
@@ -70,6 +70,13 @@ export function createWindow(w, template, title, width, height, pointSize, modal
     });
   } else {
     makeMovable(frame, bar);
+    // A tool window of ours closes on Escape, as its close box does.
+    if (escapeCloses)
+      frame.addEventListener('keydown', function (e) {
+        if (e.key !== 'Escape') return;
+        e.preventDefault();
+        command(w, 2);
+      });
   }
   frame.addEventListener(
     'pointerdown',
