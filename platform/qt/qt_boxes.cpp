@@ -1,15 +1,37 @@
 // The boxes the layer asks and tells with: the scenario file dialog, the
-// question before unsaved changes are lost, and errors.
+// question before unsaved changes are lost, and errors; and the desktop's
+// browser, which the player's guide opens in.
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 
 #include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_window_layer.h"
 
 namespace treva {
+
+bool openWithDesktop(const QUrl &url) {
+#if defined(__linux__)
+    // QDesktopServices says only that the opener started, not whether a
+    // browser took the page.
+    auto *opener = new QProcess;
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    opener->start(QStringLiteral("xdg-open"), {url.toString()});
+    if (!opener->waitForStarted(3000)) {
+        delete opener;
+        return false;
+    }
+    constexpr int kOpenerMs = 1500;
+    if (!opener->waitForFinished(kOpenerMs)) return true; // a browser holds it: shown
+    return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+#else
+    return QDesktopServices::openUrl(url);
+#endif
+}
 
 WindowLayer::SaveAnswer QtWindowLayer::askSaveChanges(std::string_view name) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("TREVA!"),

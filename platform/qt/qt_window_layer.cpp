@@ -6,7 +6,6 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +24,7 @@ namespace treva {
 // ---------------------------------------------------------------------------
 // The layer
 
-QtWindowLayer::QtWindowLayer() : openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }) {
+QtWindowLayer::QtWindowLayer() : openUrl(openWithDesktop) {
     buildFrame();
     placeFrame();
     qApp->installEventFilter(this);

@@ -52,6 +52,12 @@ DialogUnits dialogUnits(const QFont &font);
 QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
                           std::optional<QPoint> remembered);
 
+// Opens a page in the desktop's browser; false when none took it. On Linux
+// the desktop's opener (xdg-open) is asked and waited for a moment: it ends
+// at once with a failure when no browser can show the page, while a browser
+// it starts may keep it running, which is no failure.
+bool openWithDesktop(const QUrl &url);
+
 class QtWindowLayer : public QObject, public WindowLayer {
 public:
     QtWindowLayer();
@@ -88,8 +94,8 @@ public:
     void showError(std::string_view title, std::string_view text) override;
     bool openDocument(std::string_view path) override;
 
-    // Hands a page to the desktop's browser: QDesktopServices::openUrl, which
-    // tests replace to see what would open without starting a browser.
+    // Hands a page to the desktop's browser: openWithDesktop, which tests
+    // replace to see what would open without starting a browser.
     std::function<bool(const QUrl &url)> openUrl;
 
     // Where the menu, the toolbar, the accelerator and the frame's close box

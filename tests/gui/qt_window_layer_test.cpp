@@ -190,6 +190,7 @@ private slots:
     void helpGuideAndF1OpenTheGuideFromEveryWindow();
     void anInstalledGuideComesBeforeTheBuildFolders();
     void withoutAGuideThePlayerIsToldWhereItWasLookedFor();
+    void aPageNoBrowserTakesIsAFailure();
 };
 
 void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
@@ -983,6 +984,38 @@ void QtWindowLayerTest::withoutAGuideThePlayerIsToldWhereItWasLookedFor() {
     QVERIFY2(told.contains(empty.filePath(QStringLiteral("share/doc/treva/guide/index.html"))) && told.contains(built),
              qPrintable(told));
     QVERIFY(p.opened.isEmpty());
+}
+
+// The desktop's opener fails at once when no browser can show the page
+// (as xdg-open does): the program is told, and says so, instead of nothing
+// happening; an opener still running a moment later has started a browser.
+void QtWindowLayerTest::aPageNoBrowserTakesIsAFailure() {
+#if defined(__linux__)
+    QTemporaryDir bin;
+    const QString opener = bin.filePath(QStringLiteral("xdg-open"));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    const QUrl page = QUrl::fromLocalFile(bin.filePath(QStringLiteral("index.html")));
+    const auto openerDoes = [&](const QByteArray &script) {
+        QFile file(opener);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("#!/bin/sh\n" + script + "\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    openerDoes("exit 3"); // xdg-open: no program to show it
+    QVERIFY(!openWithDesktop(page));
+    openerDoes("exit 0");
+    QVERIFY(openWithDesktop(page));
+    openerDoes("sleep 2"); // a browser in the foreground
+    QVERIFY(openWithDesktop(page));
+    QFile::remove(opener);
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    QVERIFY2(!openWithDesktop(page), "no opener at all");
+    qputenv("PATH", path);
+#else
+    QSKIP("the desktop's opener is the Linux side's");
+#endif
 }
 
 QTEST_MAIN(QtWindowLayerTest)
