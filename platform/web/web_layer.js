@@ -64,24 +64,24 @@ mergeInto(LibraryManager.library, {
     bottom,
     name,
   ) {
-    TrevaPage.addControl(
-      w,
-      id,
-      UTF8ToString(kind),
-      UTF8ToString(caption),
-      x,
-      y,
-      width,
-      height,
-      UTF8ToString(style),
-      capacity,
-      bitmap,
-      group,
-      !!focusable,
-      right,
-      bottom,
-      UTF8ToString(name),
-    );
+    // One control of the template, named part by part for the page.
+    TrevaPage.addControl(w, {
+      id: id,
+      kind: UTF8ToString(kind),
+      caption: UTF8ToString(caption),
+      x: x,
+      y: y,
+      width: width,
+      height: height,
+      style: UTF8ToString(style),
+      capacity: capacity,
+      bitmap: bitmap,
+      group: group,
+      focusable: !!focusable,
+      right: right,
+      bottom: bottom,
+      name: UTF8ToString(name),
+    });
   },
   web_showWindow: function (w) {
     TrevaPage.showWindow(w);

@@ -20,24 +20,13 @@ var KIND = {
   chart: 'chart',
 };
 
-export function addControl(
-  w,
-  id,
-  kind,
-  caption,
-  x,
-  y,
-  width,
-  height,
-  style,
-  capacity,
-  bitmap,
-  group,
-  focusable,
-  right,
-  bottom,
-  name,
-) {
+// One control of a window's template, as the program names its parts: id,
+// kind, caption, x, y, width, height, style (class names), capacity (of an
+// edit box), bitmap, group, focusable, right and bottom (the room a text may
+// take) and name (for screen readers).
+export function addControl(w, control) {
+  var {id, kind, caption, x, y, width, height, style, capacity, bitmap, group, focusable, right, bottom, name} =
+    control;
   var win = windowOf(w);
   var input, box;
   switch (kind) {
