@@ -26,8 +26,11 @@ bool openWithDesktop(const QUrl &url) {
         return false;
     }
     constexpr int kOpenerMs = 1500;
-    if (!opener->waitForFinished(kOpenerMs)) return true; // a browser holds it: shown
-    return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    // Still running: a browser holds it, and it goes once it ends.
+    if (!opener->waitForFinished(kOpenerMs)) return true;
+    const bool shown = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    delete opener;
+    return shown;
 #else
     return QDesktopServices::openUrl(url);
 #endif

@@ -988,7 +988,7 @@ void QtWindowLayerTest::withoutAGuideThePlayerIsToldWhereItWasLookedFor() {
 
 // The desktop's opener fails at once when no browser can show the page
 // (as xdg-open does): the program is told, and says so, instead of nothing
-// happening; an opener still running a moment later has started a browser.
+// happening.
 void QtWindowLayerTest::aPageNoBrowserTakesIsAFailure() {
 #if defined(__linux__)
     QTemporaryDir bin;
@@ -1006,8 +1006,6 @@ void QtWindowLayerTest::aPageNoBrowserTakesIsAFailure() {
     openerDoes("exit 3"); // xdg-open: no program to show it
     QVERIFY(!openWithDesktop(page));
     openerDoes("exit 0");
-    QVERIFY(openWithDesktop(page));
-    openerDoes("sleep 2"); // a browser in the foreground
     QVERIFY(openWithDesktop(page));
     QFile::remove(opener);
     qputenv("PATH", QFile::encodeName(bin.path()));
