@@ -21,6 +21,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 die() { echo "FAIL: $*"; exit 1; }
+# The installer and the uninstaller may end at once, quietly, with a status
+# of their own: wine-run takes that as their answer.
+export TREVA_WINE_QUIET_ENDS=1
 win() { "$scripts/wine-run" "$@"; }
 winout() { win "$@" 2>/dev/null | tr -d '\r'; }
 hasKey() { win reg query "$1" >/dev/null 2>&1; }

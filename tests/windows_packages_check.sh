@@ -28,6 +28,9 @@ unset DISPLAY WAYLAND_DISPLAY
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 die() { echo "FAIL: $*"; exit 1; }
+# The installer and the uninstaller may end at once, quietly, with a status
+# of their own: wine-run takes that as their answer.
+export TREVA_WINE_QUIET_ENDS=1
 win() { "$scripts/wine-run" "$@"; }
 # Output of Windows programs, without the carriage returns.
 winout() { win "$@" 2>/dev/null | tr -d '\r'; }
