@@ -67,25 +67,21 @@ std::string plain(const std::string &cp1252) {
 // One run of the program on in-memory windows.
 class Session {
 public:
-    explicit Session(const Invocation &inv) : app_(ui_), target_(ui_, app_), scenario_(inv, app_.state) {
-        ui_.frameCaption = kUntitledCaption;
-    }
+    explicit Session(const Invocation &inv) : scenario_(inv, windows_.app().state) {}
 
-    App &app() { return app_; }
-    HeadlessLayer &ui() { return ui_; }
-    ScenarioState &scenario() { return app_.state.scenario; }
+    App &app() { return windows_.app(); }
+    HeadlessLayer &ui() { return windows_.ui(); }
+    ScenarioState &scenario() { return app().state.scenario; }
 
     // Adds the run's rolls to the history and writes the scenario back where
     // it came from, if it differs from the file.
-    void finish(std::ostream &notices) { scenario_.writeBack(app_.state, notices, "treva-cli"); }
+    void finish(std::ostream &notices) { scenario_.writeBack(app().state, notices, "treva-cli"); }
     const RunScenario &run() const { return scenario_; }
 
-    WindowId openTemplate(int templateId) { return openTemplateWindow(target_, templateId); }
+    WindowId openTemplate(int templateId) { return openTemplateWindow(windows_.target(), templateId); }
 
 private:
-    HeadlessLayer ui_;
-    App app_;
-    HeadlessDriveTarget target_;
+    HeadlessDriveWindows windows_;
     RunScenario scenario_;
 };
 

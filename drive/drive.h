@@ -72,6 +72,18 @@ struct ControlView {
     int image = 0;
 };
 
+// A modal box's handler runs inside the window system's own loop, where
+// nothing may be thrown: its error is kept, and thrown again once the input
+// that opened the box has returned.
+class ModalErrors {
+public:
+    std::function<void(WindowId box)> guard(std::function<void(WindowId box)> handler);
+    void rethrow();
+
+private:
+    std::exception_ptr error_;
+};
+
 // A program's windows as the drive uses them.
 class DriveTarget {
 public:
@@ -105,16 +117,20 @@ public:
     virtual ControlView read(WindowId window, const ControlTemplate &control) const = 0;
 };
 
-// A modal box's handler runs inside the window system's own loop, where
-// nothing may be thrown: its error is kept, and thrown again once the input
-// that opened the box has returned.
-class ModalErrors {
+// A drive target on one realisation's window layer and the program on it.
+template <typename Layer> class LayerDriveTarget : public DriveTarget {
 public:
-    std::function<void(WindowId box)> guard(std::function<void(WindowId box)> handler);
-    void rethrow();
+    LayerDriveTarget(Layer &layer, App &app) : layer_(layer), app_(app) {}
+    App &app() override { return app_; }
+    WindowId newestWindow(int templateId) const override { return layer_.newestWindow(templateId); }
+    void setModalHandler(std::function<void(WindowId box)> handler) override {
+        layer_.onModal = handler ? modalErrors_.guard(std::move(handler)) : nullptr;
+    }
 
-private:
-    std::exception_ptr error_;
+protected:
+    Layer &layer_;
+    App &app_;
+    ModalErrors modalErrors_;
 };
 
 // Opens the tool window of a dialog template as the frame's command does.

@@ -229,7 +229,7 @@ TEST(Frame, ExitClosesEverything) {
     Session s;
     const WindowId actions = s.open(kCmdActions);
     frameCommand(s.app, kCmdExit);
-    EXPECT_TRUE(s.ui.frameClosed);
+    EXPECT_TRUE(s.ui.frameClosed());
     EXPECT_FALSE(s.ui.isOpen(actions));
 }
 

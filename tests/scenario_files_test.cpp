@@ -270,7 +270,7 @@ TEST_F(Files, UnsavedChangesAreAskedAboutBeforeTheScenarioIsGivenUp) {
         s.ui.saveAnswers = {Answer::Cancel};
         asked.clear();
         frameCommand(s.app, command);
-        EXPECT_FALSE(s.ui.frameClosed);
+        EXPECT_FALSE(s.ui.frameClosed());
         EXPECT_TRUE(asked.empty()) << "no open dialog after Cancel";
         EXPECT_TRUE(s.ui.frameModified);
     }
@@ -280,7 +280,7 @@ TEST_F(Files, UnsavedChangesAreAskedAboutBeforeTheScenarioIsGivenUp) {
     // Save writes the file, then Exit goes on.
     s.ui.saveAnswers = {Answer::Save};
     frameCommand(s.app, kCmdExit);
-    EXPECT_TRUE(s.ui.frameClosed);
+    EXPECT_TRUE(s.ui.frameClosed());
     EXPECT_NE(readAll(path("june.trv")), saved);
     EXPECT_FALSE(s.ui.frameModified);
 
@@ -289,13 +289,13 @@ TEST_F(Files, UnsavedChangesAreAskedAboutBeforeTheScenarioIsGivenUp) {
     other.scenario().acNumber = 5;
     other.ui.saveAnswers = {Answer::DontSave};
     frameCommand(other.app, kCmdExit);
-    EXPECT_TRUE(other.ui.frameClosed);
+    EXPECT_TRUE(other.ui.frameClosed());
     EXPECT_EQ(other.ui.saveQuestions, (std::vector<std::string>{"Untitled"}));
 
     // Without changes nothing is asked.
     Session unchanged;
     frameCommand(unchanged.app, kCmdExit);
-    EXPECT_TRUE(unchanged.ui.frameClosed);
+    EXPECT_TRUE(unchanged.ui.frameClosed());
     EXPECT_TRUE(unchanged.ui.saveQuestions.empty());
 }
 
@@ -306,12 +306,12 @@ TEST_F(Files, AFailedOrCancelledSaveInTheQuestionKeepsTheProgramOpen) {
     answer.reset();
     s.ui.saveAnswers = {Answer::Save};
     frameCommand(s.app, kCmdExit);
-    EXPECT_FALSE(s.ui.frameClosed);
+    EXPECT_FALSE(s.ui.frameClosed());
     // Its dialog answered with a file that cannot be written.
     answer = path("no-such-folder/x.trv");
     s.ui.saveAnswers = {Answer::Save};
     frameCommand(s.app, kCmdExit);
-    EXPECT_FALSE(s.ui.frameClosed);
+    EXPECT_FALSE(s.ui.frameClosed());
     EXPECT_EQ(s.ui.errors.size(), 1u);
     EXPECT_TRUE(s.ui.frameModified);
 }

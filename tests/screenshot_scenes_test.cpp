@@ -95,7 +95,7 @@ int numberAfterEquals(const std::string &text) {
 TEST(ScreenshotScenes, EachPictureShowsWhatItIsTakenFor) {
     const ScenesRun run;
     ASSERT_TRUE(run.done);
-    EXPECT_TRUE(run.ui.frameClosed);
+    EXPECT_TRUE(run.ui.frameClosed());
 
     // Every picture once, and only these: the player's guide shows them by name.
     std::map<std::string, int> taken;

@@ -61,10 +61,26 @@ public:
     }
     const auto *control(WindowId window, int id) const { return const_cast<WindowBook *>(this)->control(window, id); }
 
-    // A window of the book that is open (the frame is the realisation's).
+    // The frame until it is closed; a window of the book while it is open.
     bool isOpen(WindowId window) const {
+        if (window == frame_) return !frameClosed_;
         const Window *w = find(window);
         return w && w->open;
+    }
+
+    bool frameClosed() const { return frameClosed_; }
+    // The frame takes its windows with it: each open one is marked ended and
+    // handed to `ended`. False when the frame was closed already.
+    template <typename Ended> bool closeFrame(Ended ended) {
+        if (frameClosed_) return false;
+        frameClosed_ = true;
+        for (const WindowId id : openWindows()) {
+            Window *w = find(id); // an earlier one's ending may have taken it
+            if (!w) continue;
+            w->open = false;
+            ended(*w);
+        }
+        return true;
     }
 
     // The newest window made from this template, open or not; kNoWindow if none.
@@ -125,6 +141,7 @@ private:
     WindowId frame_;
     WindowId next_;
     WindowId active_;
+    bool frameClosed_ = false;
     std::map<WindowId, std::unique_ptr<Window>> windows_;
 };
 

@@ -52,7 +52,7 @@ public:
     virtual ~WindowLayer() = default;
 
     // The frame window, owner of every tool window and box.
-    virtual WindowId frame() const = 0;
+    WindowId frame() const { return kFrameWindow; }
 
     // A modeless window from dialog template `templateId`, shown at once; its
     // procedure receives Init before this returns. kNoWindow when there is no
@@ -113,6 +113,38 @@ public:
     // returns at once; false when the platform could not hand it over.
     virtual bool openDocument(std::string_view path) = 0;
 };
+
+// Every realisation overrides the whole interface: it declares it with this
+// one list, kept beside the interface.
+#define TREVA_WINDOW_LAYER_OVERRIDES                                                                                   \
+    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;                                 \
+    int runModal(int templateId, WindowId owner, WindowProc proc) override;                                            \
+    void endWindow(WindowId window, int result) override;                                                              \
+    void activate(WindowId window) override;                                                                           \
+    bool isOpen(WindowId window) const override;                                                                       \
+    void setText(WindowId window, int control, std::string_view text) override;                                        \
+    std::string text(WindowId window, int control) const override;                                                     \
+    void setChecked(WindowId window, int control, bool checked) override;                                              \
+    bool isChecked(WindowId window, int control) const override;                                                       \
+    void setEnabled(WindowId window, int control, bool enabled) override;                                              \
+    void addItem(WindowId window, int control, std::string_view item) override;                                        \
+    void setSelection(WindowId window, int control, int index) override;                                               \
+    int selection(WindowId window, int control) const override;                                                        \
+    void setImage(WindowId window, int control, int bitmapId) override;                                                \
+    void focusAndSelectAll(WindowId window, int control) override;                                                     \
+    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;               \
+    std::vector<int> selectedRows(WindowId window, int control) const override;                                        \
+    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;                           \
+    void copyText(std::string_view text) override;                                                                     \
+    void setFrameCaption(std::string_view caption) override;                                                           \
+    void setFrameModified(bool modified) override;                                                                     \
+    void setMenuItemEnabled(int command, bool enabled) override;                                                       \
+    void closeFrame() override;                                                                                        \
+    std::optional<std::string> askOpenPath(std::string_view startName) override;                                       \
+    std::optional<std::string> askSavePath(std::string_view proposedName) override;                                    \
+    SaveAnswer askSaveChanges(std::string_view name) override;                                                         \
+    void showError(std::string_view title, std::string_view text) override;                                            \
+    bool openDocument(std::string_view path) override;
 
 // Checks `checkedId` and unchecks the other buttons first..last.
 void checkRadioButton(WindowLayer &ui, WindowId window, int first, int last, int checkedId);

@@ -80,10 +80,7 @@ void HeadlessLayer::activateAs(WindowId window, int state) {
     if (isOpen(window)) book_.changeActive(window, state);
 }
 
-bool HeadlessLayer::isOpen(WindowId window) const {
-    if (window == kFrameWindow) return !frameClosed;
-    return book_.isOpen(window);
-}
+bool HeadlessLayer::isOpen(WindowId window) const { return book_.isOpen(window); }
 
 void HeadlessLayer::setText(WindowId window, int control, std::string_view text) {
     HeadlessControl *c = findControl(window, control);
@@ -172,8 +169,7 @@ bool HeadlessLayer::selectRows(WindowId window, int control, const std::vector<i
 }
 
 void HeadlessLayer::closeFrame() {
-    frameClosed = true;
-    for (const WindowId id : book_.openWindows()) find(id)->open = false; // the frame takes its windows with it
+    book_.closeFrame([](HeadlessWindow &) {});
 }
 
 std::optional<std::string> HeadlessLayer::askOpenPath(std::string_view startName) {
@@ -277,5 +273,10 @@ const HeadlessControl *HeadlessLayer::control(WindowId window, int control) cons
 WindowId HeadlessLayer::newestWindow(int templateId) const { return book_.newest(templateId); }
 
 std::vector<WindowId> HeadlessLayer::openWindows() const { return book_.openWindows(); }
+
+void HeadlessLayer::copyText(std::string_view text) { clipboard = text; }
+void HeadlessLayer::setFrameCaption(std::string_view caption) { frameCaption = caption; }
+void HeadlessLayer::setFrameModified(bool modified) { frameModified = modified; }
+void HeadlessLayer::setMenuItemEnabled(int command, bool enabled) { menuEnabled[command] = enabled; }
 
 } // namespace treva

@@ -43,37 +43,7 @@ public:
     HeadlessLayer();
 
     // WindowLayer
-    WindowId frame() const override { return kFrameWindow; }
-    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;
-    int runModal(int templateId, WindowId owner, WindowProc proc) override;
-    void endWindow(WindowId window, int result) override;
-    void activate(WindowId window) override;
-    bool isOpen(WindowId window) const override;
-    void setText(WindowId window, int control, std::string_view text) override;
-    std::string text(WindowId window, int control) const override;
-    void setChecked(WindowId window, int control, bool checked) override;
-    bool isChecked(WindowId window, int control) const override;
-    void setEnabled(WindowId window, int control, bool enabled) override;
-    void addItem(WindowId window, int control, std::string_view item) override;
-    void setSelection(WindowId window, int control, int index) override;
-    int selection(WindowId window, int control) const override;
-    void setImage(WindowId window, int control, int bitmapId) override;
-    void focusAndSelectAll(WindowId window, int control) override;
-    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;
-    std::vector<int> selectedRows(WindowId window, int control) const override;
-    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;
-    void copyText(std::string_view text) override { clipboard = text; }
-    void setFrameCaption(std::string_view caption) override { frameCaption = caption; }
-    void setFrameModified(bool modified) override { frameModified = modified; }
-    // The next scripted answer (Cancel when none is left); the question is kept.
-    SaveAnswer askSaveChanges(std::string_view name) override;
-    void setMenuItemEnabled(int command, bool enabled) override { menuEnabled[command] = enabled; }
-    void closeFrame() override;
-    std::optional<std::string> askOpenPath(std::string_view startName) override;
-    std::optional<std::string> askSavePath(std::string_view proposedName) override;
-    void showError(std::string_view title, std::string_view text) override;
-    // Keeps the path; the answer is documentsOpen.
-    bool openDocument(std::string_view path) override;
+    TREVA_WINDOW_LAYER_OVERRIDES
 
     // Input. Each returns false when the window has no such control or the
     // input does not apply to it (nothing is sent then). A disabled control
@@ -119,16 +89,14 @@ public:
 
     std::string frameCaption;
     bool frameModified = false;
-    std::vector<SaveAnswer> saveAnswers;    // taken from the front
+    std::vector<SaveAnswer> saveAnswers;    // askSaveChanges takes from the front; Cancel when none is left
     std::vector<std::string> saveQuestions; // the names asked about
     std::map<int, bool> menuEnabled;
-    bool frameClosed = false;
+    bool frameClosed() const { return book_.frameClosed(); }
     std::vector<std::string> errors;          // what showError told the player
     std::vector<std::string> documentsOpened; // what openDocument was asked to show
     bool documentsOpen = true;                // whether a browser takes them
     std::string clipboard;
-
-    static constexpr WindowId kFrameWindow = 1;
 
 private:
     HeadlessWindow *find(WindowId window) { return book_.find(window); }

@@ -98,11 +98,9 @@ int keyFor(QChar c) {
     return 0;
 }
 
-class QtDriveTarget : public DriveTarget {
+class QtDriveTarget : public LayerDriveTarget<QtWindowLayer> {
 public:
-    QtDriveTarget(QtWindowLayer &layer, App &app) : layer_(layer), app_(app) {}
-
-    App &app() override { return app_; }
+    using LayerDriveTarget::LayerDriveTarget;
 
     // A drop-down list that the click drops down closes again with Escape:
     // the click chooses nothing.
@@ -114,7 +112,7 @@ public:
             key(w->window(), Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
             keyboardBack(w->window());
         }
-        rethrowFromModal();
+        modalErrors_.rethrow();
     }
 
     // The list drops down under the mouse; then, in it, the first item, down
@@ -129,7 +127,7 @@ public:
             key(list->window(), Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
             keyboardBack(list->window());
         }
-        rethrowFromModal();
+        modalErrors_.rethrow();
     }
 
     // A click into the box, all its text selected and deleted, then the
@@ -142,7 +140,7 @@ public:
             key(edit->window(), Qt::Key_Backspace, Qt::NoModifier, QString(QChar(8)));
             for (const QChar c : fromCp1252(text)) key(edit->window(), keyFor(c), Qt::NoModifier, QString(c));
         }
-        rethrowFromModal();
+        modalErrors_.rethrow();
     }
 
     bool closeBox(WindowId window) override {
@@ -150,16 +148,8 @@ public:
         if (!w || !(w->windowFlags() & Qt::WindowCloseButtonHint)) return false;
         QCloseEvent close;
         deliver(w, close);
-        rethrowFromModal();
+        modalErrors_.rethrow();
         return true;
-    }
-
-    void setModalHandler(std::function<void(WindowId box)> handler) override {
-        if (!handler) {
-            layer_.onModal = nullptr;
-            return;
-        }
-        layer_.onModal = modalErrors_.guard(std::move(handler));
     }
 
     void settle() override { processWindowSystem(); }
@@ -169,8 +159,8 @@ public:
         const QWidget *w = layer_.widget(window);
         return w && w->isVisible();
     }
+
     int templateOf(WindowId window) const override { return layer_.templateOf(window); }
-    WindowId newestWindow(int templateId) const override { return layer_.newestWindow(templateId); }
 
     int itemCount(WindowId window, int control) const override {
         auto *list = qobject_cast<QComboBox *>(widget(window, control));
@@ -202,12 +192,6 @@ private:
                              std::to_string(layer_.templateOf(window)) + " is gone");
         return w;
     }
-
-    void rethrowFromModal() { modalErrors_.rethrow(); }
-
-    QtWindowLayer &layer_;
-    App &app_;
-    ModalErrors modalErrors_;
 };
 
 // The real windows of one drive.

@@ -20,7 +20,7 @@
 namespace treva {
 
 void QtFrameWindow::closeEvent(QCloseEvent *event) {
-    if (layer_.frameClosed_) {
+    if (layer_.book_.frameClosed()) {
         event->accept();
         return;
     }
@@ -117,12 +117,7 @@ void QtWindowLayer::placeFrame() {
     if (screen) frame_->move(screen->availableGeometry().topLeft());
 }
 
-void QtWindowLayer::frameCloseBox() {
-    if (onCommand)
-        onCommand(kCmdExit);
-    else
-        closeFrame();
-}
+void QtWindowLayer::frameCloseBox() { onCommand(kCmdExit); }
 
 void QtWindowLayer::setFrameCaption(std::string_view caption) {
     const QString title = QString::fromUtf8(caption.data(), qsizetype(caption.size()));
@@ -139,19 +134,16 @@ void QtWindowLayer::setMenuItemEnabled(int command, bool enabled) {
 }
 
 void QtWindowLayer::closeFrame() {
-    if (frameClosed_) return;
-    frameClosed_ = true;
-    for (const auto &[id, w] : book_.all()) {
-        if (!w->open) continue;
-        // The frame takes its windows with it; a running box ends with 0.
-        w->open = false;
-        if (w->loop) w->loop->exit(0);
-        if (QtDialogWindow *widget = w->widget) {
+    // The frame takes its windows with it; a running box ends with 0.
+    const bool closing = book_.closeFrame([](Window &w) {
+        if (w.loop) w.loop->exit(0);
+        if (QtDialogWindow *widget = w.widget) {
             widget->ending = true;
             widget->hide();
             widget->deleteLater();
         }
-    }
+    });
+    if (!closing) return;
     frame_->close();
     // Ends the program's event loop. Outside one (start-up, tests) main()
     // sees the frame closed instead: exiting then would make every later

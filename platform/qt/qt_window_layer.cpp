@@ -32,7 +32,7 @@ QtWindowLayer::QtWindowLayer() : openUrl(openWithDesktop) {
 
 QtWindowLayer::~QtWindowLayer() {
     qApp->removeEventFilter(this);
-    frameClosed_ = true;
+    book_.closeFrame([](Window &) {});
     for (const auto &[id, w] : book_.all())
         if (w->widget) w->widget->ending = true;
     frame_.reset();
@@ -46,7 +46,7 @@ QWidget *QtWindowLayer::ownerWidget(WindowId owner) const {
 
 WindowId QtWindowLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
-    if (!dialog || frameClosed_) return kNoWindow;
+    if (!dialog || book_.frameClosed()) return kNoWindow;
     Window &w = book_.add(*dialog, std::move(proc), owner, modal);
 
     auto *window = new QtDialogWindow(*this, w.id, *dialog, modal, ownerWidget(owner));
@@ -162,10 +162,7 @@ void QtWindowLayer::activate(WindowId window) {
     target->activateWindow();
 }
 
-bool QtWindowLayer::isOpen(WindowId window) const {
-    if (window == kFrameWindow) return !frameClosed_;
-    return book_.isOpen(window);
-}
+bool QtWindowLayer::isOpen(WindowId window) const { return book_.isOpen(window); }
 
 void QtWindowLayer::setText(WindowId window, int control, std::string_view text) {
     Control *c = findControl(window, control);

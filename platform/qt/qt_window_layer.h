@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "resources/dialogs.h"
+#include "resources/menu.h"
 #include "ui/window_book.h"
 #include "ui/window_layer.h"
 
@@ -64,43 +65,18 @@ public:
     ~QtWindowLayer() override;
 
     // WindowLayer
-    WindowId frame() const override { return kFrameWindow; }
-    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;
-    int runModal(int templateId, WindowId owner, WindowProc proc) override;
-    void endWindow(WindowId window, int result) override;
-    void activate(WindowId window) override;
-    bool isOpen(WindowId window) const override;
-    void setText(WindowId window, int control, std::string_view text) override;
-    std::string text(WindowId window, int control) const override;
-    void setChecked(WindowId window, int control, bool checked) override;
-    bool isChecked(WindowId window, int control) const override;
-    void setEnabled(WindowId window, int control, bool enabled) override;
-    void addItem(WindowId window, int control, std::string_view item) override;
-    void setSelection(WindowId window, int control, int index) override;
-    int selection(WindowId window, int control) const override;
-    void setImage(WindowId window, int control, int bitmapId) override;
-    void focusAndSelectAll(WindowId window, int control) override;
-    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;
-    std::vector<int> selectedRows(WindowId window, int control) const override;
-    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;
-    void copyText(std::string_view text) override;
-    void setFrameCaption(std::string_view caption) override;
-    void setFrameModified(bool modified) override;
-    SaveAnswer askSaveChanges(std::string_view name) override;
-    void setMenuItemEnabled(int command, bool enabled) override;
-    void closeFrame() override;
-    std::optional<std::string> askOpenPath(std::string_view startName) override;
-    std::optional<std::string> askSavePath(std::string_view proposedName) override;
-    void showError(std::string_view title, std::string_view text) override;
-    bool openDocument(std::string_view path) override;
+    TREVA_WINDOW_LAYER_OVERRIDES
 
     // Hands a page to the desktop's browser: openWithDesktop, which tests
     // replace to see what would open without starting a browser.
     std::function<bool(const QUrl &url)> openUrl;
 
     // Where the menu, the toolbar, the accelerator and the frame's close box
-    // send their commands (the program's frame logic).
-    std::function<void(int command)> onCommand;
+    // send their commands (the program's frame logic); until the program
+    // takes them, the close box closes the frame.
+    std::function<void(int command)> onCommand = [this](int command) {
+        if (command == kCmdExit) closeFrame();
+    };
     // Called from within runModal's loop with the new box, once the loop
     // runs, so that a script can give it input. A box still open when this
     // returns is left open, and runModal returns 0.
@@ -119,8 +95,6 @@ public:
     // The newest window made from this template, open or not; kNoWindow if none.
     WindowId newestWindow(int templateId) const;
     WindowId activeWindow() const { return book_.active(); }
-
-    static constexpr WindowId kFrameWindow = 1;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -164,7 +138,6 @@ private:
     WindowBook<Window> book_{kFrameWindow, kNoWindow};
     // Where the player left each kind of tool window, by template id.
     std::map<int, QPoint> lastPosition_;
-    bool frameClosed_ = false;
 
     // Activation tracking besides the book's active window.
     WindowId pressedInactive_ = kNoWindow;       // pressed with the mouse while inactive

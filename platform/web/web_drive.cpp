@@ -30,11 +30,9 @@ namespace {
 // The close box's selector in the page.
 constexpr int kCloseBox = -2;
 
-class WebDriveTarget : public DriveTarget {
+class WebDriveTarget : public LayerDriveTarget<WebLayer> {
 public:
-    WebDriveTarget(WebLayer &layer, App &app) : layer_(layer), app_(app) {}
-
-    App &app() override { return app_; }
+    using LayerDriveTarget::LayerDriveTarget;
 
     void click(WindowId window, int control) override {
         web_driveInput("click", window, control, "");
@@ -60,16 +58,12 @@ public:
         modalErrors_.rethrow();
         return true;
     }
-    void setModalHandler(std::function<void(WindowId box)> handler) override {
-        layer_.onModal = handler ? modalErrors_.guard(std::move(handler)) : nullptr;
-    }
 
     bool isOpen(WindowId window) const override { return web_isShown(window); }
     int templateOf(WindowId window) const override {
         const WebWindow *w = layer_.window(window);
         return w ? w->dialog->id : 0;
     }
-    WindowId newestWindow(int templateId) const override { return layer_.newestWindow(templateId); }
     int itemCount(WindowId window, int control) const override { return layer_.itemCount(window, control); }
     ControlView read(WindowId window, const ControlTemplate &control) const override {
         ControlView view;
@@ -82,11 +76,6 @@ public:
         view.image = layer_.image(window, control.id);
         return view;
     }
-
-private:
-    WebLayer &layer_;
-    App &app_;
-    ModalErrors modalErrors_;
 };
 
 // The drive's program and windows live as long as the page: the page reads

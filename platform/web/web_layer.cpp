@@ -148,7 +148,7 @@ std::string styleClasses(unsigned style) {
 
 WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
-    if (!dialog || frameClosed_) return kNoWindow;
+    if (!dialog || book_.frameClosed()) return kNoWindow;
     const WindowId id = book_.add(*dialog, std::move(proc), owner, modal).id;
 
     web_createWindow(id, dialog->id, cp1252ToUtf8(dialog->title).c_str(), dialog->width, dialog->height,
@@ -230,10 +230,7 @@ void WebLayer::activateAs(WindowId window, int state) {
     book_.changeActive(window, state);
 }
 
-bool WebLayer::isOpen(WindowId window) const {
-    if (window == kFrameWindow) return !frameClosed_;
-    return book_.isOpen(window);
-}
+bool WebLayer::isOpen(WindowId window) const { return book_.isOpen(window); }
 
 void WebLayer::setText(WindowId window, int control, std::string_view text) {
     if (!hasControl(window, control)) return;
@@ -344,11 +341,7 @@ void WebLayer::setFrameModified(bool modified) { web_setModified(modified); }
 void WebLayer::setMenuItemEnabled(int command, bool enabled) { web_setMenuItemEnabled(command, enabled); }
 
 void WebLayer::closeFrame() {
-    frameClosed_ = true;
-    for (const WindowId id : book_.openWindows()) {
-        find(id)->open = false; // the frame takes its windows with it
-        web_endWindow(id, keepEnded_);
-    }
+    book_.closeFrame([this](WebWindow &w) { web_endWindow(w.id, keepEnded_); });
     web_closeFrame();
 }
 

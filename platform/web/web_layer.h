@@ -33,35 +33,7 @@ public:
     void buildFrame();
 
     // WindowLayer
-    WindowId frame() const override { return kFrameWindow; }
-    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;
-    int runModal(int templateId, WindowId owner, WindowProc proc) override;
-    void endWindow(WindowId window, int result) override;
-    void activate(WindowId window) override;
-    bool isOpen(WindowId window) const override;
-    void setText(WindowId window, int control, std::string_view text) override;
-    std::string text(WindowId window, int control) const override;
-    void setChecked(WindowId window, int control, bool checked) override;
-    bool isChecked(WindowId window, int control) const override;
-    void setEnabled(WindowId window, int control, bool enabled) override;
-    void addItem(WindowId window, int control, std::string_view item) override;
-    void setSelection(WindowId window, int control, int index) override;
-    int selection(WindowId window, int control) const override;
-    void setImage(WindowId window, int control, int bitmapId) override;
-    void focusAndSelectAll(WindowId window, int control) override;
-    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;
-    std::vector<int> selectedRows(WindowId window, int control) const override;
-    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;
-    void copyText(std::string_view text) override;
-    void setFrameCaption(std::string_view caption) override;
-    void setFrameModified(bool modified) override;
-    void setMenuItemEnabled(int command, bool enabled) override;
-    void closeFrame() override;
-    std::optional<std::string> askOpenPath(std::string_view startName) override;
-    std::optional<std::string> askSavePath(std::string_view proposedName) override;
-    SaveAnswer askSaveChanges(std::string_view name) override;
-    void showError(std::string_view title, std::string_view text) override;
-    bool openDocument(std::string_view path) override;
+    TREVA_WINDOW_LAYER_OVERRIDES
 
     // The page's events.
     void command(WindowId window, int control);
@@ -81,8 +53,6 @@ public:
     // box still open when this returns is left open, and runModal returns 0.
     std::function<void(WindowId box)> onModal;
 
-    static constexpr WindowId kFrameWindow = 1;
-
 private:
     WebWindow *find(WindowId window) { return book_.find(window); }
     const WebWindow *find(WindowId window) const { return book_.find(window); }
@@ -92,7 +62,6 @@ private:
     void activateAs(WindowId window, int state);
 
     WindowBook<WebWindow> book_{kFrameWindow, kFrameWindow};
-    bool frameClosed_ = false;
     bool keepEnded_ = false;
 };
 

@@ -94,7 +94,7 @@ void Win32WindowLayer::showRow(const Control &c, NMLVDISPINFOW &info) const {
 }
 
 void Win32WindowLayer::setText(WindowId window, int control, std::string_view text) {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd) return;
     switch (c->source->kind) {
     case ControlKind::Text:
@@ -119,15 +119,15 @@ void Win32WindowLayer::setText(WindowId window, int control, std::string_view te
 }
 
 std::string Win32WindowLayer::text(WindowId window, int control) const {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd || c->source->kind == ControlKind::Picture) return {};
     const std::wstring shown = windowText(c->hwnd);
     return c->source->kind == ControlKind::Text ? programText(shown) : toCp1252(shown);
 }
 
 void Win32WindowLayer::setChecked(WindowId window, int control, bool checked) {
-    Window *w = find(window);
-    const Control *c = findControl(window, control);
+    Window *w = book_.find(window);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd) return;
     const ControlKind kind = c->source->kind;
     if (kind != ControlKind::CheckBox && kind != ControlKind::RadioButton) return;
@@ -136,44 +136,44 @@ void Win32WindowLayer::setChecked(WindowId window, int control, bool checked) {
 }
 
 bool Win32WindowLayer::isChecked(WindowId window, int control) const {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     return c && c->hwnd && isButton(c->source->kind) && SendMessageW(c->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32WindowLayer::setEnabled(WindowId window, int control, bool enabled) {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (c && c->hwnd) EnableWindow(c->hwnd, enabled);
 }
 
 void Win32WindowLayer::addItem(WindowId window, int control, std::string_view item) {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd || c->source->kind != ControlKind::DropDownList) return;
     SendMessageW(c->hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fromCp1252(item).c_str()));
 }
 
 void Win32WindowLayer::setSelection(WindowId window, int control, int index) {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd || c->source->kind != ControlKind::DropDownList) return;
     const int count = static_cast<int>(SendMessageW(c->hwnd, CB_GETCOUNT, 0, 0));
     SendMessageW(c->hwnd, CB_SETCURSEL, index >= 0 && index < count ? index : -1, 0);
 }
 
 int Win32WindowLayer::selection(WindowId window, int control) const {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd || c->source->kind != ControlKind::DropDownList) return -1;
     const LRESULT selected = SendMessageW(c->hwnd, CB_GETCURSEL, 0, 0);
     return selected == CB_ERR ? -1 : static_cast<int>(selected);
 }
 
 void Win32WindowLayer::setImage(WindowId window, int control, int bitmapId) {
-    Control *c = findControl(window, control);
+    Control *c = book_.control(window, control);
     if (!c) return;
     c->image = bitmapId;
     if (c->source->kind == ControlKind::Picture) showPicture(*c, dpiOf(c->hwnd));
 }
 
 int Win32WindowLayer::image(WindowId window, int control) const {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd || c->source->kind != ControlKind::Picture) return 0;
     // The picture the control shows, known by the bitmap this layer gave it.
     const auto shown = reinterpret_cast<HBITMAP>(SendMessageW(c->hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0));
@@ -184,8 +184,8 @@ int Win32WindowLayer::image(WindowId window, int control) const {
 }
 
 void Win32WindowLayer::focusAndSelectAll(WindowId window, int control) {
-    Window *w = find(window);
-    const Control *c = findControl(window, control);
+    Window *w = book_.find(window);
+    const Control *c = book_.control(window, control);
     if (!w || !c || !c->hwnd) return;
     if (!IsWindowVisible(w->hwnd)) {
         w->initialFocus = control; // takes the focus as the window opens
@@ -196,7 +196,7 @@ void Win32WindowLayer::focusAndSelectAll(WindowId window, int control) {
 }
 
 void Win32WindowLayer::setRows(WindowId window, int control, int count, std::function<std::string(int)> row) {
-    Control *c = findControl(window, control);
+    Control *c = book_.control(window, control);
     if (!c || !c->hwnd || c->source->kind != ControlKind::ListBox) return;
     c->rowCount = std::max(count, 0);
     c->row = std::move(row);
@@ -211,7 +211,7 @@ void Win32WindowLayer::setRows(WindowId window, int control, int count, std::fun
 }
 
 std::vector<int> Win32WindowLayer::selectedRows(WindowId window, int control) const {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     std::vector<int> rows;
     if (!c || !c->hwnd || c->source->kind != ControlKind::ListBox) return rows;
     for (int i = -1;;) {
@@ -223,12 +223,12 @@ std::vector<int> Win32WindowLayer::selectedRows(WindowId window, int control) co
 }
 
 void Win32WindowLayer::setChart(WindowId window, int control, const std::vector<ChartBar> &bars) {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (c && c->hwnd && c->source->kind == ControlKind::BarChart) setChartBars(c->hwnd, bars);
 }
 
 std::vector<ChartBar> Win32WindowLayer::chart(WindowId window, int control) const {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     if (!c || !c->hwnd || c->source->kind != ControlKind::BarChart) return {};
     return chartBars(c->hwnd);
 }

@@ -30,7 +30,7 @@ ScreenRect screenRect(const RECT &r) { return {r.left, r.top, r.right - r.left, 
 } // namespace
 
 HWND Win32WindowLayer::ownerHandle(WindowId owner) const {
-    const Window *w = find(owner);
+    const Window *w = book_.find(owner);
     return w && w->open && w->hwnd ? w->hwnd : frame_;
 }
 
@@ -56,7 +56,7 @@ std::vector<HWND> Win32WindowLayer::disableOthers(HWND except) {
 
 Win32WindowLayer::Window *Win32WindowLayer::create(int templateId, WindowId owner, WindowProc proc, bool modal) {
     const DialogTemplate *dialog = findDialogTemplate(templateId);
-    if (!dialog || frameClosed_) return nullptr;
+    if (!dialog || book_.frameClosed()) return nullptr;
     Window &w = book_.add(*dialog, std::move(proc), owner, modal);
     w.layer = this;
     return &w;
@@ -111,13 +111,13 @@ int Win32WindowLayer::runModal(int templateId, WindowId owner, WindowProc proc) 
 }
 
 void Win32WindowLayer::leaveModalLoop(WindowId box) {
-    Window *w = find(box);
+    Window *w = book_.find(box);
     if (w && w->open && w->modal) w->loopLeft = true;
 }
 
 const Win32WindowLayer::Window *Win32WindowLayer::runningBox() const {
     for (auto it = boxLoops_.rbegin(); it != boxLoops_.rend(); ++it)
-        if (const Window *w = find(*it); w && w->open && !w->loopLeft) return w;
+        if (const Window *w = book_.find(*it); w && w->open && !w->loopLeft) return w;
     return nullptr;
 }
 
@@ -225,7 +225,7 @@ void Win32WindowLayer::initDialog(Window &w, HWND hwnd) {
         PostMessageW(hwnd, kModalReady, 0, 0);
     }
     if (w.initialFocus != kNoId) {
-        if (const Control *c = findControl(w.id, w.initialFocus); c && c->hwnd) {
+        if (const Control *c = book_.control(w.id, w.initialFocus); c && c->hwnd) {
             SetFocus(c->hwnd);
             SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
         }
@@ -331,18 +331,18 @@ void Win32WindowLayer::activate(WindowId window) {
 }
 
 bool Win32WindowLayer::isOpen(WindowId window) const {
-    if (window == kFrameWindow) return !frameClosed_ && frame_;
+    if (window == kFrameWindow) return !book_.frameClosed() && frame_;
     return book_.isOpen(window);
 }
 
 HWND Win32WindowLayer::handle(WindowId window) const {
     if (window == kFrameWindow) return frame_;
-    const Window *w = find(window);
+    const Window *w = book_.find(window);
     return w && w->open ? w->hwnd : nullptr;
 }
 
 HWND Win32WindowLayer::controlHandle(WindowId window, int control) const {
-    const Control *c = findControl(window, control);
+    const Control *c = book_.control(window, control);
     return c ? c->hwnd : nullptr;
 }
 
@@ -355,7 +355,7 @@ WindowId Win32WindowLayer::windowOf(HWND window) const {
 }
 
 int Win32WindowLayer::templateOf(WindowId window) const {
-    const Window *w = find(window);
+    const Window *w = book_.find(window);
     return w ? w->dialog->id : 0;
 }
 

@@ -98,11 +98,9 @@ void key(UINT virtualKey, wchar_t typed = 0) {
 // Backspace, Ctrl+I is Tab): typing a text leaves them out.
 bool typeable(wchar_t c) { return c >= 0x20 && (c < 0x7F || c > 0x9F); }
 
-class Win32DriveTarget : public DriveTarget {
+class Win32DriveTarget : public LayerDriveTarget<Win32WindowLayer> {
 public:
-    Win32DriveTarget(Win32WindowLayer &layer, App &app) : layer_(layer), app_(app) {}
-
-    App &app() override { return app_; }
+    using LayerDriveTarget::LayerDriveTarget;
 
     // A list that the click drops down closes again with Escape: the click
     // chooses nothing.
@@ -113,7 +111,7 @@ public:
             key(VK_ESCAPE, L'\x1b');
             shut(target);
         }
-        rethrowFromModal();
+        modalErrors_.rethrow();
     }
 
     // The list drops down under the mouse; its scroll arrows bring the item
@@ -137,7 +135,7 @@ public:
             mouseClick(items, at);
             shut(list);
         }
-        rethrowFromModal();
+        modalErrors_.rethrow();
     }
 
     // A click into the box, all its text selected (as when the focus comes
@@ -152,14 +150,14 @@ public:
             for (const wchar_t c : fromCp1252(text))
                 if (typeable(c) && GetFocus() == edit) SendMessageW(edit, WM_CHAR, c, 1);
         }
-        rethrowFromModal();
+        modalErrors_.rethrow();
     }
 
     bool closeBox(WindowId window) override {
         HWND hwnd = layer_.handle(window);
         if (!hwnd || !(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_SYSMENU)) return false;
         SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-        rethrowFromModal();
+        modalErrors_.rethrow();
         return true;
     }
 
@@ -182,8 +180,8 @@ public:
         HWND hwnd = layer_.handle(window);
         return hwnd && IsWindowVisible(hwnd);
     }
+
     int templateOf(WindowId window) const override { return layer_.templateOf(window); }
-    WindowId newestWindow(int templateId) const override { return layer_.newestWindow(templateId); }
 
     int itemCount(WindowId window, int control) const override {
         HWND list = handle(window, control);
@@ -230,12 +228,6 @@ private:
     static void shut(HWND list) {
         if (droppedDown(list)) throw DriveError("a drop-down list has not closed");
     }
-
-    void rethrowFromModal() { modalErrors_.rethrow(); }
-
-    Win32WindowLayer &layer_;
-    App &app_;
-    ModalErrors modalErrors_;
 };
 
 // A desktop of the program's own, made before its first window: the windows

@@ -231,10 +231,7 @@ LRESULT Win32WindowLayer::frameMessage(HWND hwnd, UINT message, WPARAM wParam, L
         if (toolbar_) SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
         return 0;
     case WM_CLOSE: // the close box, the system menu, Alt+F4: as Exit
-        if (onCommand)
-            onCommand(kCmdExit);
-        else
-            closeFrame();
+        onCommand(kCmdExit);
         return 0;
     case WM_QUERYENDSESSION: return onEndSession ? onEndSession() : TRUE;
     case WM_ACTIVATE:
@@ -270,7 +267,7 @@ LRESULT Win32WindowLayer::frameMessage(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 int Win32WindowLayer::run() {
-    if (frameClosed_ || !frame_) return 0;
+    if (book_.frameClosed() || !frame_) return 0;
     running_ = true;
     MSG message{};
     int status = 0;
@@ -299,7 +296,7 @@ void Win32WindowLayer::handleMessage(MSG &message) {
         // control.
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
         const WindowId window = root && root != frame_ ? windowOf(root) : kNoWindow;
-        const Window *w = find(window);
+        const Window *w = book_.find(window);
         // A tool window that Escape closes hears it as its close box.
         if (w && w->open && !w->modal && (w->dialog->style & kDialogEscapeCloses) && message.message == WM_KEYDOWN &&
             message.wParam == VK_ESCAPE) {
@@ -334,20 +331,16 @@ void Win32WindowLayer::setMenuItemEnabled(int command, bool enabled) {
 }
 
 void Win32WindowLayer::closeFrame() {
-    if (frameClosed_) return;
-    frameClosed_ = true;
     // The frame takes its windows with it; a running box ends with 0.
-    for (const auto &[id, w] : book_.all()) {
-        if (!w->open) continue;
-        w->open = false;
-        if (!w->hwnd) continue;
-        if (w->modal) {
-            for (HWND hwnd : w->disabled) EnableWindow(hwnd, TRUE);
-            w->disabled.clear();
+    const bool closing = book_.closeFrame([](Window &w) {
+        if (!w.hwnd) return;
+        if (w.modal) {
+            for (HWND hwnd : w.disabled) EnableWindow(hwnd, TRUE);
+            w.disabled.clear();
         }
-        DestroyWindow(w->hwnd);
-    }
-    if (frame_) DestroyWindow(frame_);
+        DestroyWindow(w.hwnd);
+    });
+    if (closing && frame_) DestroyWindow(frame_);
 }
 
 } // namespace treva

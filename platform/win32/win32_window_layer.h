@@ -18,6 +18,7 @@
 
 #include "platform/win32/pictures.h"
 #include "resources/dialogs.h"
+#include "resources/menu.h"
 #include "ui/placement.h"
 #include "ui/window_book.h"
 #include "ui/window_layer.h"
@@ -33,35 +34,7 @@ public:
     Win32WindowLayer &operator=(const Win32WindowLayer &) = delete;
 
     // WindowLayer
-    WindowId frame() const override { return kFrameWindow; }
-    WindowId createModeless(int templateId, WindowId owner, WindowProc proc) override;
-    int runModal(int templateId, WindowId owner, WindowProc proc) override;
-    void endWindow(WindowId window, int result) override;
-    void activate(WindowId window) override;
-    bool isOpen(WindowId window) const override;
-    void setText(WindowId window, int control, std::string_view text) override;
-    std::string text(WindowId window, int control) const override;
-    void setChecked(WindowId window, int control, bool checked) override;
-    bool isChecked(WindowId window, int control) const override;
-    void setEnabled(WindowId window, int control, bool enabled) override;
-    void addItem(WindowId window, int control, std::string_view item) override;
-    void setSelection(WindowId window, int control, int index) override;
-    int selection(WindowId window, int control) const override;
-    void setImage(WindowId window, int control, int bitmapId) override;
-    void focusAndSelectAll(WindowId window, int control) override;
-    void setRows(WindowId window, int control, int count, std::function<std::string(int)> row) override;
-    std::vector<int> selectedRows(WindowId window, int control) const override;
-    void setChart(WindowId window, int control, const std::vector<ChartBar> &bars) override;
-    void copyText(std::string_view text) override;
-    void setFrameCaption(std::string_view caption) override;
-    void setFrameModified(bool modified) override;
-    SaveAnswer askSaveChanges(std::string_view name) override;
-    void setMenuItemEnabled(int command, bool enabled) override;
-    void closeFrame() override;
-    std::optional<std::string> askOpenPath(std::string_view startName) override;
-    std::optional<std::string> askSavePath(std::string_view proposedName) override;
-    void showError(std::string_view title, std::string_view text) override;
-    bool openDocument(std::string_view path) override;
+    TREVA_WINDOW_LAYER_OVERRIDES
 
     // Shows the frame at the top of the work area.
     void show();
@@ -73,8 +46,11 @@ public:
     void handleMessage(MSG &message);
 
     // Where the menu, the toolbar, the accelerator and the frame's close box
-    // send their commands (the program's frame logic).
-    std::function<void(int command)> onCommand;
+    // send their commands (the program's frame logic); until the program
+    // takes them, the close box closes the frame.
+    std::function<void(int command)> onCommand = [this](int command) {
+        if (command == kCmdExit) closeFrame();
+    };
     // The session is ending (log-off, shut-down): whether the program agrees.
     std::function<bool()> onEndSession;
 
@@ -116,8 +92,6 @@ public:
     WindowId activeWindow() const { return book_.active(); }
     const Pictures &pictures() const { return pictures_; }
 
-    static constexpr WindowId kFrameWindow = 1;
-
 private:
     struct Control {
         const ControlTemplate *source = nullptr;
@@ -146,10 +120,6 @@ private:
     void initDialog(Window &w, HWND hwnd);
     void command(Window &w, int id, int code, HWND control);
 
-    Window *find(WindowId window) { return book_.find(window); }
-    const Window *find(WindowId window) const { return book_.find(window); }
-    Control *findControl(WindowId window, int control) { return book_.control(window, control); }
-    const Control *findControl(WindowId window, int control) const { return book_.control(window, control); }
     HWND ownerHandle(WindowId owner) const;
     HWND dialogOwner() const; // the active window of ours, else the frame
     Window *create(int templateId, WindowId owner, WindowProc proc, bool modal);
@@ -181,7 +151,6 @@ private:
     std::vector<std::wstring> toolbarNames_;
     std::wstring caption_;
     bool modified_ = false;
-    bool frameClosed_ = false;
     bool running_ = false;     // in run(): the frame's end ends the loop
     bool settingText_ = false; // the program sets an edit box: no command
     WindowBook<Window> book_{kFrameWindow, kNoWindow};
