@@ -26,6 +26,8 @@ const std::vector<MenuPopup> &frameMenu() {
              {"Roll &History...", kCmdRollHistory, false, "Ctrl+H"},
              {"Dic&e Chart...", kCmdDiceChart, false, "Ctrl+J"},
              {"Scenar&io...", kCmdScenario, true},
+             {nullptr, 0, false},
+             {"Arrange &Windows", kCmdArrangeWindows, false},
          }},
         {"Help",
          {

@@ -18,7 +18,8 @@ enum : int {
     kCmdRandomTables = 41,
     kCmdRollHistory = 42,
     kCmdDiceChart = 43,
-    kCmdGuide = 44,       // the player's guide, in the platform's browser
+    kCmdGuide = 44, // the player's guide, in the platform's browser
+    kCmdArrangeWindows = 45,
     kCmdScenario = 40004, // always grayed; nothing is bound to it
     kCmdOpen = 40011,
     kCmdSave = 40012,

@@ -123,6 +123,7 @@ void runFrameCommand(App &app, int command) {
         if (settleUnsavedChanges(app)) openCommand(app);
         return;
     case kCmdSave: saveCommand(app); return;
+    case kCmdArrangeWindows: app.ui.arrangeWindows(); return;
     default: break;
     }
     for (const ToolWindowKind &k : kToolWindows) {

@@ -112,6 +112,8 @@ public:
     // Shows a local HTML page (its path UTF-8) in the platform's browser and
     // returns at once; false when the platform could not hand it over.
     virtual bool openDocument(std::string_view path) = 0;
+    // Windows > Arrange Windows: every open tool window back in free room.
+    virtual void arrangeWindows() = 0;
 };
 
 // Every realisation overrides the whole interface: it declares it with this
@@ -144,7 +146,8 @@ public:
     std::optional<std::string> askSavePath(std::string_view proposedName) override;                                    \
     SaveAnswer askSaveChanges(std::string_view name) override;                                                         \
     void showError(std::string_view title, std::string_view text) override;                                            \
-    bool openDocument(std::string_view path) override;
+    bool openDocument(std::string_view path) override;                                                                 \
+    void arrangeWindows() override;
 
 // Checks `checkedId` and unchecks the other buttons first..last.
 void checkRadioButton(WindowLayer &ui, WindowId window, int first, int last, int checkedId);

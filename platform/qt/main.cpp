@@ -13,6 +13,7 @@
 #include "platform/qt/file_type_freedesktop.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_drive.h"
+#include "platform/qt/qt_settings.h"
 #include "platform/qt/qt_window_layer.h"
 #include "platform/qt/screenshots.h"
 #include "resources/dialogs.h"
@@ -99,6 +100,10 @@ int main(int argc, char **argv) {
 
     if (screenshotFolder) return treva::takeScreenshots(layer, app, QString::fromLocal8Bit(screenshotFolder));
 
+    // Where the player keeps the tool windows; the drive, the pictures and the
+    // benchmark leave the player's settings alone.
+    treva::QtSettingsStore settings;
+    if (!benchmarkStartup) layer.keepPlacesIn(&settings);
     layer.frameWidget()->show();
     if (benchmarkStartup) {
         treva::resetScenario(app.state);

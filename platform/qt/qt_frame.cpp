@@ -135,9 +135,10 @@ void QtWindowLayer::setMenuItemEnabled(int command, bool enabled) {
 
 void QtWindowLayer::closeFrame() {
     // The frame takes its windows with it; a running box ends with 0.
-    const bool closing = book_.closeFrame([](Window &w) {
+    const bool closing = book_.closeFrame([this](Window &w) {
         if (w.loop) w.loop->exit(0);
         if (QtDialogWindow *widget = w.widget) {
+            if (!w.modal) workspace_.leave(w.dialog->id, screenRect(widget->frameGeometry()));
             widget->ending = true;
             widget->hide();
             widget->deleteLater();

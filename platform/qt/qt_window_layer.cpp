@@ -20,6 +20,19 @@
 #include "ui/placement.h"
 
 namespace treva {
+namespace {
+
+// Today's screens, the primary first.
+std::vector<ScreenRect> screenLayout() {
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    std::vector<ScreenRect> screens;
+    if (primary) screens.push_back(screenRect(primary->geometry()));
+    for (const QScreen *s : QGuiApplication::screens())
+        if (s != primary) screens.push_back(screenRect(s->geometry()));
+    return screens;
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // The layer
@@ -78,21 +91,22 @@ WindowId QtWindowLayer::createWindow(int templateId, WindowId owner, WindowProc 
     return id;
 }
 
-void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) const {
+void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) {
     QWidget *owner = ownerWidget(w.owner);
     QScreen *screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
     const QSize size = dialog->size();
     if (!w.modal) {
-        // A tool window leaves the frame's menu and toolbar in sight. Not shown
-        // yet, it has no frame of its own: it will get one like the frame's.
+        // Not shown yet, a tool window has no frame of its own: it will get
+        // one like the frame's.
         const QRect frame = frame_->frameGeometry();
         const QSize outer = size + frame.size() - frame_->size();
-        std::optional<QPoint> remembered;
-        if (auto it = lastPosition_.find(w.dialog->id); it != lastPosition_.end()) {
-            remembered = it->second;
-            if (QScreen *there = QGuiApplication::screenAt(it->second)) screen = there;
+        workspace_.setScreens(screenLayout());
+        if (const std::optional<ScreenRect> left = workspace_.kept(w.dialog->id)) {
+            const QPoint at(left->x, left->y);
+            screen = QGuiApplication::screenAt(at) ? QGuiApplication::screenAt(at) : QGuiApplication::primaryScreen();
         }
-        dialog->move(toolWindowPosition(screen->availableGeometry(), frame, outer, remembered));
+        const ScreenPoint at = workspace_.place(w.dialog->id, surroundings(screen), {outer.width(), outer.height()});
+        dialog->move(at.x, at.y);
     } else if (w.dialog->style & kDialogCentred) {
         const QRect area = screen->availableGeometry();
         dialog->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
@@ -101,14 +115,30 @@ void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) const {
     }
 }
 
-QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
-                          std::optional<QPoint> remembered) {
-    const auto rect = [](const QRect &r) { return ScreenRect{r.x(), r.y(), r.width(), r.height()}; };
-    std::optional<ScreenPoint> at;
-    if (remembered) at = ScreenPoint{remembered->x(), remembered->y()};
-    const ScreenPoint placed =
-        toolWindowPosition(rect(available), rect(frame), ScreenSize{window.width(), window.height()}, at);
-    return {placed.x, placed.y};
+ScreenRect screenRect(const QRect &r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+Surroundings QtWindowLayer::surroundings(const QScreen *screen) const {
+    Surroundings around{screenRect(screen->availableGeometry()), screenRect(frame_->frameGeometry()), {}, 0};
+    for (const auto &[id, w] : book_.all())
+        if (w->open && !w->modal && w->widget && w->widget->isVisible())
+            around.open.push_back(screenRect(w->widget->frameGeometry()));
+    // The frame's title bar and border; where the windows have none
+    // (offscreen), a line of text.
+    around.caption = std::max(frame_->geometry().y() - frame_->frameGeometry().y(), frame_->fontMetrics().height() + 8);
+    return around;
+}
+
+void QtWindowLayer::arrangeWindows() {
+    std::vector<QWidget *> tools;
+    std::vector<ScreenRect> outer;
+    for (const auto &[id, w] : book_.all()) {
+        if (!w->open || w->modal || !w->widget) continue;
+        tools.push_back(w->widget);
+        outer.push_back(screenRect(w->widget->frameGeometry()));
+    }
+    const QScreen *screen = frame_->screen() ? frame_->screen() : QGuiApplication::primaryScreen();
+    const std::vector<ScreenRect> placed = Workspace::arrange(surroundings(screen), outer);
+    for (size_t i = 0; i < tools.size(); ++i) tools[i]->move(placed[i].x, placed[i].y);
 }
 
 WindowId QtWindowLayer::createModeless(int templateId, WindowId owner, WindowProc proc) {
@@ -141,7 +171,7 @@ void QtWindowLayer::endWindow(WindowId window, int result) {
     if (w->loop) w->loop->exit(result);
     if (unexplainedActivation_ == window) unexplainedActivation_ = kNoWindow;
     if (QtDialogWindow *widget = w->widget) {
-        if (!w->modal) lastPosition_[w->dialog->id] = widget->pos(); // it comes back there
+        if (!w->modal) workspace_.leave(w->dialog->id, screenRect(widget->frameGeometry())); // it comes back there
         // The procedure that ends its window may still be running on its
         // stack: hide now, delete once back in the event loop.
         widget->ending = true;

@@ -18,6 +18,7 @@
 
 #include "resources/dialogs.h"
 #include "resources/menu.h"
+#include "ui/placement.h"
 #include "ui/window_book.h"
 #include "ui/window_layer.h"
 
@@ -28,6 +29,8 @@ class QMainWindow;
 class QToolButton;
 class QUrl;
 class QWidget;
+
+class QScreen;
 
 namespace treva {
 
@@ -48,10 +51,7 @@ struct DialogUnits {
 QFont dialogFont(const DialogTemplate &dialog);
 DialogUnits dialogUnits(const QFont &font);
 
-// The placement rule of ui/placement.h in Qt's terms: the top-left
-// corner of a tool window's outer frame.
-QPoint toolWindowPosition(const QRect &available, const QRect &frame, const QSize &window,
-                          std::optional<QPoint> remembered);
+ScreenRect screenRect(const QRect &r);
 
 // Opens a page in the desktop's browser; false when none took it. On Linux
 // the desktop's opener (xdg-open) is asked and waited for a moment: it ends
@@ -71,6 +71,9 @@ public:
     // replace to see what would open without starting a browser.
     std::function<bool(const QUrl &url)> openUrl;
 
+    // Where the places of the tool windows are kept between runs (none: for
+    // this run only).
+    void keepPlacesIn(SettingsStore *store) { workspace_.setStore(store); }
     // Where the menu, the toolbar, the accelerator and the frame's close box
     // send their commands (the program's frame logic); until the program
     // takes them, the close box closes the frame.
@@ -123,7 +126,8 @@ private:
     QWidget *ownerWidget(WindowId owner) const;
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
     void buildControls(Window &w, QtDialogWindow *dialog, const QFont &font);
-    void place(Window &w, QtDialogWindow *dialog) const;
+    void place(Window &w, QtDialogWindow *dialog);
+    Surroundings surroundings(const QScreen *screen) const;
     void applyTabOrder(Window &w, QtDialogWindow *dialog);
     void send(WindowId window, const Message &message) { book_.send(window, message); }
     void buildFrame();
@@ -136,8 +140,8 @@ private:
     std::map<int, QToolButton *> toolButtons_;
     // The windows and the active one: see windowActivated() and eventFilter().
     WindowBook<Window> book_{kFrameWindow, kNoWindow};
-    // Where the player left each kind of tool window, by template id.
-    std::map<int, QPoint> lastPosition_;
+    // Where the player left each kind of tool window.
+    Workspace workspace_;
 
     // Activation tracking besides the book's active window.
     WindowId pressedInactive_ = kNoWindow;       // pressed with the mouse while inactive

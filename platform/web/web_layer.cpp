@@ -47,6 +47,7 @@ void web_setCaption(const char *caption);
 void web_setModified(int modified);
 void web_setMenuItemEnabled(int command, int enabled);
 void web_closeFrame();
+void web_arrangeWindows();
 int web_openDocument(const char *path);
 // These wait for the player (or for a modal box to end): the program is
 // suspended meanwhile, and the page goes on handling its events.
@@ -344,6 +345,8 @@ void WebLayer::closeFrame() {
     book_.closeFrame([this](WebWindow &w) { web_endWindow(w.id, keepEnded_); });
     web_closeFrame();
 }
+
+void WebLayer::arrangeWindows() { web_arrangeWindows(); }
 
 std::optional<std::string> WebLayer::askOpenPath(std::string_view startName) {
     char *path = web_askOpenPath(std::string(startName).c_str());

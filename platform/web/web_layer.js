@@ -92,6 +92,9 @@ mergeInto(LibraryManager.library, {
   web_endWindow: function (w, keep) {
     TrevaPage.endWindow(w, !!keep);
   },
+  web_arrangeWindows: function () {
+    TrevaPage.arrangeWindows();
+  },
   web_activate: function (w) {
     TrevaPage.activate(w);
   },

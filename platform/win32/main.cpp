@@ -14,6 +14,7 @@
 
 #include "platform/guide/guide_location.h"
 #include "platform/win32/file_type_registry.h"
+#include "platform/win32/registry_settings.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/screenshots.h"
 #include "platform/win32/wide_text.h"
@@ -114,6 +115,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) return 1;
     int status = 0;
     {
+        treva::RegistrySettingsStore settings; // where the player keeps the tool windows
         treva::Win32WindowLayer layer(instance);
         treva::App app(layer);
         app.builtWith = "for Windows";
@@ -129,6 +131,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             // Scenario files open TREVA from Explorer; the outcome changes nothing here.
             app.registerFileType = [] { treva::registerScenarioFileType(); };
             app.guidePlaces = treva::guidePlaces(treva::runningProgram(L"treva.exe"));
+            layer.keepPlacesIn(&settings);
             layer.show();
             // The whole rest of the line is one path, as Explorer passes it.
             const std::string path = treva::narrowUtf8(arguments);

@@ -27,6 +27,27 @@ constexpr UINT kFitLists = WM_APP + 2;
 
 ScreenRect screenRect(const RECT &r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
+// Today's screens, the primary first.
+std::vector<ScreenRect> screenLayout() {
+    std::vector<ScreenRect> screens;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+            auto &list = *reinterpret_cast<std::vector<ScreenRect> *>(data);
+            const ScreenRect r = screenRect(info.rcMonitor);
+            if (info.dwFlags & MONITORINFOF_PRIMARY)
+                list.insert(list.begin(), r);
+            else
+                list.push_back(r);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&screens));
+    return screens;
+}
+
 } // namespace
 
 HWND Win32WindowLayer::ownerHandle(WindowId owner) const {
@@ -135,29 +156,58 @@ void Win32WindowLayer::endWindow(WindowId window, int result) {
             ShowWindow(w->hwnd, SW_HIDE);
         return;
     }
-    RECT r{};
-    if (GetWindowRect(w->hwnd, &r) && IsWindowVisible(w->hwnd))
-        lastPosition_[w->dialog->id] = {r.left, r.top}; // it comes back there
+    leave(*w); // it comes back there
     if (keepEndedWindows)
         ShowWindow(w->hwnd, SW_HIDE);
     else
         DestroyWindow(w->hwnd);
 }
 
-void Win32WindowLayer::place(const Window &w) const {
-    RECT outer{}, frame{};
+void Win32WindowLayer::place(const Window &w) {
+    RECT outer{};
     GetWindowRect(w.hwnd, &outer);
-    GetWindowRect(frame_, &frame);
-    std::optional<ScreenPoint> remembered;
+    workspace_.setScreens(screenLayout());
     HMONITOR monitor = MonitorFromWindow(frame_, MONITOR_DEFAULTTOPRIMARY);
-    if (const auto it = lastPosition_.find(w.dialog->id); it != lastPosition_.end()) {
-        remembered = it->second;
-        monitor = MonitorFromPoint({it->second.x, it->second.y}, MONITOR_DEFAULTTONEAREST);
-    }
+    if (const std::optional<ScreenRect> left = workspace_.kept(w.dialog->id))
+        monitor = MonitorFromPoint({left->x, left->y}, MONITOR_DEFAULTTONEAREST);
     const ScreenRect size = screenRect(outer);
-    const ScreenPoint at =
-        toolWindowPosition(screenRect(workArea(monitor)), screenRect(frame), {size.width, size.height}, remembered);
+    const ScreenPoint at = workspace_.place(w.dialog->id, surroundings(monitor), {size.width, size.height});
     SetWindowPos(w.hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Surroundings Win32WindowLayer::surroundings(HMONITOR monitor) const {
+    RECT frame{};
+    GetWindowRect(frame_, &frame);
+    const int caption =
+        GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
+    Surroundings around{screenRect(workArea(monitor)), screenRect(frame), {}, caption};
+    for (const auto &[id, w] : book_.all()) {
+        RECT r{};
+        if (w->open && !w->modal && w->hwnd && IsWindowVisible(w->hwnd) && GetWindowRect(w->hwnd, &r))
+            around.open.push_back(screenRect(r));
+    }
+    return around;
+}
+
+void Win32WindowLayer::leave(const Window &w) {
+    RECT r{};
+    if (!w.modal && w.hwnd && IsWindowVisible(w.hwnd) && GetWindowRect(w.hwnd, &r))
+        workspace_.leave(w.dialog->id, screenRect(r));
+}
+
+void Win32WindowLayer::arrangeWindows() {
+    std::vector<HWND> tools;
+    std::vector<ScreenRect> outer;
+    for (const auto &[id, w] : book_.all()) {
+        RECT r{};
+        if (!w->open || w->modal || !w->hwnd || !IsWindowVisible(w->hwnd) || !GetWindowRect(w->hwnd, &r)) continue;
+        tools.push_back(w->hwnd);
+        outer.push_back(screenRect(r));
+    }
+    const std::vector<ScreenRect> placed =
+        Workspace::arrange(surroundings(MonitorFromWindow(frame_, MONITOR_DEFAULTTOPRIMARY)), outer);
+    for (size_t i = 0; i < tools.size(); ++i)
+        SetWindowPos(tools[i], nullptr, placed[i].x, placed[i].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CALLBACK Win32WindowLayer::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -332,8 +332,9 @@ void Win32WindowLayer::setMenuItemEnabled(int command, bool enabled) {
 
 void Win32WindowLayer::closeFrame() {
     // The frame takes its windows with it; a running box ends with 0.
-    const bool closing = book_.closeFrame([](Window &w) {
+    const bool closing = book_.closeFrame([this](Window &w) {
         if (!w.hwnd) return;
+        leave(w);
         if (w.modal) {
             for (HWND hwnd : w.disabled) EnableWindow(hwnd, TRUE);
             w.disabled.clear();

@@ -45,6 +45,9 @@ public:
     // a tool window. Anything else is translated and dispatched.
     void handleMessage(MSG &message);
 
+    // Where the places of the tool windows are kept between runs (none: for
+    // this run only).
+    void keepPlacesIn(SettingsStore *store) { workspace_.setStore(store); }
     // Where the menu, the toolbar, the accelerator and the frame's close box
     // send their commands (the program's frame logic); until the program
     // takes them, the close box closes the frame.
@@ -124,7 +127,9 @@ private:
     HWND dialogOwner() const; // the active window of ours, else the frame
     Window *create(int templateId, WindowId owner, WindowProc proc, bool modal);
     void send(WindowId window, const Message &message) { book_.send(window, message); }
-    void place(const Window &w) const;
+    void place(const Window &w);
+    Surroundings surroundings(HMONITOR monitor) const;
+    void leave(const Window &w); // a tool window's place, for the next one of its kind
     void showPicture(Control &c, UINT dpi);
     void fitList(const Window &w, const Control &c, UINT dpi);
     HFONT fixedFont(int points, UINT dpi);
@@ -158,7 +163,7 @@ private:
     std::map<std::pair<int, UINT>, HBITMAP> bitmaps_;  // by picture and dpi
     std::map<std::pair<int, UINT>, HFONT> fixedFonts_; // the list boxes' font, by size and dpi
     // Where the player left each kind of tool window, by template id.
-    std::map<int, ScreenPoint> lastPosition_;
+    Workspace workspace_;
 };
 
 } // namespace treva

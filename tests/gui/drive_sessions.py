@@ -70,16 +70,22 @@ TIMEOUTS = {"web": TIMEOUT + 30}
 
 def run(argv, request=None, timeout=TIMEOUT):
     """Exit status (None: the program did not end in time and was stopped),
-    output and error."""
+    output and error. The launcher's own lines (a start it tried again) are
+    shown, not taken for the program's error."""
     process = subprocess.Popen([argument(a) for a in argv], stdin=subprocess.PIPE if request else None,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
         out, err = process.communicate(request, timeout=timeout)
-        return process.returncode, out, err
+        status = process.returncode
     except subprocess.TimeoutExpired:
         process.kill()
         out, err = process.communicate()
-        return None, out, err
+        status = None
+    lines = err.splitlines(keepends=True)
+    for line in lines:
+        if line.startswith(b"wine-run: "):
+            sys.stdout.write(line.decode(errors="replace"))
+    return status, out, b"".join(line for line in lines if not line.startswith(b"wine-run: "))
 
 
 def message(stderr):

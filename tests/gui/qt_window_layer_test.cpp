@@ -641,9 +641,13 @@ void QtWindowLayerTest::toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens()
                 // menus where it opens (moved to the right, no place misses them for the largest windows at 150%).
                 const QRect captionBar(frame.topLeft(), QSize(frame.width(), int(decoration.height() * scale)));
                 const QRect menus(frame.topLeft(), QSize(menusWidth, decoration.height() + menuBar->height()) * scale);
+                // Every tool window opened, one after another: at 100 % each caption stays at least half in sight.
+                const int caption = int(decoration.height() * scale);
+                Surroundings around{screenRect(available), screenRect(frame), {}, caption};
                 for (const ToolKind &t : kTools) {
                     const QSize size = sizes[&t] * scale;
-                    const QRect placed(toolWindowPosition(available, frame, size, std::nullopt), size);
+                    const ScreenPoint at = toolWindowPosition(around, {size.width(), size.height()});
+                    const QRect placed(QPoint(at.x, at.y), size);
                     const QString where = QStringLiteral("%1 at %2 on %3, frame %4")
                                               .arg(t.title)
                                               .arg(scale)
@@ -651,11 +655,13 @@ void QtWindowLayerTest::toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens()
                     QVERIFY2(available.contains(placed), qPrintable(where));
                     QVERIFY2(!placed.intersects(captionBar), qPrintable(where));
                     if (!movedRight) QVERIFY2(!placed.intersects(menus), qPrintable(where));
-                    if (scale == 1.0) QVERIFY2(placed.top() > frame.bottom(), qPrintable(where + " is not below"));
-                    const bool room = frame.bottom() + 8 + size.height() <= available.bottom() ||
-                                      frame.right() + 8 + size.width() <= available.right() ||
-                                      frame.left() - 8 - size.width() >= available.left();
-                    if (room) QVERIFY2(!placed.intersects(frame), qPrintable(where + " covers the frame"));
+                    for (const ScreenRect &r : around.open) {
+                        const QRect hidden = QRect(r.x, r.y, r.width, caption).intersected(placed);
+                        // At 150 % the windows are too large for any place to spare every caption.
+                        if (scale == 1.0)
+                            QVERIFY2(hidden.width() * hidden.height() * 2 <= r.width * caption, qPrintable(where));
+                    }
+                    around.open.push_back({at.x, at.y, size.width(), size.height()});
                 }
             }
         }
@@ -677,8 +683,8 @@ void QtWindowLayerTest::aReopenedToolWindowComesBackWhereItWasLeft() {
     p.layer.menuAction(kCmdActivation)->trigger();
     QWidget *second = p.layer.widget(p.tool(ToolSlot::Activation));
     QCOMPARE(second->pos(), left);
-    p.layer.menuAction(kCmdAdvance)->trigger(); // another kind of window opens in its own place
-    QCOMPARE(p.layer.widget(p.tool(ToolSlot::Advance))->pos(), opened);
+    p.layer.menuAction(kCmdAdvance)->trigger(); // another kind of window has a place of its own
+    QVERIFY(p.layer.widget(p.tool(ToolSlot::Advance))->pos() != left);
 
     // Left hanging over the screen's corner, it comes back wholly on it.
     second->move(available.bottomRight() - QPoint(50, 50));

@@ -23,7 +23,16 @@ import {buildFrame, closeFrame, openDocument, setCaption, setMenuItemEnabled, se
 import {askSaveChanges, showError, wakeWaiting, waits} from './js/program.js';
 import {driveDone, driveInput, isShown, photograph, selectorOf, start} from './js/start.js';
 import {keep} from './js/storage.js';
-import {activate, control, createWindow, endWindow, focusFirst, showWindow, waitModal} from './js/windows.js';
+import {
+  activate,
+  arrangeWindows,
+  control,
+  createWindow,
+  endWindow,
+  focusFirst,
+  showWindow,
+  waitModal,
+} from './js/windows.js';
 
 window.TrevaPage = {
   waiting: waits(),
@@ -35,6 +44,7 @@ window.TrevaPage = {
   showWindow: showWindow,
   focusFirst: focusFirst,
   endWindow: endWindow,
+  arrangeWindows: arrangeWindows,
   activate: activate,
   control: control,
   setText: setText,

@@ -178,6 +178,18 @@ export function focusFirst(w) {
   first.focus({preventScroll: true});
   return first.dataset.control !== undefined ? Number(first.dataset.control) : -1;
 }
+// Arrange Windows: the open tool windows placed again, in the order they
+// were opened, as though each opened anew.
+export function arrangeWindows() {
+  placed = 0;
+  Object.keys(windows).forEach(function (w) {
+    var win = windows[w];
+    if (win.modal || win.frame.hidden) return;
+    win.frame.style.left = 4 + (placed % 5) * 24 + 'px';
+    win.frame.style.top = 4 + (placed % 5) * 24 + 'px';
+    placed++;
+  });
+}
 export function endWindow(w, keep) {
   var win = windows[w];
   if (!win) return;
