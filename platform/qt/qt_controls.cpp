@@ -69,6 +69,13 @@ QtDialogWindow::QtDialogWindow(QtWindowLayer &layer, WindowId id, const DialogTe
                                QWidget *owner)
     : QDialog(owner), layer_(layer), id_(id), modal_(modal), closeBox_((dialog.style & kDialogSystemMenu) != 0),
       escapeCloses_((dialog.style & kDialogEscapeCloses) != 0) {
+    // Some window managers draw a close box whatever the window asks for: on
+    // a window that has none of its own, it is the window's Cancel button,
+    // else its OK button, as the template offers; else it does nothing.
+    if (closeBox_ || dialog.control(kCommandCancel))
+        closeCommand_ = kCommandCancel;
+    else if (dialog.control(kCommandOk))
+        closeCommand_ = kCommandOk;
     // A fixed size and no maximize button. The minimize button is named
     // too: a window that names no button at all gets every one from some
     // X11 window managers, maximize included.
@@ -102,9 +109,9 @@ void QtDialogWindow::closeEvent(QCloseEvent *event) {
         event->accept();
         return;
     }
-    // The caption's close box is command 2 to the procedure, which decides.
+    // The caption's close box is a command to the procedure, which decides.
     event->ignore();
-    if (closeBox_) layer_.send(id_, {MessageKind::Command, kCommandCancel});
+    if (closeCommand_) layer_.send(id_, {MessageKind::Command, closeCommand_});
 }
 
 void PictureControl::setBitmap(int id) {

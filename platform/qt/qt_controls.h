@@ -34,6 +34,7 @@ private:
     WindowId id_;
     bool modal_;
     bool closeBox_;
+    int closeCommand_ = 0; // what the caption's close box sends; 0 for nothing
     bool escapeCloses_;
 };
 
