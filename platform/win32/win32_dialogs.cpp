@@ -326,6 +326,9 @@ void Win32WindowLayer::activate(WindowId window) {
     HWND hwnd = handle(window);
     if (!hwnd || !isOpen(window)) return;
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    // In front of our other windows as well as active: under Wine activation
+    // leaves the stacking order alone, and a covered window stayed covered.
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
 }

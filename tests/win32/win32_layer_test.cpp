@@ -201,6 +201,41 @@ TEST_F(Program, EveryToolWindowOpensOnceFromTheMenuAndFromTheStrip) {
     EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
 }
 
+// Whether `upper` is in front of `lower` in the window system's own stacking
+// order of the top-level windows.
+bool inFront(HWND upper, HWND lower) {
+    for (HWND below = GetWindow(upper, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
+        if (below == lower) return true;
+    return false;
+}
+
+TEST_F(Program, AnOpenToolWindowAskedForAgainComesInFrontOfTheOneCoveringIt) {
+    const struct {
+        int covered, covering;
+        bool strip; // asked for from the strip, else from the menu
+    } ways[] = {{kCmdRollHistory, kCmdDiceChart, false}, {kCmdDieStats, kCmdRandomTables, true}};
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.covered);
+        const auto ask = [&](int command) {
+            SetActiveWindow(layer.frameHandle()); // the player goes to the menu or the strip
+            if (way.strip)
+                fromStrip(command);
+            else
+                EXPECT_TRUE(fromMenu(command));
+            return GetActiveWindow();
+        };
+        const HWND covered = ask(way.covered), covering = ask(way.covering);
+        RECT a{}, b{}, both{};
+        GetWindowRect(covered, &a);
+        GetWindowRect(covering, &b);
+        ASSERT_TRUE(IntersectRect(&both, &a, &b)) << "the two open at the same place";
+        ASSERT_TRUE(inFront(covering, covered));
+        EXPECT_EQ(ask(way.covered), covered);
+        EXPECT_TRUE(inFront(covered, covering));
+        EXPECT_EQ(GetForegroundWindow(), covered);
+    }
+}
+
 TEST_F(Program, ARadioButtonChecksItselfAndUnchecksItsOwnGroupOnly) {
     const WindowId setup = openToolWindow(app, ToolSlot::Setup);
     using namespace setup_ids;
