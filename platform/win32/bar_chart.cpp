@@ -59,7 +59,9 @@ void paint(HWND hwnd, const Chart &chart, HDC dc) {
 
     const int n = static_cast<int>(chart.bars.size());
     if (scale > 0) fill(dc, left, base, right, base + std::max(1, scaled(1, dpi)), GetSysColorBrush(COLOR_BTNSHADOW));
-    HBRUSH mark = CreateSolidBrush(kChartMarkColour);
+    // The mark at what fair dice would have given, in the colour of the
+    // texts, as the guide shows it.
+    HBRUSH mark = GetSysColorBrush(COLOR_WINDOWTEXT);
     const int markThickness = std::max(1, scaled(2, dpi));
     for (int i = 0; i < n; ++i) {
         const ChartBar &bar = chart.bars[static_cast<std::size_t>(i)];
@@ -77,7 +79,6 @@ void paint(HWND hwnd, const Chart &chart, HDC dc) {
         if (y < countBottom && countBottom - y < line) countBottom = y;
         text(dc, std::to_wstring(bar.count), slotLeft, countBottom - line, slotRight, countBottom);
     }
-    DeleteObject(mark);
     SelectObject(dc, oldFont);
 }
 

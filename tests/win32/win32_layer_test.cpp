@@ -556,17 +556,21 @@ TEST_F(Controls, AChartDrawsBarsToTheirCountsAndMarksTheExpected) {
         EXPECT_EQ(kept[i].expected, bars[i].expected);
     }
 
-    const COLORREF bar = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF bar = GetSysColor(COLOR_HIGHLIGHT), ink = GetSysColor(COLOR_WINDOWTEXT);
     const Painted shown = paint(chart);
-    const auto middleOf = [&](int slot) { return shown.width * (2 * slot + 1) / 6; };
-    EXPECT_GT(shown.inColumn(middleOf(0), bar), 0);
-    EXPECT_GT(shown.inColumn(middleOf(1), bar), 3 * shown.inColumn(middleOf(0), bar)) << "four times the count";
-    EXPECT_EQ(shown.inColumn(middleOf(2), bar), 0) << "nothing rolled";
-    EXPECT_GT(shown.inColumn(middleOf(2), kChartMarkColour), 0) << "what fair dice would have given";
+    // Across a bar's slot at `sixteenths` of its width: the bar spans 4 to
+    // 12, the mark 2 to 14, the texts (a digit or two) the middle only.
+    const auto across = [&](int slot, int sixteenths) { return shown.width * (16 * slot + sixteenths) / 48; };
+    EXPECT_GT(shown.inColumn(across(0, 8), bar), 0);
+    EXPECT_GT(shown.inColumn(across(1, 8), bar), 3 * shown.inColumn(across(0, 8), bar)) << "four times the count";
+    EXPECT_EQ(shown.inColumn(across(2, 8), bar), 0) << "nothing rolled";
+    for (int slot = 0; slot < 3; ++slot)
+        EXPECT_GT(shown.inColumn(across(slot, 3), ink), 0) << "what fair dice would have given, in black: " << slot;
 
     layer.setChart(window, id, {{"1", 0, 0}, {"2", 0, 0}, {"3", 0, 0}});
     const Painted nothing = paint(chart);
-    EXPECT_EQ(nothing.everywhere(bar) + nothing.everywhere(kChartMarkColour), 0) << "the labels only";
+    EXPECT_EQ(nothing.everywhere(bar), 0);
+    for (int slot = 0; slot < 3; ++slot) EXPECT_EQ(nothing.inColumn(across(slot, 3), ink), 0) << "no mark";
     EXPECT_NE(nothing.everywhere(GetSysColor(COLOR_WINDOW)), nothing.width * nothing.height) << "the labels";
 }
 
