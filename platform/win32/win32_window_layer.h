@@ -100,6 +100,13 @@ private:
         // A list box's rows, asked for as the list shows them.
         int rowCount = 0;
         std::function<std::string(int)> row;
+        // The widest of them the list has shown, and its width in the list's
+        // font at `dpi`: the column is kept as wide, and the list scrolls
+        // sideways to its end.
+        std::wstring widestRow;
+        int widestWidth = 0;
+        UINT dpi = 96;
+        bool widening = false; // the column widens once the list has painted
     };
     struct Window : BookWindow {
         Win32WindowLayer *layer = nullptr;
@@ -126,9 +133,11 @@ private:
     void send(WindowId window, const Message &message) { book_.send(window, message); }
     void place(const Window &w) const;
     void showPicture(Control &c, UINT dpi);
-    void fitList(const Window &w, const Control &c, UINT dpi);
+    void fitList(const Window &w, Control &c, UINT dpi);
+    void fitColumn(const Control &c) const;
     HFONT fixedFont(int points, UINT dpi);
-    void showRow(const Control &c, NMLVDISPINFOW &item) const;
+    bool showRow(Control &c, NMLVDISPINFOW &item) const; // true: the column is to widen
+    static bool noteRow(Control &c, std::wstring text);  // true: wider than any row before
     void updateRadioTabStops(const Window &w, std::size_t index);
     void buildFrame();
     void buildToolbar();

@@ -33,6 +33,7 @@
 #include "resources/ids/setup.h"
 #include "resources/menu.h"
 #include "resources/tab_order.h"
+#include "state/roll_history.h"
 #include "ui/app.h"
 #include "ui/frame.h"
 #include "ui/scenario_files.h"
@@ -498,6 +499,42 @@ TEST_F(Controls, SelectedRowsReadAscendingAndNewRowsStartUnselectedAtTheTop) {
     setRows(200, [](int i) { return std::to_string(i); });
     EXPECT_TRUE(layer.selectedRows(history, roll_history_ids::kRows).empty());
     EXPECT_EQ(topRow(), 0);
+}
+
+// The widest row the history shows: a DR, the longest month and attitude,
+// not counted; it is further down than the list first shows.
+TEST_F(Controls, TheColumnFitsTheWidestRowAtEveryScale) {
+    RollEntry roll;
+    lstrcpynA(roll.time, "2024-11-15 20:40:00", sizeof roll.time);
+    roll.purpose = "CC Pairings dr";
+    roll.kind = RollKind::TwoDice;
+    roll.dice[0] = 4;
+    roll.dice[1] = 3;
+    roll.yearIndex = 8;
+    roll.month = 9;
+    roll.attitude = 1;
+    const std::string widest = historyRow(roll);
+    ASSERT_NE(widest.find("September 1943, Advance  (not counted)"), std::string::npos);
+    setRows(200, [&widest](int i) { return i == 150 ? widest : std::string("2024-11-15 20:40:00  Single Die  4"); });
+    SendMessageW(list, LVM_ENSUREVISIBLE, 150, FALSE);
+    RECT outer{};
+    GetWindowRect(layer.handle(history), &outer);
+    ASSERT_EQ(GetDpiForWindow(list), 96u);
+    for (const UINT dpi : {96u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        if (dpi != 96) // the row came into view at 96; at the other scales the font is another
+            SendMessageW(layer.handle(history), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        pump(layer);
+        const LRESULT column = SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0);
+        RECT client{};
+        GetClientRect(list, &client);
+        EXPECT_GT(column, client.right) << "wider than the window";
+        EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL) << "the list scrolls sideways to the row's end";
+        // What the list itself takes to show every row whole.
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+        EXPECT_GE(column, SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    }
 }
 
 // A chart's client area as it paints itself.
