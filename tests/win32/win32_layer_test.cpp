@@ -22,6 +22,7 @@
 #include "platform/win32/bar_chart.h"
 #include "platform/win32/file_type_registry.h"
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/screenshots.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_window_layer.h"
 #include "resources/dialogs.h"
@@ -234,6 +235,35 @@ TEST_F(Program, AnOpenToolWindowAskedForAgainComesInFrontOfTheOneCoveringIt) {
         EXPECT_EQ(ask(way.covered), covered);
         EXPECT_TRUE(inFront(covered, covering));
         EXPECT_EQ(GetForegroundWindow(), covered);
+    }
+}
+
+// The guide's pictures show a window's client area, and the frame's menu
+// bar: none of the caption, whose buttons Wine draws as letters ("0 1 r")
+// where it lacks their font.
+TEST_F(Program, APictureShowsAWindowWithoutItsCaption) {
+    const HWND history = layer.handle(openToolWindow(app, ToolSlot::RollHistory));
+    for (const HWND window : {layer.frameHandle(), history}) {
+        const bool frame = window == layer.frameHandle();
+        SCOPED_TRACE(frame ? "frame" : "Roll History");
+        UINT width = 0, height = 0;
+        const std::vector<BYTE> picture = windowPicture(window, width, height);
+        ASSERT_EQ(picture.size(), std::size_t(width) * height * 4);
+        // From the top of the menu bar, if any, to the bottom of the client area.
+        RECT client{};
+        GetClientRect(window, &client);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT *>(&client), 2);
+        MENUBARINFO bar{};
+        bar.cbSize = sizeof(bar);
+        ASSERT_EQ(GetMenuBarInfo(window, OBJID_MENU, 0, &bar) != FALSE, frame);
+        EXPECT_EQ(width, UINT(client.right - client.left));
+        EXPECT_EQ(height, UINT(client.bottom - (frame ? bar.rcBar.top : client.top)));
+        // The top corners, where the caption's ends were, in the menu's or the window's own colour.
+        const COLORREF face = GetSysColor(frame ? COLOR_MENU : COLOR_BTNFACE);
+        for (const UINT x : {1u, width - 2}) {
+            const BYTE *bgrx = &picture[(std::size_t(width) + x) * 4];
+            EXPECT_EQ(RGB(bgrx[2], bgrx[1], bgrx[0]), face) << x;
+        }
     }
 }
 
