@@ -9,7 +9,7 @@
 namespace treva {
 namespace {
 
-enum : UINT { kSetBars = WM_USER + 1, kGetBars };
+constexpr UINT kSetBars = WM_USER + 1;
 
 struct Chart {
     std::vector<ChartBar> bars;
@@ -99,9 +99,6 @@ LRESULT CALLBACK chartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         if (chart) chart->bars = *reinterpret_cast<const std::vector<ChartBar> *>(lParam);
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
-    case kGetBars:
-        if (chart) *reinterpret_cast<std::vector<ChartBar> *>(lParam) = chart->bars;
-        return 0;
     case WM_ERASEBKGND: return 1; // painting covers it all
     case WM_PRINTCLIENT:
         if (chart) paint(hwnd, *chart, reinterpret_cast<HDC>(wParam));
@@ -147,12 +144,6 @@ void registerBarChartClass(HINSTANCE instance) {
 
 void setChartBars(HWND chart, const std::vector<ChartBar> &bars) {
     SendMessageW(chart, kSetBars, 0, reinterpret_cast<LPARAM>(&bars));
-}
-
-std::vector<ChartBar> chartBars(HWND chart) {
-    std::vector<ChartBar> bars;
-    SendMessageW(chart, kGetBars, 0, reinterpret_cast<LPARAM>(&bars));
-    return bars;
 }
 
 } // namespace treva

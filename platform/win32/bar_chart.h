@@ -18,6 +18,5 @@ void registerBarChartClass(HINSTANCE instance);
 
 // The bars a chart shows, left to right; it repaints.
 void setChartBars(HWND chart, const std::vector<ChartBar> &bars);
-std::vector<ChartBar> chartBars(HWND chart);
 
 } // namespace treva

@@ -265,12 +265,6 @@ void Win32WindowLayer::setChart(WindowId window, int control, const std::vector<
     if (c && c->hwnd && c->source->kind == ControlKind::BarChart) setChartBars(c->hwnd, bars);
 }
 
-std::vector<ChartBar> Win32WindowLayer::chart(WindowId window, int control) const {
-    const Control *c = book_.control(window, control);
-    if (!c || !c->hwnd || c->source->kind != ControlKind::BarChart) return {};
-    return chartBars(c->hwnd);
-}
-
 void Win32WindowLayer::copyText(std::string_view text) {
     const std::wstring wide = withLineBreaks(widenUtf8(text));
     // Another program may hold the clipboard for a moment.

@@ -338,8 +338,9 @@ void Win32WindowLayer::activate(WindowId window) {
     HWND hwnd = handle(window);
     if (!hwnd || !isOpen(window)) return;
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-    // In front of our other windows as well as active: under Wine activation
-    // leaves the stacking order alone, and a covered window stayed covered.
+    // In front of our other windows as well as active: Wine restacks an
+    // activated window only later, if its display driver does at all, and a
+    // covered window stayed covered.
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);

@@ -85,8 +85,7 @@ public:
     HWND controlHandle(WindowId window, int control) const;
     WindowId windowOf(HWND window) const; // kNoWindow if not one of ours
     int templateOf(WindowId window) const;
-    int image(WindowId window, int control) const;                   // bitmap id a picture shows
-    std::vector<ChartBar> chart(WindowId window, int control) const; // the bars a chart shows
+    int image(WindowId window, int control) const; // bitmap id a picture shows
     // The newest window made from this template, open or not; kNoWindow if none.
     WindowId newestWindow(int templateId) const;
     WindowId activeWindow() const { return book_.active(); }
