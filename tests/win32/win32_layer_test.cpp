@@ -1,7 +1,6 @@
 // The program on real Win32 windows (under Wine in the tests): start-up, the
-// frame's menu and strip, clicks through the real controls, the dialog keys,
-// the list boxes, charts and clipboard, the file dialogs and questions
-// through their seams, and the file association in the registry.
+// frame's menu and strip, the stacking of the windows, their pictures, the
+// dialog keys, the list boxes, charts and clipboard.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -20,11 +18,9 @@
 
 #include "platform/guide/guide_location.h"
 #include "platform/win32/bar_chart.h"
-#include "platform/win32/file_type_registry.h"
-#include "platform/win32/resource_ids.h"
 #include "platform/win32/screenshots.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_window_layer.h"
+#include "program_fixture.h"
 #include "resources/dialogs.h"
 #include "resources/ids/activation.h"
 #include "resources/ids/dice_chart.h"
@@ -35,114 +31,15 @@
 #include "state/roll_history.h"
 #include "ui/app.h"
 #include "ui/frame.h"
-#include "ui/scenario_files.h"
 
 namespace treva {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::wstring windowText(HWND hwnd) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(hwnd, text, 512);
-    return text;
-}
-
-// Handles what is queued, as the message loop would.
-void pump(Win32WindowLayer &layer) {
-    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
-        if (m.message != WM_QUIT) layer.handleMessage(m);
-}
-
-struct Program : ::testing::Test {
-    Win32WindowLayer layer{GetModuleHandleW(nullptr)};
-    App app{layer};
-    std::vector<int> boxes;                     // templates of the modal boxes, as they opened
-    std::function<void(WindowId box)> inTheBox; // what the player does there; OK by default
-    std::vector<std::wstring> messageBoxes;     // captions of question and message boxes
-    int messageBoxAnswer = IDCANCEL;
-    std::vector<std::pair<bool, OPENFILENAMEW>> fileDialogs;
-    std::optional<std::wstring> fileAnswer; // what the file dialog returns; nothing: cancelled
-
-    void SetUp() override {
-        layer.onCommand = [this](int command) { frameCommand(app, command); };
-        layer.onModal = [this](WindowId box) {
-            boxes.push_back(layer.templateOf(box));
-            if (inTheBox)
-                inTheBox(box);
-            else
-                click(box, kCommandOk);
-        };
-        layer.onMessageBox = [this](HWND box) {
-            messageBoxes.push_back(windowText(box));
-            PostMessageW(box, TDM_CLICK_BUTTON, static_cast<WPARAM>(messageBoxAnswer), 0);
-        };
-        layer.fileDialog = [this](OPENFILENAMEW &dialog, bool save) {
-            fileDialogs.emplace_back(save, dialog);
-            if (!fileAnswer) return false;
-            lstrcpynW(dialog.lpstrFile, fileAnswer->c_str(), static_cast<int>(dialog.nMaxFile));
-            return true;
-        };
-        resetScenario(app.state, 1);
-        noteScenarioSaved(app);
-        layer.show();
-    }
-    void TearDown() override {
-        layer.closeFrame();
-        pump(layer);
-    }
-
-    HWND control(WindowId window, int id) const { return layer.controlHandle(window, id); }
-    // A click on a button, as the button reports it.
-    void click(WindowId window, int id) const {
-        HWND button = control(window, id);
-        ASSERT_NE(button, nullptr) << "no control " << id;
-        SendMessageW(button, BM_CLICK, 0, 0);
-    }
-    // The menu item of `command`, as the menu sends it; false when grayed or missing.
-    bool fromMenu(int command) {
-        const UINT state = GetMenuState(layer.menu(), static_cast<UINT>(command), MF_BYCOMMAND);
-        if (state == static_cast<UINT>(-1) || (state & MF_GRAYED)) return false;
-        SendMessageW(layer.frameHandle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
-        return true;
-    }
-    bool menuEnabled(int command) const {
-        for (const MenuPopup &popup : frameMenu()) {
-            for (std::size_t i = 0; i < popup.items.size(); ++i) {
-                if (!popup.items[i].text || popup.items[i].command != command) continue;
-                const int index = static_cast<int>(&popup - frameMenu().data());
-                const UINT state = GetMenuState(GetSubMenu(layer.menu(), index), static_cast<UINT>(i), MF_BYPOSITION);
-                return !(state & MF_GRAYED);
-            }
-        }
-        return false;
-    }
-    // A mouse click on a toolbar button, as the strip takes it.
-    void fromStrip(int command) {
-        HWND strip = layer.toolbar();
-        const LRESULT index = SendMessageW(strip, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0);
-        ASSERT_GE(index, 0) << "no button for " << command;
-        RECT r{};
-        SendMessageW(strip, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
-        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(strip, WM_LBUTTONUP, 0, at);
-    }
-    WindowId activeToolWindow() const { return layer.windowOf(GetActiveWindow()); }
-    // Keys pressed in turn and let go in reverse ({VK_CONTROL, 'H'}), as the
-    // keyboard gives them; the loop runs until `done`, or for a while.
-    void press(std::initializer_list<WORD> keys, const std::function<bool()> &done) {
-        std::vector<INPUT> input;
-        for (const WORD key : keys) input.push_back({INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
-        for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
-            input.push_back({INPUT_KEYBOARD, {.ki = {*key, 0, KEYEVENTF_KEYUP, 0, 0}}});
-        SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-        for (int i = 0; i < 10 && !done(); ++i) {
-            pump(layer);
-            Sleep(20);
-        }
-    }
-};
+using win32_test::Program;
+using win32_test::pump;
+using win32_test::windowText;
 
 TEST_F(Program, StartUpShowsAboutNoticeAndSetupThenTheActivationWindow) {
     startUp(app, "");
@@ -563,182 +460,6 @@ TEST_F(Program, CopiedTextReachesTheClipboardAsUtf16) {
     }
     CloseClipboard();
     EXPECT_EQ(copied, L"M\u00fchle \u2603\r\n6") << "the program's line break as the clipboard's";
-}
-
-struct Files : Program {
-    fs::path folder;
-    void SetUp() override {
-        Program::SetUp();
-        folder = fs::temp_directory_path() /
-                 (L"treva-win32-" + fromCp1252(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        Program::TearDown();
-        fs::remove_all(folder);
-    }
-};
-
-TEST_F(Files, SaveAsThenOpenRestoresTheScenario) {
-    const fs::path file = folder / L"M\u00fchle \u2603.trv"; // any name, whatever the code page
-    rollDice(app.state, 2, 6, "Two Dice");
-    afterWindowMessage(app);
-    const ScenarioBytes saved = encodeScenario(app.state.scenario);
-    fileAnswer = file.wstring();
-    ASSERT_TRUE(fromMenu(kCmdSaveAs));
-    ASSERT_EQ(fileDialogs.size(), 1u);
-    const OPENFILENAMEW &save = fileDialogs[0].second;
-    EXPECT_TRUE(fileDialogs[0].first);
-    EXPECT_TRUE(save.Flags & OFN_OVERWRITEPROMPT);
-    EXPECT_STREQ(save.lpstrDefExt, L"trv");
-    EXPECT_EQ(std::wstring(save.lpstrFilter, 48),
-              std::wstring(L"Treva Files (*.TRV)\0*.trv\0All Files (*.*)\0*.*\0\0", 48));
-    EXPECT_TRUE(fs::exists(file));
-    EXPECT_EQ(windowText(layer.frameHandle()), L"TREVA! (M\u00fchle \u2603)");
-
-    rollDice(app.state, 1, 6, "Single Die");
-    afterWindowMessage(app);
-    EXPECT_EQ(windowText(layer.frameHandle()).back(), L'*') << "unsaved changes";
-    messageBoxAnswer = IDNO; // give them up
-    ASSERT_TRUE(fromMenu(kCmdOpen));
-    ASSERT_EQ(fileDialogs.size(), 2u);
-    EXPECT_FALSE(fileDialogs[1].first);
-    EXPECT_TRUE(fileDialogs[1].second.Flags & OFN_CREATEPROMPT) << "Open asks before creating a missing file";
-    EXPECT_EQ(encodeScenario(app.state.scenario), saved);
-    EXPECT_EQ(windowText(layer.frameHandle()), L"TREVA! (M\u00fchle \u2603)");
-}
-
-TEST_F(Files, AFailedSaveShowsAnErrorAndChangesNothing) {
-    fileAnswer = (folder / L"no such folder" / L"x.trv").wstring();
-    rollDice(app.state, 2, 6, "Two Dice");
-    afterWindowMessage(app);
-    const std::wstring caption = windowText(layer.frameHandle());
-    messageBoxAnswer = IDOK;
-    ASSERT_TRUE(fromMenu(kCmdSaveAs));
-    EXPECT_EQ(messageBoxes, (std::vector<std::wstring>{L"Save"}));
-    EXPECT_EQ(windowText(layer.frameHandle()), caption);
-    EXPECT_TRUE(app.frame.currentFilePath.empty());
-    EXPECT_TRUE(IsWindowEnabled(layer.frameHandle()));
-}
-
-TEST_F(Files, ExitAsksAboutUnsavedChanges) {
-    openToolWindow(app, ToolSlot::DieStats);
-    rollDice(app.state, 2, 6, "Two Dice");
-    afterWindowMessage(app);
-
-    messageBoxAnswer = IDCANCEL;
-    SendMessageW(layer.frameHandle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(messageBoxes, (std::vector<std::wstring>{L"TREVA!"}));
-    EXPECT_TRUE(layer.isOpen(layer.frame())) << "Cancel keeps the program";
-
-    fileAnswer = (folder / L"kept.trv").wstring();
-    messageBoxAnswer = IDYES;
-    ASSERT_TRUE(fromMenu(kCmdExit));
-    EXPECT_TRUE(fs::exists(folder / L"kept.trv"));
-    EXPECT_FALSE(layer.isOpen(layer.frame()));
-    EXPECT_FALSE(IsWindow(layer.frameHandle()));
-}
-
-TEST_F(Files, ExitWithoutSavingWritesNothing) {
-    rollDice(app.state, 2, 6, "Two Dice");
-    afterWindowMessage(app);
-    messageBoxAnswer = IDNO;
-    ASSERT_TRUE(fromMenu(kCmdExit));
-    EXPECT_EQ(messageBoxes.size(), 1u);
-    EXPECT_TRUE(fileDialogs.empty());
-    EXPECT_FALSE(layer.isOpen(layer.frame()));
-}
-
-// The association start-up writes, in the test's own registry.
-struct Registry : ::testing::Test {
-    static std::optional<std::wstring> value(const wchar_t *key) {
-        wchar_t data[1024];
-        DWORD size = sizeof(data);
-        const std::wstring path = std::wstring(L"Software\\Classes\\") + key;
-        if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, data, &size) !=
-            ERROR_SUCCESS)
-            return std::nullopt;
-        return std::wstring(data);
-    }
-    static void removeAssociation() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.trv");
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\trvfile");
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Classes\\.trv");
-    }
-    static FILETIME written(const wchar_t *key) {
-        FILETIME time{};
-        HKEY handle = nullptr;
-        const std::wstring path = std::wstring(L"Software\\Classes\\") + key;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS) {
-            RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, &time);
-            RegCloseKey(handle);
-        }
-        return time;
-    }
-    void SetUp() override { removeAssociation(); }
-    void TearDown() override { removeAssociation(); }
-};
-
-TEST_F(Registry, StartUpAssociatesScenarioFilesWithTheProgram) {
-    Win32WindowLayer layer(GetModuleHandleW(nullptr));
-    App app(layer);
-    layer.onModal = [&layer](WindowId box) { SendMessageW(layer.controlHandle(box, kCommandOk), BM_CLICK, 0, 0); };
-    app.registerFileType = [] { registerScenarioFileType(); };
-    startUp(app, "");
-    layer.closeFrame();
-
-    wchar_t program[MAX_PATH];
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const std::wstring quoted = L"\"" + std::wstring(program) + L"\"";
-    EXPECT_EQ(value(L".trv"), L"trvfile");
-    EXPECT_EQ(value(L"trvfile"), L"TREVA file");
-    EXPECT_EQ(value(L"trvfile\\DefaultIcon"), quoted + L",1");
-    EXPECT_EQ(value(L"trvfile\\shell\\open\\command"), quoted + L" \"%1\"");
-
-    // A second start finds everything in place and writes nothing.
-    const FILETIME before = written(L"trvfile\\shell\\open\\command");
-    Sleep(20);
-    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::Written);
-    const FILETIME after = written(L"trvfile\\shell\\open\\command");
-    EXPECT_EQ(CompareFileTime(&before, &after), 0);
-    // A stale command is written again, and the key shows it.
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\trvfile\\shell\\open\\command", nullptr, REG_SZ, L"stale",
-                    sizeof(L"stale"));
-    const FILETIME stale = written(L"trvfile\\shell\\open\\command");
-    Sleep(20);
-    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::Written);
-    const FILETIME rewritten = written(L"trvfile\\shell\\open\\command");
-    EXPECT_EQ(value(L"trvfile\\shell\\open\\command"), quoted + L" \"%1\"");
-    EXPECT_EQ(CompareFileTime(&stale, &rewritten), -1);
-}
-
-TEST_F(Registry, AnotherProgramsAssociationIsLeftAlone) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.trv", nullptr, REG_SZ, L"OtherApp.Scenario",
-                    sizeof(L"OtherApp.Scenario"));
-    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::LeftAlone);
-    EXPECT_EQ(value(L".trv"), L"OtherApp.Scenario");
-    EXPECT_EQ(value(L"trvfile"), std::nullopt);
-}
-
-// Explorer shows a program's first icon as its own and the association names
-// icon 1: the scenario files' icon.
-TEST(ProgramFile, IconOneIsTheScenarioFileIcon) {
-    const char *program = std::getenv("TREVA_PROGRAM");
-    ASSERT_NE(program, nullptr) << "TREVA_PROGRAM names treva.exe";
-    HMODULE module = LoadLibraryExW(widenUtf8(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr) << program;
-    std::vector<int> groups;
-    EnumResourceNamesW(
-        module, MAKEINTRESOURCEW(14), // RT_GROUP_ICON
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-            if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int> *>(found)->push_back(int(LOWORD(name)));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&groups));
-    FreeLibrary(module);
-    EXPECT_EQ(groups, (std::vector<int>{TREVA_APP_ICON, TREVA_SCENARIO_ICON}));
 }
 
 } // namespace
