@@ -9,7 +9,7 @@
 namespace treva {
 namespace {
 
-enum : UINT { kSetBars = WM_USER + 1, kGetBars };
+constexpr UINT kSetBars = WM_USER + 1;
 
 struct Chart {
     std::vector<ChartBar> bars;
@@ -59,7 +59,9 @@ void paint(HWND hwnd, const Chart &chart, HDC dc) {
 
     const int n = static_cast<int>(chart.bars.size());
     if (scale > 0) fill(dc, left, base, right, base + std::max(1, scaled(1, dpi)), GetSysColorBrush(COLOR_BTNSHADOW));
-    HBRUSH mark = CreateSolidBrush(kChartMarkColour);
+    // The mark at what fair dice would have given, in the colour of the
+    // texts, as the guide shows it.
+    HBRUSH mark = GetSysColorBrush(COLOR_WINDOWTEXT);
     const int markThickness = std::max(1, scaled(2, dpi));
     for (int i = 0; i < n; ++i) {
         const ChartBar &bar = chart.bars[static_cast<std::size_t>(i)];
@@ -77,7 +79,6 @@ void paint(HWND hwnd, const Chart &chart, HDC dc) {
         if (y < countBottom && countBottom - y < line) countBottom = y;
         text(dc, std::to_wstring(bar.count), slotLeft, countBottom - line, slotRight, countBottom);
     }
-    DeleteObject(mark);
     SelectObject(dc, oldFont);
 }
 
@@ -97,9 +98,6 @@ LRESULT CALLBACK chartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case kSetBars:
         if (chart) chart->bars = *reinterpret_cast<const std::vector<ChartBar> *>(lParam);
         InvalidateRect(hwnd, nullptr, FALSE);
-        return 0;
-    case kGetBars:
-        if (chart) *reinterpret_cast<std::vector<ChartBar> *>(lParam) = chart->bars;
         return 0;
     case WM_ERASEBKGND: return 1; // painting covers it all
     case WM_PRINTCLIENT:
@@ -146,12 +144,6 @@ void registerBarChartClass(HINSTANCE instance) {
 
 void setChartBars(HWND chart, const std::vector<ChartBar> &bars) {
     SendMessageW(chart, kSetBars, 0, reinterpret_cast<LPARAM>(&bars));
-}
-
-std::vector<ChartBar> chartBars(HWND chart) {
-    std::vector<ChartBar> bars;
-    SendMessageW(chart, kGetBars, 0, reinterpret_cast<LPARAM>(&bars));
-    return bars;
 }
 
 } // namespace treva

@@ -13,15 +13,10 @@ namespace treva {
 
 inline constexpr wchar_t kBarChartClass[] = L"TrevaBarChart";
 
-// The mark across a bar's slot at what fair dice would have given: a colour
-// of its own, apart from the bars and the texts.
-inline constexpr COLORREF kChartMarkColour = RGB(204, 40, 32);
-
 // Registers the class for this module; a second call finds it registered.
 void registerBarChartClass(HINSTANCE instance);
 
 // The bars a chart shows, left to right; it repaints.
 void setChartBars(HWND chart, const std::vector<ChartBar> &bars);
-std::vector<ChartBar> chartBars(HWND chart);
 
 } // namespace treva

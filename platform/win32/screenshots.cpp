@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -13,8 +14,24 @@
 namespace treva {
 namespace {
 
-// The window as it shows itself, frame and caption included, top row first.
-std::vector<BYTE> capture(HWND hwnd, UINT &width, UINT &height) {
+// The part of the window a picture shows, on the screen: its client area
+// and, above it, its menu bar if it has one. The caption and the frame are
+// the window system's, not the program's: Wine draws the glyphs of the
+// caption's buttons with a font it may lack, as letters; and the desktop
+// program's pictures on Linux show no caption either.
+RECT pictureArea(HWND hwnd) {
+    RECT area{};
+    GetClientRect(hwnd, &area);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT *>(&area), 2);
+    MENUBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    if (GetMenu(hwnd) && GetMenuBarInfo(hwnd, OBJID_MENU, 0, &bar)) area.top = std::min(area.top, bar.rcBar.top);
+    return area;
+}
+
+} // namespace
+
+std::vector<BYTE> windowPicture(HWND hwnd, UINT &width, UINT &height) {
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     // Let the window system put what the window drew on the screen: a box
@@ -24,10 +41,9 @@ std::vector<BYTE> capture(HWND hwnd, UINT &width, UINT &height) {
         GdiFlush();
         Sleep(20);
     }
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    width = static_cast<UINT>(r.right - r.left);
-    height = static_cast<UINT>(r.bottom - r.top);
+    const RECT r = pictureArea(hwnd);
+    width = static_cast<UINT>(std::max(0L, r.right - r.left));
+    height = static_cast<UINT>(std::max(0L, r.bottom - r.top));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = static_cast<LONG>(width);
@@ -54,6 +70,8 @@ std::vector<BYTE> capture(HWND hwnd, UINT &width, UINT &height) {
     ReleaseDC(nullptr, screen);
     return pixels;
 }
+
+namespace {
 
 bool writePng(IWICImagingFactory *factory, const std::vector<BYTE> &pixels, UINT width, UINT height,
               const std::wstring &path) {
@@ -90,7 +108,7 @@ public:
         const std::filesystem::path path = std::filesystem::path(folder_) / (std::string(name) + ".png");
         UINT width = 0, height = 0;
         HWND hwnd = layer_.handle(window);
-        const std::vector<BYTE> pixels = hwnd ? capture(hwnd, width, height) : std::vector<BYTE>();
+        const std::vector<BYTE> pixels = hwnd ? windowPicture(hwnd, width, height) : std::vector<BYTE>();
         if (writePng(layer_.pictures().factory(), pixels, width, height, path.wstring())) return true;
         std::fprintf(stderr, "treva: could not write %ls\n", path.wstring().c_str());
         return false;

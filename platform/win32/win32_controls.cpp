@@ -31,6 +31,13 @@ std::wstring windowText(HWND hwnd) {
     return text;
 }
 
+// The room a list leaves beside a row's text, at 96 dots an inch.
+constexpr int kRowMargins = 12;
+
+int rowWidth(HWND list, const std::wstring &text) {
+    return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
 } // namespace
 
 void win32_layer::showScrollBarWhenNeeded(HWND box) {
@@ -58,16 +65,33 @@ void Win32WindowLayer::showPicture(Control &c, UINT dpi) {
     SendMessageW(c.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
-// The font, as high as the dialog's at this scale, and one column as wide
-// as the list less its scroll bar, shown or not: the rows never scroll
-// sideways.
-void Win32WindowLayer::fitList(const Window &w, const Control &c, UINT dpi) {
+// The font, as high as the dialog's at this scale, and the column as wide
+// as the widest row shown, measured again in that font.
+void Win32WindowLayer::fitList(const Window &w, Control &c, UINT dpi) {
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont(w.dialog->pointSize, dpi)), TRUE);
+    c.dpi = dpi;
+    c.widestWidth = c.widestRow.empty() ? 0 : rowWidth(c.hwnd, c.widestRow);
+    fitColumn(c);
+}
+
+// One column, at least as wide as the list less its scroll bar, shown or
+// not, so that the rows never scroll sideways for a vertical scroll bar;
+// wider for a row that needs it, which the list then scrolls to.
+void Win32WindowLayer::fitColumn(const Control &c) const {
     RECT client{};
     GetClientRect(c.hwnd, &client);
     int width = client.right - client.left;
-    if (!(GetWindowLongPtrW(c.hwnd, GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetricsForDpi(SM_CXVSCROLL, dpi);
+    if (!(GetWindowLongPtrW(c.hwnd, GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetricsForDpi(SM_CXVSCROLL, c.dpi);
+    if (c.widestWidth > 0) width = std::max(width, c.widestWidth + MulDiv(kRowMargins, static_cast<int>(c.dpi), 96));
     SendMessageW(c.hwnd, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(width, 0), 0));
+}
+
+bool Win32WindowLayer::noteRow(Control &c, std::wstring text) {
+    const int width = rowWidth(c.hwnd, text);
+    if (width <= c.widestWidth) return false;
+    c.widestRow = std::move(text);
+    c.widestWidth = width;
+    return true;
 }
 
 HFONT Win32WindowLayer::fixedFont(int points, UINT dpi) {
@@ -85,12 +109,19 @@ HFONT Win32WindowLayer::fixedFont(int points, UINT dpi) {
     return font;
 }
 
-void Win32WindowLayer::showRow(const Control &c, NMLVDISPINFOW &info) const {
+bool Win32WindowLayer::showRow(Control &c, NMLVDISPINFOW &info) const {
     LVITEMW &item = info.item;
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return false;
     item.pszText[0] = L'\0';
-    if (!c.row || item.iSubItem != 0 || item.iItem < 0 || item.iItem >= c.rowCount) return;
-    lstrcpynW(item.pszText, fromCp1252(c.row(item.iItem)).c_str(), item.cchTextMax);
+    if (!c.row || item.iSubItem != 0 || item.iItem < 0 || item.iItem >= c.rowCount) return false;
+    std::wstring text = fromCp1252(c.row(item.iItem));
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    if (!noteRow(c, std::move(text)) || c.widening) return false;
+    const LRESULT column = SendMessageW(c.hwnd, LVM_GETCOLUMNWIDTH, 0, 0);
+    if (c.widestWidth + MulDiv(kRowMargins, static_cast<int>(c.dpi), 96) <= column) return false;
+    // Not now: the list is painting.
+    c.widening = true;
+    return true;
 }
 
 void Win32WindowLayer::setText(WindowId window, int control, std::string_view text) {
@@ -207,6 +238,13 @@ void Win32WindowLayer::setRows(WindowId window, int control, int count, std::fun
     SendMessageW(c->hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
     SendMessageW(c->hwnd, LVM_SETSELECTIONMARK, 0, -1);
     if (c->rowCount > 0) SendMessageW(c->hwnd, LVM_ENSUREVISIBLE, 0, FALSE);
+    // The column as wide as the widest row of the first page, which the list
+    // shows now; a wider row further down widens it as it comes into view.
+    c->widestRow.clear();
+    c->widestWidth = 0;
+    const int page = static_cast<int>(SendMessageW(c->hwnd, LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+    for (int i = 0; i < std::min(page, c->rowCount) && c->row; ++i) noteRow(*c, fromCp1252(c->row(i)));
+    fitColumn(*c);
     InvalidateRect(c->hwnd, nullptr, TRUE); // the same count may hold other rows
 }
 
@@ -225,12 +263,6 @@ std::vector<int> Win32WindowLayer::selectedRows(WindowId window, int control) co
 void Win32WindowLayer::setChart(WindowId window, int control, const std::vector<ChartBar> &bars) {
     const Control *c = book_.control(window, control);
     if (c && c->hwnd && c->source->kind == ControlKind::BarChart) setChartBars(c->hwnd, bars);
-}
-
-std::vector<ChartBar> Win32WindowLayer::chart(WindowId window, int control) const {
-    const Control *c = book_.control(window, control);
-    if (!c || !c->hwnd || c->source->kind != ControlKind::BarChart) return {};
-    return chartBars(c->hwnd);
 }
 
 void Win32WindowLayer::copyText(std::string_view text) {

@@ -21,9 +21,12 @@ namespace {
 // Posted to a modal box once it is built: its own loop then runs, and the
 // box takes input.
 constexpr UINT kModalReady = WM_APP + 1;
-// Posted to a window whose screen scale has changed, once the dialog has
-// resized its controls: the list boxes take their font and width again.
+// Posted to a window whose screen scale has changed (the new dots an inch),
+// once the dialog has resized its controls: the list boxes take their font
+// and width again.
 constexpr UINT kFitLists = WM_APP + 2;
+// Posted once a list has painted a row wider than its column.
+constexpr UINT kWidenLists = WM_APP + 3;
 
 ScreenRect screenRect(const RECT &r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
@@ -303,18 +306,27 @@ INT_PTR Win32WindowLayer::dialogMessage(Window &w, UINT message, WPARAM wParam, 
     case WM_DPICHANGED:
         for (Control &c : w.controls)
             if (c.source->kind == ControlKind::Picture) showPicture(c, LOWORD(wParam));
-        PostMessageW(w.hwnd, kFitLists, 0, 0);
+        PostMessageW(w.hwnd, kFitLists, LOWORD(wParam), 0);
         return FALSE;
     case kFitLists:
-        for (const Control &c : w.controls)
-            if (c.source->kind == ControlKind::ListBox && c.hwnd) fitList(w, c, dpiOf(w.hwnd));
+        for (Control &c : w.controls)
+            if (c.source->kind == ControlKind::ListBox && c.hwnd)
+                fitList(w, c, wParam ? static_cast<UINT>(wParam) : dpiOf(w.hwnd));
+        return TRUE;
+    case kWidenLists:
+        for (Control &c : w.controls) {
+            if (c.source->kind != ControlKind::ListBox || !c.hwnd || !c.widening) continue;
+            c.widening = false;
+            fitColumn(c);
+        }
         return TRUE;
     case WM_NOTIFY: {
         const auto *header = reinterpret_cast<const NMHDR *>(lParam);
         if (header->code != LVN_GETDISPINFOW) return FALSE;
-        for (const Control &c : w.controls)
-            if (c.hwnd == header->hwndFrom && c.source->kind == ControlKind::ListBox)
-                showRow(c, *reinterpret_cast<NMLVDISPINFOW *>(lParam));
+        for (Control &c : w.controls)
+            if (c.hwnd == header->hwndFrom && c.source->kind == ControlKind::ListBox &&
+                showRow(c, *reinterpret_cast<NMLVDISPINFOW *>(lParam)))
+                PostMessageW(w.hwnd, kWidenLists, 0, 0);
         return TRUE;
     }
     case kModalReady:
@@ -376,6 +388,10 @@ void Win32WindowLayer::activate(WindowId window) {
     HWND hwnd = handle(window);
     if (!hwnd || !isOpen(window)) return;
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    // In front of our other windows as well as active: Wine restacks an
+    // activated window only later, if its display driver does at all, and a
+    // covered window stayed covered.
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
 }

@@ -88,8 +88,7 @@ public:
     HWND controlHandle(WindowId window, int control) const;
     WindowId windowOf(HWND window) const; // kNoWindow if not one of ours
     int templateOf(WindowId window) const;
-    int image(WindowId window, int control) const;                   // bitmap id a picture shows
-    std::vector<ChartBar> chart(WindowId window, int control) const; // the bars a chart shows
+    int image(WindowId window, int control) const; // bitmap id a picture shows
     // The newest window made from this template, open or not; kNoWindow if none.
     WindowId newestWindow(int templateId) const;
     WindowId activeWindow() const { return book_.active(); }
@@ -103,6 +102,13 @@ private:
         // A list box's rows, asked for as the list shows them.
         int rowCount = 0;
         std::function<std::string(int)> row;
+        // The widest of them the list has shown, and its width in the list's
+        // font at `dpi`: the column is kept as wide, and the list scrolls
+        // sideways to its end.
+        std::wstring widestRow;
+        int widestWidth = 0;
+        UINT dpi = 96;
+        bool widening = false; // the column widens once the list has painted
     };
     struct Window : BookWindow {
         Win32WindowLayer *layer = nullptr;
@@ -131,9 +137,11 @@ private:
     Surroundings surroundings(HMONITOR monitor) const;
     void leave(const Window &w); // a tool window's place, for the next one of its kind
     void showPicture(Control &c, UINT dpi);
-    void fitList(const Window &w, const Control &c, UINT dpi);
+    void fitList(const Window &w, Control &c, UINT dpi);
+    void fitColumn(const Control &c) const;
     HFONT fixedFont(int points, UINT dpi);
-    void showRow(const Control &c, NMLVDISPINFOW &item) const;
+    bool showRow(Control &c, NMLVDISPINFOW &item) const; // true: the column is to widen
+    static bool noteRow(Control &c, std::wstring text);  // true: wider than any row before
     void updateRadioTabStops(const Window &w, std::size_t index);
     void buildFrame();
     void buildToolbar();
