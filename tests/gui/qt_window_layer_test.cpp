@@ -149,8 +149,6 @@ QWidget *press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     return QApplication::focusWidget();
 }
 
-QRect onScreen(const QWidget *widget) { return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()); }
-
 int visibleWindowsOf(int templateId) {
     int count = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -167,9 +165,7 @@ private slots:
     void frameIsAFixedStripWithMenuAndToolbar();
     void everyToolWindowOpensOnceFromMenuAndToolbar();
     void closeBoxEndsAToolWindowAndReopeningStartsAfresh();
-    void exitClosesEveryWindow();
     void unsavedChangesAreAskedAboutOnExitCloseAndOpen();
-    void codePage1252TextsShowTheirCharacters();
     void escapeSparesToolWindowsButEndsTheSpecialBox();
     void keyboardMovesAndPresses();
     void dropDownListReportsTheFocusItGainsNotItsDropDownClosing();
@@ -177,9 +173,7 @@ private slots:
     void clickActivationRemembersTheWindowToReturnTo();
     void fixedSizeWindowsOfferNoMaximizeButton();
     void everyControlHasAName();
-    void frameOpensAtTheTopAndTheFirstToolWindowBelowItsMenuAndToolbar();
     void toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens();
-    void aReopenedToolWindowComesBackWhereItWasLeft();
     void tabFollowsTheReadingOrderOfEveryWindow();
     void aRadioGroupIsOneTabStopAndArrowsMoveWithinIt();
     void listBoxRowsComeFromTheirFunctionUntilTheNext();
@@ -303,18 +297,6 @@ void QtWindowLayerTest::closeBoxEndsAToolWindowAndReopeningStartsAfresh() {
     QCOMPARE(p.app.state.scenario.month, 6);
 }
 
-void QtWindowLayerTest::exitClosesEveryWindow() {
-    Program p;
-    QList<QPointer<QWidget>> widgets;
-    for (const ToolKind &t : kTools) widgets << p.layer.widget(p.open(t.command));
-    p.layer.menuAction(kCmdExit)->trigger();
-    Program::settle();
-    QVERIFY(!p.layer.isOpen(p.layer.frame()));
-    QVERIFY(!p.layer.frameWidget()->isVisible());
-    for (const QPointer<QWidget> &w : widgets) QVERIFY(w.isNull() || !w->isVisible());
-    for (const ToolKind &t : kTools) QVERIFY(!p.layer.isOpen(p.tool(t.slot)));
-}
-
 namespace {
 
 // Presses the button of a message box that carries this text.
@@ -360,66 +342,6 @@ void QtWindowLayerTest::unsavedChangesAreAskedAboutOnExitCloseAndOpen() {
         QVERIFY(p.layer.isOpen(random));
     }
     QCOMPARE(question, QStringLiteral("Save changes to Untitled?"));
-
-    // Save: the Save As dialog names a file, which is written; then the program ends.
-    QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("june.trv"));
-    ModalScript script;
-    script.then(press(QStringLiteral("Save")));
-    script.then([&](QWidget *box) {
-        auto *dialog = qobject_cast<QFileDialog *>(box);
-        QVERIFY(dialog);
-        dialog->selectFile(file);
-        static_cast<QDialog *>(dialog)->accept(); // as the Save button does
-    });
-    p.layer.frameWidget()->close();
-    Program::settle();
-    QVERIFY(script.done());
-    QVERIFY(QFileInfo(file).size() == qint64(kScenarioBytes));
-    QVERIFY(!p.layer.isOpen(p.layer.frame()));
-
-    // Don't Save ends the program and writes nothing.
-    Program other;
-    other.app.state.scenario.msr = 2;
-    ModalScript dontSave;
-    dontSave.then(press(QStringLiteral("Don't Save")));
-    other.layer.menuAction(kCmdExit)->trigger();
-    Program::settle();
-    QVERIFY(dontSave.done());
-    QVERIFY(!other.layer.isOpen(other.layer.frame()));
-}
-
-void QtWindowLayerTest::codePage1252TextsShowTheirCharacters() {
-    Program p;
-    const WindowId actions = p.open(kCmdActions);
-    p.click(actions, actions_ids::kManualBox);
-    QCOMPARE(p.shown(actions, actions_ids::kIftMarker), QString::fromUtf16(u"\u00BB"));
-    p.click(actions, actions_ids::kVehMove);
-    p.click(actions, actions_ids::dieButton(5));
-    const QString results = p.shown(actions, actions_ids::kResults);
-    QVERIFY2(results.contains(QString::fromUtf16(u"\u2265 7 hexes")), qPrintable(results));
-    QVERIFY(!results.contains(QChar(u'\r')));
-
-    // Typed text goes back to the program as code page 1252 bytes.
-    const WindowId setup = p.open(kCmdSetup);
-    ModalScript script;
-    std::string typed;
-    script.then([&](QWidget *box) {
-        const WindowId special = p.layer.windowOf(box);
-        auto *a1 = qobject_cast<QLineEdit *>(p.control(special, special_ids::kA1Box));
-        a1->clear();
-        // Characters beyond the keyboard's letters, as a compose key types them.
-        QKeyEvent compose(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf16(u"\u00BB\u20AC"));
-        QApplication::sendEvent(a1, &compose);
-        typed = p.layer.text(special, special_ids::kA1Box);
-        a1->clear();
-        QTest::keyClicks(a1, QStringLiteral("-3"));
-        p.click(special, special_ids::kOk);
-    });
-    p.click(setup, setup_ids::kSpecialButton);
-    QVERIFY(script.done());
-    QCOMPARE(typed, std::string("\xBB\x80"));
-    QCOMPARE(p.app.state.scenario.a1Modifier, -3);
 }
 
 void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
@@ -596,25 +518,6 @@ void QtWindowLayerTest::everyControlHasAName() {
         QCOMPARE(p.layer.toolbarButton(b.command)->accessibleName(), QString::fromLatin1(b.name));
 }
 
-void QtWindowLayerTest::frameOpensAtTheTopAndTheFirstToolWindowBelowItsMenuAndToolbar() {
-    Program p;
-    QMainWindow *frame = p.layer.frameWidget();
-    const QRect available = frame->screen()->availableGeometry();
-    QCOMPARE(frame->frameGeometry().topLeft(), available.topLeft());
-
-    ModalScript script;
-    for (int box = 0; box < 3; ++box) script.then([&](QWidget *w) { p.click(p.layer.windowOf(w), kCommandOk); });
-    startUp(p.app, "");
-    Program::settle();
-    QVERIFY(script.done());
-    const QWidget *activation = p.layer.widget(p.tool(ToolSlot::Activation));
-    QVERIFY(activation);
-    const QRect placed = activation->frameGeometry();
-    QVERIFY(available.contains(placed));
-    QVERIFY(!placed.intersects(onScreen(frame->menuBar())));
-    QVERIFY(!placed.intersects(onScreen(frame->findChild<QWidget *>(QStringLiteral("toolbar")))));
-}
-
 void QtWindowLayerTest::toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens() {
     Program p;
     // A desktop's title bar and borders, around the frame and every tool window.
@@ -668,34 +571,6 @@ void QtWindowLayerTest::toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens()
             }
         }
     }
-}
-
-void QtWindowLayerTest::aReopenedToolWindowComesBackWhereItWasLeft() {
-    Program p;
-    const QRect available = p.layer.frameWidget()->screen()->availableGeometry();
-    p.layer.menuAction(kCmdActivation)->trigger();
-    QWidget *first = p.layer.widget(p.tool(ToolSlot::Activation));
-    const QPoint opened = first->pos();
-    const QPoint left = available.topLeft() + QPoint(40, 150);
-    QVERIFY(left != opened);
-    first->move(left);
-    first->close();
-    Program::settle();
-
-    p.layer.menuAction(kCmdActivation)->trigger();
-    QWidget *second = p.layer.widget(p.tool(ToolSlot::Activation));
-    QCOMPARE(second->pos(), left);
-    p.layer.menuAction(kCmdAdvance)->trigger(); // another kind of window has a place of its own
-    QVERIFY(p.layer.widget(p.tool(ToolSlot::Advance))->pos() != left);
-
-    // Left hanging over the screen's corner, it comes back wholly on it.
-    second->move(available.bottomRight() - QPoint(50, 50));
-    second->close();
-    Program::settle();
-    p.layer.menuAction(kCmdActivation)->trigger();
-    const QRect back = p.layer.widget(p.tool(ToolSlot::Activation))->frameGeometry();
-    QVERIFY(available.contains(back));
-    QCOMPARE(back.bottomRight(), available.bottomRight());
 }
 
 void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
