@@ -26,6 +26,7 @@ namespace {
 
 // The running page: its windows and program, and what was last kept.
 struct WebProgram {
+    PageSettingsStore settings; // where the player keeps the tool windows
     std::unique_ptr<WebLayer> layer;
     std::unique_ptr<App> app;
     ScenarioBytes keptRecord{};
@@ -65,6 +66,7 @@ void afterEvent() {
 
 int runPage() {
     program.layer = std::make_unique<WebLayer>();
+    program.layer->keepPlacesIn(&program.settings);
     program.app = std::make_unique<App>(*program.layer);
     program.app->builtWith = "for the browser";
     App &app = *program.app;

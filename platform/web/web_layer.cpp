@@ -47,7 +47,13 @@ void web_setCaption(const char *caption);
 void web_setModified(int modified);
 void web_setMenuItemEnabled(int command, int enabled);
 void web_closeFrame();
-void web_arrangeWindows();
+int web_windowRect(int window, int *rect);
+void web_deskRect(int *rect);
+void web_screenRect(int *rect);
+void web_moveWindow(int window, int x, int y);
+int web_captionHeight(int window);
+char *web_readSetting(const char *key);
+void web_writeSetting(const char *key, const char *value);
 int web_openDocument(const char *path);
 // These wait for the player (or for a modal box to end): the program is
 // suspended meanwhile, and the page goes on handling its events.
@@ -187,6 +193,7 @@ WindowId WebLayer::createWindow(int templateId, WindowId owner, WindowProc proc,
     send(id, {MessageKind::Init});
     if (!isOpen(id)) return id;
     web_showWindow(id);
+    if (!modal) place(*find(id));
     activate(id);
     // Unless the procedure has put it elsewhere, the focus goes to the first
     // control that takes it; a drop-down list that takes it reports it.
@@ -216,7 +223,9 @@ int WebLayer::runModal(int templateId, WindowId owner, WindowProc proc) {
 
 void WebLayer::endWindow(WindowId window, int result) {
     const bool wasActive = book_.active() == window;
-    if (!book_.end(window, result)) return;
+    const WebWindow *w = book_.end(window, result);
+    if (!w) return;
+    leave(*w); // it comes back there
     web_endWindow(window, keepEnded_);
     if (wasActive) web_activate(book_.active());
 }
@@ -342,11 +351,67 @@ void WebLayer::setFrameModified(bool modified) { web_setModified(modified); }
 void WebLayer::setMenuItemEnabled(int command, bool enabled) { web_setMenuItemEnabled(command, enabled); }
 
 void WebLayer::closeFrame() {
-    book_.closeFrame([this](WebWindow &w) { web_endWindow(w.id, keepEnded_); });
+    book_.closeFrame([this](WebWindow &w) {
+        leave(w);
+        web_endWindow(w.id, keepEnded_);
+    });
     web_closeFrame();
 }
 
-void WebLayer::arrangeWindows() { web_arrangeWindows(); }
+std::optional<std::string> PageSettingsStore::read(const std::string &key) const {
+    char *value = web_readSetting(key.c_str());
+    if (!value) return std::nullopt;
+    return taken(value);
+}
+
+void PageSettingsStore::write(const std::string &key, const std::string &value) {
+    web_writeSetting(key.c_str(), value.c_str());
+}
+
+std::optional<ScreenRect> WebLayer::placeOf(const WebWindow &w) const {
+    int r[4];
+    if (w.modal || !web_windowRect(w.id, r)) return std::nullopt;
+    return ScreenRect{r[0], r[1], r[2], r[3]};
+}
+
+Surroundings WebLayer::surroundings(WindowId window) const {
+    // The desk lies below the frame: the frame is no obstacle on it.
+    int desk[4];
+    web_deskRect(desk);
+    Surroundings around{{desk[0], desk[1], desk[2], desk[3]}, {desk[0], desk[1], 0, 0}, {}, web_captionHeight(window)};
+    for (const WindowId id : book_.openWindows())
+        if (const std::optional<ScreenRect> r = id == window ? std::nullopt : placeOf(*find(id)))
+            around.open.push_back(*r);
+    return around;
+}
+
+void WebLayer::place(const WebWindow &w) {
+    const std::optional<ScreenRect> shown = placeOf(w);
+    if (!shown) return;
+    int screen[4];
+    web_screenRect(screen);
+    workspace_.setScreens({{screen[0], screen[1], screen[2], screen[3]}});
+    const ScreenPoint at = workspace_.place(w.dialog->id, surroundings(w.id), {shown->width, shown->height});
+    web_moveWindow(w.id, at.x, at.y);
+}
+
+void WebLayer::leave(const WebWindow &w) {
+    if (const std::optional<ScreenRect> r = placeOf(w)) workspace_.leave(w.dialog->id, *r);
+}
+
+void WebLayer::arrangeWindows() {
+    std::vector<WindowId> tools;
+    std::vector<ScreenRect> outer;
+    for (const WindowId id : book_.openWindows()) {
+        if (const std::optional<ScreenRect> r = placeOf(*find(id))) {
+            tools.push_back(id);
+            outer.push_back(*r);
+        }
+    }
+    if (tools.empty()) return;
+    const std::vector<ScreenRect> placed = Workspace::arrange(surroundings(tools.front()), outer);
+    for (std::size_t i = 0; i < tools.size(); ++i) web_moveWindow(tools[i], placed[i].x, placed[i].y);
+}
 
 std::optional<std::string> WebLayer::askOpenPath(std::string_view startName) {
     char *path = web_askOpenPath(std::string(startName).c_str());

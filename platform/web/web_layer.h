@@ -8,10 +8,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "resources/dialogs.h"
+#include "ui/placement.h"
 #include "ui/window_book.h"
 #include "ui/window_layer.h"
 
@@ -34,6 +36,10 @@ public:
 
     // WindowLayer
     TREVA_WINDOW_LAYER_OVERRIDES
+
+    // Where the places of the tool windows are kept between visits (none:
+    // for this visit only).
+    void keepPlacesIn(SettingsStore *store) { workspace_.setStore(store); }
 
     // The page's events.
     void command(WindowId window, int control);
@@ -58,11 +64,24 @@ private:
     const WebWindow *find(WindowId window) const { return book_.find(window); }
     bool hasControl(WindowId window, int control) const;
     WindowId createWindow(int templateId, WindowId owner, WindowProc proc, bool modal);
+    std::optional<ScreenRect> placeOf(const WebWindow &w) const; // a shown tool window's, on the desk
+    Surroundings surroundings(WindowId window) const;
+    void place(const WebWindow &w);
+    void leave(const WebWindow &w);
     void send(WindowId window, const Message &message) { book_.send(window, message); }
     void activateAs(WindowId window, int state);
 
     WindowBook<WebWindow> book_{kFrameWindow, kFrameWindow};
     bool keepEnded_ = false;
+    Workspace workspace_;
+};
+
+// Where the page keeps the places of its windows between visits: the
+// browser's storage.
+class PageSettingsStore : public SettingsStore {
+public:
+    std::optional<std::string> read(const std::string &key) const override;
+    void write(const std::string &key, const std::string &value) override;
 };
 
 // The layer the page's events go to (one page, one layer).

@@ -92,8 +92,35 @@ mergeInto(LibraryManager.library, {
   web_endWindow: function (w, keep) {
     TrevaPage.endWindow(w, !!keep);
   },
-  web_arrangeWindows: function () {
-    TrevaPage.arrangeWindows();
+  $TrevaRect: function (rect, out) {
+    if (!rect) return 0;
+    for (var i = 0; i < 4; i++) HEAP32[(out >> 2) + i] = Math.round(rect[i]);
+    return 1;
+  },
+  web_windowRect__deps: ['$TrevaRect'],
+  web_windowRect: function (w, out) {
+    return TrevaRect(TrevaPage.windowRect(w), out);
+  },
+  web_deskRect__deps: ['$TrevaRect'],
+  web_deskRect: function (out) {
+    TrevaRect(TrevaPage.deskRect(), out);
+  },
+  web_screenRect__deps: ['$TrevaRect'],
+  web_screenRect: function (out) {
+    TrevaRect([0, 0, screen.width, screen.height], out);
+  },
+  web_moveWindow: function (w, x, y) {
+    TrevaPage.moveWindow(w, x, y);
+  },
+  web_captionHeight: function (w) {
+    return TrevaPage.captionHeight(w);
+  },
+  web_readSetting__deps: ['$TrevaText'],
+  web_readSetting: function (key) {
+    return TrevaText(TrevaPage.readSetting(UTF8ToString(key)));
+  },
+  web_writeSetting: function (key, value) {
+    TrevaPage.writeSetting(UTF8ToString(key), UTF8ToString(value));
   },
   web_activate: function (w) {
     TrevaPage.activate(w);

@@ -22,16 +22,19 @@ import {askOpenPath, askSavePath, syncFile} from './js/files.js';
 import {buildFrame, closeFrame, openDocument, setCaption, setMenuItemEnabled, setModified} from './js/frame.js';
 import {askSaveChanges, showError, wakeWaiting, waits} from './js/program.js';
 import {driveDone, driveInput, isShown, photograph, selectorOf, start} from './js/start.js';
-import {keep} from './js/storage.js';
+import {keep, readSetting, writeSetting} from './js/storage.js';
 import {
   activate,
-  arrangeWindows,
+  captionHeight,
   control,
   createWindow,
+  deskRect,
   endWindow,
   focusFirst,
+  moveWindow,
   showWindow,
   waitModal,
+  windowRect,
 } from './js/windows.js';
 
 window.TrevaPage = {
@@ -44,7 +47,12 @@ window.TrevaPage = {
   showWindow: showWindow,
   focusFirst: focusFirst,
   endWindow: endWindow,
-  arrangeWindows: arrangeWindows,
+  windowRect: windowRect,
+  moveWindow: moveWindow,
+  captionHeight: captionHeight,
+  deskRect: deskRect,
+  readSetting: readSetting,
+  writeSetting: writeSetting,
   activate: activate,
   control: control,
   setText: setText,

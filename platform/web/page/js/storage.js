@@ -51,6 +51,24 @@ export function keep(record, saved, name, history) {
     return false;
   }
 }
+// What the program remembers between visits (the places of its windows):
+// nothing is lost when the browser refuses it but the remembering.
+export function readSetting(key) {
+  var store = driveMode ? null : storage();
+  try {
+    return store ? store.getItem('treva.settings.' + key) : null;
+  } catch (e) {
+    return null;
+  }
+}
+export function writeSetting(key, value) {
+  var store = driveMode ? null : storage();
+  try {
+    if (store) store.setItem('treva.settings.' + key, value);
+  } catch (e) {
+    // full or refused: the place is not kept, as it was not before
+  }
+}
 // Before the program starts: the kept scenario as files it opens.
 export function takeKept() {
   var store = storage();

@@ -6,8 +6,6 @@ import {call, programRunning} from './program.js';
 var windows = {};
 var zTop = 10;
 var active = 0;
-var placed = 0;
-var leftAt = {}; // template -> where the player left its window
 var modalWaits = {};
 
 export function control(w, c) {
@@ -104,7 +102,7 @@ export function command(w, id) {
 export function showWindow(w) {
   var win = windows[w];
   win.frame.hidden = false;
-  var scale = fit(win);
+  fit(win);
   requestAnimationFrame(firstWindowShown);
   if (win.modal) {
     win.frame.showModal(); // a dialog has no layout until it is shown
@@ -114,19 +112,8 @@ export function showWindow(w) {
     fitTexts(win.client.querySelectorAll('.control'));
     return;
   }
+  // The program places it, as every realisation's windows are placed.
   fitTexts(win.client.querySelectorAll('.control'));
-  var desk = document.getElementById('desk');
-  var room = desk.clientWidth;
-  var width = (win.width + 2) * scale;
-  // A window opens where the player last left one of its kind, else a
-  // little below and right of the last one opened.
-  var left = leftAt[win.frame.dataset.template];
-  var x = left ? left.x : 4 + (placed % 5) * 24,
-    y = left ? left.y : 4 + (placed % 5) * 24;
-  if (!left) placed++;
-  if (x + width > room) x = Math.max(0, room - width);
-  win.frame.style.left = x + 'px';
-  win.frame.style.top = y + 'px';
 }
 function makeMovable(frame, bar) {
   bar.addEventListener('pointerdown', function (e) {
@@ -178,24 +165,33 @@ export function focusFirst(w) {
   first.focus({preventScroll: true});
   return first.dataset.control !== undefined ? Number(first.dataset.control) : -1;
 }
-// Arrange Windows: the open tool windows placed again, in the order they
-// were opened, as though each opened anew.
-export function arrangeWindows() {
-  placed = 0;
-  Object.keys(windows).forEach(function (w) {
-    var win = windows[w];
-    if (win.modal || win.frame.hidden) return;
-    win.frame.style.left = 4 + (placed % 5) * 24 + 'px';
-    win.frame.style.top = 4 + (placed % 5) * 24 + 'px';
-    placed++;
-  });
+// A shown tool window's outer rectangle on the desk: x, y, width, height.
+export function windowRect(w) {
+  var win = windows[w];
+  if (!win || win.modal || win.frame.hidden) return null;
+  return [win.frame.offsetLeft, win.frame.offsetTop, win.frame.offsetWidth, win.frame.offsetHeight];
+}
+export function moveWindow(w, x, y) {
+  var win = windows[w];
+  if (!win) return;
+  win.frame.style.left = x + 'px';
+  win.frame.style.top = y + 'px';
+}
+export function captionHeight(w) {
+  var win = windows[w];
+  var bar = win && win.frame.querySelector('.titlebar');
+  return bar ? bar.offsetHeight : 0;
+}
+// The part of the desk in sight, where tool windows go.
+export function deskRect() {
+  var desk = document.getElementById('desk');
+  var top = Math.max(0, desk.getBoundingClientRect().top);
+  return [0, 0, desk.clientWidth, Math.max(0, window.innerHeight - top)];
 }
 export function endWindow(w, keep) {
   var win = windows[w];
   if (!win) return;
   if (win.modal && win.frame.open) win.frame.close();
-  if (!win.modal && !win.frame.hidden)
-    leftAt[win.frame.dataset.template] = {x: win.frame.offsetLeft, y: win.frame.offsetTop};
   if (keep) {
     win.frame.hidden = true;
     win.frame.dataset.ended = '1';
