@@ -16,6 +16,7 @@ import {
   clickControl,
   closeWindow,
   controlText,
+  finishStartUp,
   menuCommand,
   servedApp,
   shownWindows,
@@ -99,6 +100,47 @@ describe('tool windows', () => {
         assert.ok(entry, `strip button ${command} opens a tool window`);
         await opensAndCloses(page, entry, () => stripCommand(page, command));
       }
+    });
+  });
+
+  test('every tool window opens in sight of the others, and where the player left it after a reload', async () => {
+    await withStartedApp(app, {viewport: {width: 1366, height: 768}}, async (page) => {
+      for (const entry of TOOL_WINDOWS)
+        if (entry.template !== TEMPLATES.activation) {
+          await menuCommand(page, entry.menu, entry.command);
+          await waitForWindow(page, entry.template);
+        }
+      // In the order they opened, each above the ones before: no caption
+      // more than half hidden.
+      const hidden = await page.$$eval('.window:not(.modal)', (windows) => {
+        const box = (e) => e.getBoundingClientRect();
+        const bars = windows.map((w) => box(w.querySelector('.titlebar')));
+        return windows.map((w, i) =>
+          windows.slice(i + 1).reduce((most, later) => {
+            const r = box(later),
+              bar = bars[i];
+            const across = Math.min(r.right, bar.right) - Math.max(r.left, bar.left);
+            const covers = r.top < bar.bottom && r.bottom > bar.top && across > 0;
+            return Math.max(most, covers ? across / bar.width : 0);
+          }, 0),
+        );
+      });
+      assert.equal(hidden.length, TOOL_WINDOWS.length);
+      for (const [i, share] of hidden.entries()) assert.ok(share <= 0.5, `caption ${i} hidden ${share}`);
+
+      const bar = await (await page.$(`${windowSelector(TEMPLATES.activation)} .titlebar .title`)).boundingBox();
+      await page.mouse.move(bar.x + 20, bar.y + 5);
+      await page.mouse.down();
+      await page.mouse.move(bar.x + 220, bar.y + 125, {steps: 4});
+      await page.mouse.up();
+      const left = await page.$eval(windowSelector(TEMPLATES.activation), (w) => [w.offsetLeft, w.offsetTop]);
+      await closeWindow(page, TEMPLATES.activation); // its place is kept as it closes
+      await page.reload();
+      await finishStartUp(page);
+      assert.deepEqual(
+        await page.$eval(windowSelector(TEMPLATES.activation), (w) => [w.offsetLeft, w.offsetTop]),
+        left,
+      );
     });
   });
 
