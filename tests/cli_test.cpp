@@ -59,6 +59,12 @@ struct CliFiles : ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
     std::string path(const char *name) { return (folder / name).string(); }
+    // A fresh scenario written by `new`.
+    std::string fresh(const char *name) {
+        const std::string file = path(name);
+        EXPECT_EQ(cli({"new", file}).status, 0);
+        return file;
+    }
 };
 
 TEST(CliDrive, ActionsWindowWithTheDiceOfStateOne) {
@@ -75,11 +81,6 @@ TEST(CliDrive, ActionsWindowWithTheDiceOfStateOne) {
     EXPECT_EQ(control(out, kSummary).at("text"), "vs. Russian\rJanuary, 1939\rHold Attitude\rMSR = 0");
     EXPECT_TRUE(out.at("modal").is_null());
     EXPECT_EQ(out.at("stats").at("oneDieCounts"), (nlohmann::json{0, 0, 0, 0, 0, 2}));
-    // The tables' own signs, as the windows show them.
-    const CliRun ordnance = cli({"drive", "103", id(kManualBox), id(kOrdVeh), id(dieButton(4))});
-    EXPECT_NE(control(json(ordnance), kResults).at("text").get<std::string>().find("possessing MA \u2265 firer\u2019s"),
-              std::string::npos)
-        << ordnance.out;
 }
 
 TEST(CliDrive, EveryControlOfEveryWindowIsListed) {
@@ -167,15 +168,6 @@ TEST(CliDrive, BadInputIsOneLineAndStatusTwo) {
     }
 }
 
-TEST(CliDrive, ClickOnAStaticOrDisabledControlDoesNothing) {
-    using namespace actions_ids;
-    const CliRun r = cli({"--seed", "1", "drive", "103", id(kResults), id(dieButton(2))});
-    ASSERT_EQ(r.status, 0) << r.err;
-    const nlohmann::json out = json(r);
-    EXPECT_EQ(out.at("stats").at("oneDieRolls"), 0);
-    EXPECT_EQ(control(out, kResults).at("text"), "(Actions get reported here)");
-}
-
 TEST(CliShow, FreshScenario) {
     const CliRun r = cli({"show"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -186,8 +178,7 @@ TEST(CliShow, FreshScenario) {
 }
 
 TEST_F(CliFiles, NewRefusesAnExistingFileUnlessForced) {
-    const std::string file = path("s.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string file = fresh("s.trv");
     EXPECT_EQ(std::filesystem::file_size(file), 144u);
     std::ofstream(file, std::ios::binary) << "keep me";
     const CliRun refused = cli({"new", file});
@@ -198,8 +189,7 @@ TEST_F(CliFiles, NewRefusesAnExistingFileUnlessForced) {
 }
 
 TEST_F(CliFiles, ScenarioIsReadAndWrittenBack) {
-    const std::string file = path("s.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string file = fresh("s.trv");
     CliRun r = cli({"--scenario", file, "--seed", "1", "drive", "128", id(random_tables_ids::kSingleDie),
                     id(random_tables_ids::kSingleDie)});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -212,39 +202,9 @@ TEST_F(CliFiles, ScenarioIsReadAndWrittenBack) {
     EXPECT_NE(r.out.find("dr rolls: 2, average 6.000"), std::string::npos) << r.out;
 }
 
-TEST_F(CliFiles, ChangedByteIsWhatTheFileReceives) {
-    const std::string file = path("s.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
-    const CliRun r = cli({"--scenario", file, "drive", "102", id(setup_ids::kAc5), id(setup_ids::kOk)});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(json(r).at("scenario").at("changed"), 1);
-    EXPECT_EQ(uint8_t(readAll(file)[56]), 1);
-    EXPECT_EQ(uint8_t(readAll(file)[24]), 5);
-}
-
-TEST_F(CliFiles, DamagedScenariosAreRefusedAndLeftAlone) {
-    const std::string shortFile = path("short.trv"), badFile = path("bad.trv");
-    std::ofstream(shortFile, std::ios::binary) << std::string(100, '\0');
-    ASSERT_EQ(cli({"new", badFile}).status, 0);
-    std::string bytes = readAll(badFile);
-    bytes[28] = 9; // nationality
-    std::ofstream(badFile, std::ios::binary | std::ios::trunc) << bytes;
-
-    CliRun r = cli({"--scenario", shortFile, "roll"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("short.trv"), std::string::npos);
-    EXPECT_NE(r.err.find("100"), std::string::npos);
-    EXPECT_EQ(readAll(shortFile), std::string(100, '\0'));
-    r = cli({"--scenario", badFile, "roll"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("nationality"), std::string::npos);
-    EXPECT_EQ(readAll(badFile), bytes);
-}
-
 TEST_F(CliFiles, ACommandThatChangesNothingWritesNothing) {
     namespace fs = std::filesystem;
-    const std::string file = path("s.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string file = fresh("s.trv");
     std::string bytes = readAll(file);
     bytes[56] = 1; // saved with unsaved changes: loading clears the flag, which is no change
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
@@ -285,8 +245,6 @@ TEST(CliFriendly, CommandsSayWhatTheirNumbersAre) {
     EXPECT_EQ(r.out, "Two dice: DR = 7\n");
     r = cli({"lookup", "inf-move", "6"});
     EXPECT_EQ(r.out.rfind("Table: Infantry Movement Directions\nTable roll: DR = 6\n", 0), 0u) << r.out;
-    r = cli({"--seed", "1", "lookup", "inf-move", "12"});
-    EXPECT_NE(r.out.find("If \u2265 3 GO Targets"), std::string::npos) << r.out;
     r = cli({"lookup", "ord-veh", "4"});
     EXPECT_NE(r.out.find("possessing MA \u2265 firer\u2019s"), std::string::npos) << r.out;
     for (const char *table : {"h", "6h", "H", "6H"}) {
@@ -332,8 +290,8 @@ namespace {
 // The history beside the scenario grows with each command that rolls, and
 // reads back as lines or as JSON.
 TEST_F(CliFiles, HistoryGrowsWithEachRollAndReadsBack) {
-    const std::string file = path("h.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string file = fresh("h.trv");
+    EXPECT_FALSE(std::filesystem::exists(path("h.history.txt"))) << "no history to empty";
     ASSERT_EQ(cli({"--scenario", file, "--seed", "1", "roll", "DR"}).status, 0);
     ASSERT_EQ(cli({"--scenario", file, "table", "6c"}).status, 0);
     const CliRun lines = cli({"--scenario", file, "history"});
@@ -350,21 +308,11 @@ TEST_F(CliFiles, HistoryGrowsWithEachRollAndReadsBack) {
     EXPECT_EQ(cli({"history"}).out, "") << "a fresh scenario has rolled nothing";
 }
 
-TEST_F(CliFiles, AFreshScenarioStartsWithAnEmptyHistory) {
-    const std::string file = path("n.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
-    EXPECT_FALSE(std::filesystem::exists(path("n.history.txt"))) << "no history to empty";
-    ASSERT_EQ(cli({"--scenario", file, "roll", "dr"}).status, 0);
-    ASSERT_EQ(cli({"new", file, "--force"}).status, 0);
-    EXPECT_EQ(cli({"--scenario", file, "history"}).out, "");
-}
-
 // A damaged history is told by every command that meets it: `history`
 // refuses it, a roll keeps it as ".damaged" and begins a new one, told once,
 // with nothing lost. Commands that need no history do not read it.
 TEST_F(CliFiles, ADamagedHistoryIsKeptAsideAndANewOneBegins) {
-    const std::string file = path("d.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string file = fresh("d.trv");
     const std::string history = path("d.history.txt");
     std::ofstream(history, std::ios::binary) << "not a history\n";
     const CliRun shown = cli({"--scenario", file, "history"});
@@ -395,9 +343,7 @@ TEST_F(CliFiles, ADamagedHistoryIsKeptAsideAndANewOneBegins) {
 // tries again counts the roll once.
 TEST_F(CliFiles, ARollWhoseHistoryCannotBeWrittenCountsNowhere) {
     namespace fs = std::filesystem;
-    const std::string file = path("r.trv");
-    const std::string history = path("r.history.txt");
-    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string file = fresh("r.trv"), history = path("r.history.txt");
     ASSERT_EQ(cli({"--scenario", file, "roll"}).status, 0);
     const std::string scenario = readAll(file), rows = readAll(history);
     const auto unchanged = [&](const char *why) {
@@ -444,23 +390,18 @@ TEST_F(CliFiles, ARollWhoseHistoryCannotBeWrittenCountsNowhere) {
     EXPECT_EQ(json(cli({"--scenario", file, "show"})).at("stats").at("twoDiceRolls"), 2);
 }
 
-// A damaged scenario file is refused whatever it says, by every command: one
-// flipped bit makes a die count negative.
-TEST_F(CliFiles, AScenarioWhoseCountsContradictThemselvesIsRefused) {
-    const std::string file = path("f.trv");
-    ASSERT_EQ(cli({"new", file}).status, 0);
-    {
-        std::fstream f(file, std::ios::binary | std::ios::in | std::ios::out);
-        f.seekp(63);
-        f.put('\x80');
-    }
-    for (const std::vector<std::string> &command : {std::vector<std::string>{"stats", "--chart"}, {"show"}, {"roll"}}) {
-        std::vector<std::string> args{"--scenario", file};
-        args.insert(args.end(), command.begin(), command.end());
-        const CliRun r = cli(args);
-        EXPECT_EQ(r.status, 2) << command[0];
-        EXPECT_NE(r.err.find("damaged scenario: the count of DR 2 rolls is -2147483648"), std::string::npos) << r.err;
-    }
+// A damaged scenario file is refused, its problem named, and left as it is:
+// one flipped bit makes a die count negative. Every command reads the file
+// the same way; what decoding refuses is the record's own test.
+TEST_F(CliFiles, ADamagedScenarioIsRefusedAndLeftAlone) {
+    const std::string file = fresh("f.trv");
+    std::string bytes = readAll(file);
+    bytes[63] = '\x80';
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    const CliRun r = cli({"--scenario", file, "roll"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("damaged scenario: the count of DR 2 rolls is -2147483648"), std::string::npos) << r.err;
+    EXPECT_EQ(readAll(file), bytes);
 }
 
 // `new` empties only a roll history, and never through a link.
@@ -494,9 +435,7 @@ TEST_F(CliFiles, NewEmptiesOnlyARollHistory) {
 // The history is a journal: a command with --scenario reads none of it, and
 // a roll adds its row at the end; a row cut short by a crash is set aside.
 TEST_F(CliFiles, RollsAreAddedAtTheEndAndACutLineIsSetAside) {
-    const std::string file = path("j.trv");
-    const std::string history = path("j.history.txt");
-    ASSERT_EQ(cli({"new", file}).status, 0);
+    const std::string file = fresh("j.trv"), history = path("j.history.txt");
     ASSERT_EQ(cli({"--scenario", file, "roll"}).status, 0);
     const std::string rows = readAll(history);
     std::ofstream(history, std::ios::binary | std::ios::app) << "2026-12-07 14:05:09\tA1 DR\t4 + ";

@@ -194,30 +194,22 @@ TEST_F(StartUp, KeptScenarioIsTakenUpAsItsFileOrUntitled) {
     EXPECT_FALSE(hasUnsavedChanges(untitled.app));
 }
 
-TEST(AboutBoxes, CommandShowsAboutThenNotice) {
-    Session s;
-    std::vector<int> boxes;
-    s.ui.onModal = [&](WindowId box) {
-        boxes.push_back(s.ui.window(box)->dialog->id);
-        s.ui.escape(box); // Escape ends a modal box
-        EXPECT_FALSE(s.ui.isOpen(box));
-    };
-    frameCommand(s.app, kCmdAbout);
-    EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
-}
-
-// Each program's notice names the toolkit it was made with; treva-cli's
-// names none.
-TEST(AboutBoxes, TheNoticeNamesTheProgramsOwnToolkit) {
+// The command shows the About box, then the notice; each program's notice
+// names the toolkit it was made with, treva-cli's none.
+TEST(AboutBoxes, AboutThenTheNoticeNamingTheProgramsOwnToolkit) {
     for (const char *builtWith : {"", "for Windows", "with Qt"}) {
         Session s;
         s.app.builtWith = builtWith;
         std::string said;
+        std::vector<int> boxes;
         s.ui.onModal = [&](WindowId box) {
-            if (s.ui.window(box)->dialog->id == kNoticeDialog) said = s.ui.text(box, about_ids::kBuiltWith);
-            s.ui.escape(box);
+            boxes.push_back(s.ui.window(box)->dialog->id);
+            if (boxes.back() == kNoticeDialog) said = s.ui.text(box, about_ids::kBuiltWith);
+            s.ui.escape(box); // Escape ends a modal box
+            EXPECT_FALSE(s.ui.isOpen(box));
         };
         frameCommand(s.app, kCmdAbout);
+        EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
         const std::string expected =
             *builtWith ? std::string("Written in C++ ") + builtWith + " by" : std::string("Written in C++ by");
         EXPECT_EQ(said.rfind(expected, 0), 0u) << said;

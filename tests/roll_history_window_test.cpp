@@ -203,12 +203,15 @@ struct HistoryFiles : History {
         const WindowId actions = s.open(kCmdActions);
         s.click(actions, actions_ids::kInfAction);
     }
+    bool rollAndSave(const std::string &file) {
+        rollSome();
+        return saveScenarioFile(s.app, file);
+    }
 };
 
 TEST_F(HistoryFiles, HistorySurvivesASaveAndAnOpenByteForByte) {
-    rollSome();
     const std::string file = path("june.trv");
-    ASSERT_TRUE(saveScenarioFile(s.app, file));
+    ASSERT_TRUE(rollAndSave(file));
     EXPECT_EQ(historyPathFor(file), path("june.history.txt"));
     const std::string written = readAll(path("june.history.txt"));
     EXPECT_EQ(written, historyFileText(s.state().history));
@@ -238,10 +241,8 @@ TEST_F(HistoryFiles, AScenarioWithoutAHistoryOpensWithAnEmptyOneAndWritesNoneUnt
 // A history that cannot be read is told, the scenario opens all the same with
 // an empty history, and the file is kept under another name at the next save.
 TEST_F(HistoryFiles, ADamagedOrUnreadableHistoryIsToldAndTheScenarioStillOpens) {
-    rollSome();
-    const std::string file = path("june.trv");
-    ASSERT_TRUE(saveScenarioFile(s.app, file));
-    const std::string history = path("june.history.txt");
+    const std::string file = path("june.trv"), history = path("june.history.txt");
+    ASSERT_TRUE(rollAndSave(file));
     const std::string good = readAll(history);
     const struct {
         const char *what;
@@ -335,10 +336,8 @@ TEST_F(HistoryFiles, AHistoryThatCannotBeWrittenLeavesBothFilesAsTheyWere) {
 // Saving again adds the rows rolled since at the end of the file: what was
 // saved stays as it was written, and the file reads back whole.
 TEST_F(HistoryFiles, ASaveAddsTheNewRowsAtTheEnd) {
-    rollSome();
-    const std::string file = path("june.trv");
-    ASSERT_TRUE(saveScenarioFile(s.app, file));
-    const std::string history = path("june.history.txt");
+    const std::string file = path("june.trv"), history = path("june.history.txt");
+    ASSERT_TRUE(rollAndSave(file));
     const std::string first = readAll(history);
     Session other;
     ASSERT_TRUE(loadScenarioFile(other.app, file));
@@ -364,10 +363,8 @@ TEST_F(HistoryFiles, ASaveAddsTheNewRowsAtTheEnd) {
 // A line cut short by a crash is told once and left out; the rows before it
 // open, and the next save writes the history whole.
 TEST_F(HistoryFiles, ALineCutShortIsToldAndLeftOut) {
-    rollSome();
-    const std::string file = path("june.trv");
-    ASSERT_TRUE(saveScenarioFile(s.app, file));
-    const std::string history = path("june.history.txt");
+    const std::string file = path("june.trv"), history = path("june.history.txt");
+    ASSERT_TRUE(rollAndSave(file));
     const std::string good = readAll(history);
     write(history, good + "2026-12-07 14:05:09\tA1 DR\t4 + ");
     Session other;

@@ -126,30 +126,28 @@ TEST(SpecialWindow, NumbersAreReadLikeTheBoxShowsThem) {
     for (const auto &c : cases) EXPECT_EQ(parseModifierText(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(SpecialWindow, OkStoresModifiersAndClearsTheMsr) {
-    Session s;
-    s.scenario().msr = -1;
-    const WindowId setup = s.open(kCmdSetup);
-    s.ui.onModal = [&](WindowId box) {
-        ASSERT_TRUE(s.ui.type(box, special::kA1Box, "2"));
-        ASSERT_TRUE(s.ui.type(box, special::kA5Box, " -1"));
-        s.click(box, special::kOk);
-    };
-    s.click(setup, kSpecialButton);
-    EXPECT_EQ(s.scenario().a1Modifier, 2);
-    EXPECT_EQ(s.scenario().a5Modifier, -1);
-    EXPECT_EQ(s.scenario().msr, 0);
-    EXPECT_EQ(s.text(setup, kMsrList), "No MSR Modifier");
-}
-
-TEST(SpecialWindow, ZeroModifiersLeaveTheMsr) {
-    Session s;
-    s.scenario().msr = 2;
-    const WindowId setup = s.open(kCmdSetup);
-    s.ui.onModal = [&](WindowId box) { s.click(box, special::kOk); };
-    s.click(setup, kSpecialButton);
-    EXPECT_EQ(s.scenario().msr, 2);
-    EXPECT_EQ(s.text(setup, kMsrList), "Plus 2");
+// OK stores the typed modifiers; any that is not zero clears the MSR.
+TEST(SpecialWindow, OkStoresModifiersAndOnlyNonZeroOnesClearTheMsr) {
+    const struct {
+        const char *a1, *a5;
+        int32_t a1Stored, a5Stored, msr;
+        const char *msrShown;
+    } cases[] = {{"2", " -1", 2, -1, 0, "No MSR Modifier"}, {"0", "", 0, 0, 2, "Plus 2"}};
+    for (const auto &c : cases) {
+        Session s;
+        s.scenario().msr = 2;
+        const WindowId setup = s.open(kCmdSetup);
+        s.ui.onModal = [&](WindowId box) {
+            ASSERT_TRUE(s.ui.type(box, special::kA1Box, c.a1));
+            ASSERT_TRUE(s.ui.type(box, special::kA5Box, c.a5));
+            s.click(box, special::kOk);
+        };
+        s.click(setup, kSpecialButton);
+        EXPECT_EQ(s.scenario().a1Modifier, c.a1Stored) << c.a1;
+        EXPECT_EQ(s.scenario().a5Modifier, c.a5Stored) << c.a5;
+        EXPECT_EQ(s.scenario().msr, c.msr);
+        EXPECT_EQ(s.text(setup, kMsrList), c.msrShown);
+    }
 }
 
 TEST(SpecialWindow, EscapeKeepsTheCheckBoxButNotTheTyping) {
