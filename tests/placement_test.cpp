@@ -58,6 +58,9 @@ TEST(ToolWindowPosition, NoRoomLeftKeepsEveryCaptionMostlyInSight) {
     }
     const ScreenPoint big = toolWindowPosition({kSmall, kFrame, {}, kCaption}, {1500, 900});
     EXPECT_EQ(big, (ScreenPoint{0, 27})) << "larger than the screen: its top-left corner in sight";
+    // Too tall to go below the frame (as at 150 %): beside it, clear of its caption and menu.
+    const ScreenPoint tall = toolWindowPosition({kSmall, kFrame, {}, kCaption}, {1040, 680});
+    EXPECT_EQ(overlap({tall.x, tall.y, 1040, 680}, {kFrame.x, kFrame.y, kFrame.width, 2 * kCaption}), 0);
 }
 
 TEST(ToolWindowPosition, ArrangeSpreadsWindowsThatLieOnOneAnother) {

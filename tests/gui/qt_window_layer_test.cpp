@@ -173,7 +173,6 @@ private slots:
     void clickActivationRemembersTheWindowToReturnTo();
     void fixedSizeWindowsOfferNoMaximizeButton();
     void everyControlHasAName();
-    void toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens();
     void tabFollowsTheReadingOrderOfEveryWindow();
     void aRadioGroupIsOneTabStopAndArrowsMoveWithinIt();
     void listBoxRowsComeFromTheirFunctionUntilTheNext();
@@ -516,61 +515,6 @@ void QtWindowLayerTest::everyControlHasAName() {
     QCOMPARE(p.control(stats, kTwoDiceTotal)->accessibleDescription(), QStringLiteral("17"));
     for (const ToolbarButton &b : toolbarButtons())
         QCOMPARE(p.layer.toolbarButton(b.command)->accessibleName(), QString::fromLatin1(b.name));
-}
-
-void QtWindowLayerTest::toolWindowsLeaveTheFrameInSightOnSmallAndScaledScreens() {
-    Program p;
-    // A desktop's title bar and borders, around the frame and every tool window.
-    const QSize decoration(4, 30);
-    const QMenuBar *menuBar = p.layer.frameWidget()->menuBar();
-    const int menusWidth = menuBar->actionGeometry(menuBar->actions().last()).right() + 1;
-    const struct {
-        const char *name;
-        QRect available;
-    } screens[] = {{"1366x768, panel on top", QRect(0, 27, 1366, 741)},
-                   {"1280x900, panel below", QRect(0, 0, 1280, 860)}};
-    std::map<const ToolKind *, QSize> sizes;
-    for (const ToolKind &t : kTools) {
-        const WindowId window = plainWindow(p.layer, t.templateId);
-        sizes[&t] = p.layer.widget(window)->size() + decoration;
-        p.layer.endWindow(window, 0);
-    }
-    for (const auto &screen : screens) {
-        for (const double scale : {1.0, 1.5}) {
-            // Where it opens, and where the player may have moved it.
-            for (const bool movedRight : {false, true}) {
-                const QRect &available = screen.available;
-                QRect frame(available.topLeft(), (p.layer.frameWidget()->size() + decoration) * scale);
-                if (movedRight) frame.moveRight(available.right());
-                // Whatever the size, the frame's caption bar with its buttons stays in sight, and so do its
-                // menus where it opens (moved to the right, no place misses them for the largest windows at 150%).
-                const QRect captionBar(frame.topLeft(), QSize(frame.width(), int(decoration.height() * scale)));
-                const QRect menus(frame.topLeft(), QSize(menusWidth, decoration.height() + menuBar->height()) * scale);
-                // Every tool window opened, one after another: at 100 % each caption stays at least half in sight.
-                const int caption = int(decoration.height() * scale);
-                Surroundings around{screenRect(available), screenRect(frame), {}, caption};
-                for (const ToolKind &t : kTools) {
-                    const QSize size = sizes[&t] * scale;
-                    const ScreenPoint at = toolWindowPosition(around, {size.width(), size.height()});
-                    const QRect placed(QPoint(at.x, at.y), size);
-                    const QString where = QStringLiteral("%1 at %2 on %3, frame %4")
-                                              .arg(t.title)
-                                              .arg(scale)
-                                              .arg(screen.name, movedRight ? "right" : "left");
-                    QVERIFY2(available.contains(placed), qPrintable(where));
-                    QVERIFY2(!placed.intersects(captionBar), qPrintable(where));
-                    if (!movedRight) QVERIFY2(!placed.intersects(menus), qPrintable(where));
-                    for (const ScreenRect &r : around.open) {
-                        const QRect hidden = QRect(r.x, r.y, r.width, caption).intersected(placed);
-                        // At 150 % the windows are too large for any place to spare every caption.
-                        if (scale == 1.0)
-                            QVERIFY2(hidden.width() * hidden.height() * 2 <= r.width * caption, qPrintable(where));
-                    }
-                    around.open.push_back({at.x, at.y, size.width(), size.height()});
-                }
-            }
-        }
-    }
 }
 
 void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
