@@ -40,6 +40,8 @@ struct GuideText {
     std::set<std::string> pictures;     // NAME of every pictures/NAME.png shown
     std::vector<std::string> strangers; // images shown from anywhere else
     std::vector<std::string> windows;   // every level-two heading but the general sections
+    std::vector<std::string> sections;  // the anchor of every level-two heading after the Contents
+    std::vector<std::string> contents;  // where the Contents' entries link to
 };
 
 // The text of an element's content: tags left out, cmark's entities decoded.
@@ -56,13 +58,21 @@ std::string textOf(const std::string &html) {
 
 // What the page shows and names.
 GuideText readGuidePage(const std::string &html) {
-    static const std::regex heading("<h2>([\\s\\S]*?)</h2>");
+    static const std::regex heading("<h2 id=\"([^\"]*)\">([\\s\\S]*?)</h2>");
+    static const std::regex contents("<h2 id=\"contents\">[\\s\\S]*?</ul>"), link("<a href=\"#([^\"]*)\">");
     static const std::regex image("<img src=\"([^\"]*)\"");
     static const std::regex picture(R"(pictures/([A-Za-z0-9._-]+)\.png)");
     GuideText guide;
     for (std::sregex_iterator it(html.begin(), html.end(), heading), end; it != end; ++it) {
-        const std::string text = textOf((*it)[1]);
+        const std::string text = textOf((*it)[2]);
         if (!kGeneralSections.count(text)) guide.windows.push_back(text);
+        if (text != "Contents") guide.sections.push_back((*it)[1]);
+    }
+    std::smatch list;
+    if (std::regex_search(html, list, contents)) {
+        const std::string entries = list[0];
+        for (std::sregex_iterator it(entries.begin(), entries.end(), link), end; it != end; ++it)
+            guide.contents.push_back((*it)[1]);
     }
     for (std::sregex_iterator it(html.begin(), html.end(), image), end; it != end; ++it) {
         const std::string target = textOf((*it)[1]);
@@ -118,6 +128,8 @@ TEST_F(Guide, ShowsEveryPictureTheProgramTakes) {
             << "the guide does not show pictures/" << name << ".png";
     }
 }
+
+TEST_F(Guide, TheContentsLinkToEverySectionInTurn) { EXPECT_EQ(guide.contents, guide.sections); }
 
 TEST_F(Guide, NamesOnlyWindowsTheProgramHas) {
     std::set<std::string> titles;
