@@ -112,8 +112,10 @@ export function addControl(w, control) {
     win.kinds[id] = kind;
   }
   if (focusable) input.dataset.focusable = '1';
-  if (kind === KIND.list || kind === KIND.edit || kind === KIND.listBox || kind === KIND.chart)
-    input.setAttribute('aria-label', name);
+  // A control without a caption of its own (a list, a radio beside a
+  // picture) is named by the program's name for it.
+  if (kind === KIND.list || kind === KIND.edit || kind === KIND.listBox || kind === KIND.chart || !caption)
+    if (name && kind !== KIND.text && kind !== KIND.picture) input.setAttribute('aria-label', name);
   win.client.appendChild(box);
 }
 
@@ -243,6 +245,11 @@ function makeListBox(w, id) {
   box.addEventListener('scroll', function () {
     drawRows(w, id, box);
   });
+  // Rows set while the window is hidden show once it is drawn, as many as
+  // the box has room for.
+  box.redraw = function () {
+    drawRows(w, id, box);
+  };
   box.addEventListener('click', function (e) {
     var rowEl = e.target.closest('[role=option]');
     if (!rowEl) return;

@@ -103,6 +103,9 @@ export function showWindow(w) {
   var win = windows[w];
   win.frame.hidden = false;
   fit(win);
+  win.client.querySelectorAll('.listbox').forEach(function (box) {
+    box.redraw();
+  });
   requestAnimationFrame(firstWindowShown);
   if (win.modal) {
     win.frame.showModal(); // a dialog has no layout until it is shown
