@@ -168,11 +168,13 @@ export function focusFirst(w) {
   first.focus({preventScroll: true});
   return first.dataset.control !== undefined ? Number(first.dataset.control) : -1;
 }
-// A shown tool window's outer rectangle on the desk: x, y, width, height.
+// A shown tool window's outer rectangle on the desk: x, y, width, height,
+// as drawn (a window drawn larger grows from its top-left corner).
 export function windowRect(w) {
   var win = windows[w];
   if (!win || win.modal || win.frame.hidden) return null;
-  return [win.frame.offsetLeft, win.frame.offsetTop, win.frame.offsetWidth, win.frame.offsetHeight];
+  var drawn = win.frame.getBoundingClientRect();
+  return [win.frame.offsetLeft, win.frame.offsetTop, Math.ceil(drawn.width), Math.ceil(drawn.height)];
 }
 export function moveWindow(w, x, y) {
   var win = windows[w];
@@ -180,10 +182,11 @@ export function moveWindow(w, x, y) {
   win.frame.style.left = x + 'px';
   win.frame.style.top = y + 'px';
 }
+// From the window's top edge to the foot of its title bar, border included.
 export function captionHeight(w) {
   var win = windows[w];
   var bar = win && win.frame.querySelector('.titlebar');
-  return bar ? bar.offsetHeight : 0;
+  return bar ? Math.ceil(bar.getBoundingClientRect().bottom - win.frame.getBoundingClientRect().top) : 0;
 }
 // The part of the desk in sight, where tool windows go.
 export function deskRect() {
