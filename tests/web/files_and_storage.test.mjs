@@ -163,6 +163,46 @@ describe('scenario files', () => {
   });
 });
 
+// The page's Save As box, answered with `name` (the proposed one when null).
+async function saveAsDownload(page, command, name) {
+  await menuCommand(page, 'File', command);
+  const box = 'dialog.message[data-kind=save-as][open]';
+  await page.waitForSelector(`${box} input`, {visible: true});
+  if (name !== null) {
+    await page.$eval(`${box} input`, (input) => (input.value = ''));
+    await page.type(`${box} input`, name);
+  }
+  await page.click(`${box} button[data-answer=save]`);
+}
+
+const caption = (page) => page.$eval('#caption', (c) => c.textContent);
+
+describe('saved as a download', () => {
+  test('the scenario ends in ".trv" and the caption shows it whole', async () => {
+    const downloads = mkdtempSync(path.join(scratch, 'downloads-'));
+    const {context, page} = await app.open({beforeLoad: withoutFilePickers});
+    const saved = await downloadsInto(app.browser, context, downloads);
+    try {
+      await finishStartUp(page);
+      await openDieStats(page);
+      await rollActivation(page);
+      await saveAsDownload(page, SAVE_COMMAND, null);
+      const proposed = await saved.next('.trv');
+      assert.equal(path.basename(proposed), 'vs. Russian (1-39).trv');
+      const rolls = async () => Number(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal));
+      assert.equal(JSON.parse(await runCli('--scenario', proposed, 'show')).stats.oneDieRolls, await rolls());
+      assert.equal(await caption(page), 'TREVA! (vs. Russian (1-39))');
+
+      await saveAsDownload(page, SAVE_AS_COMMAND, 'june');
+      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+      await saved.next('june.trv');
+    } finally {
+      await saved.detach();
+      await context.close();
+    }
+  });
+});
+
 // The file system access pickers, answered by file handles of the test's
 // own making: the page reads the scenario from the handle it opened and
 // writes back through it, as it would to the player's file on disk. The
@@ -255,7 +295,7 @@ describe('scenario files through the file system access pickers', () => {
       const asked = await page.evaluate(() => window.pickerLog.asked);
       assert.equal(asked.length, 2);
       assert.equal(asked[0], 'open');
-      assert.equal(asked[1], 'save vs. Russian (1-39)', "Save As proposes the scenario's name");
+      assert.equal(asked[1], 'save vs. Russian (1-39).trv', "Save As proposes the scenario's name");
     } finally {
       await context.close();
     }

@@ -60,11 +60,17 @@ export function askOpenPath() {
     input.click();
   });
 }
+// A scenario's file name ends in ".trv", as the desktop programs give it:
+// the caption then leaves out only that ending, and the history beside it
+// is named after what comes before.
+function withScenarioSuffix(name) {
+  return /\.trv$/i.test(name) ? name : name + '.trv';
+}
 export function askSavePath(proposed) {
   if (window.showSaveFilePicker && !driveMode) {
     return window
       .showSaveFilePicker({
-        suggestedName: proposed,
+        suggestedName: withScenarioSuffix(proposed),
         types: [{description: 'TREVA scenarios', accept: {'application/octet-stream': ['.trv']}}],
       })
       .then(
@@ -80,7 +86,7 @@ export function askSavePath(proposed) {
   }
   var name = el('input', 'edit');
   name.type = 'text';
-  name.value = proposed;
+  name.value = withScenarioSuffix(proposed);
   name.setAttribute('aria-label', 'File name');
   return messageBox(
     'save-as',
@@ -94,6 +100,7 @@ export function askSavePath(proposed) {
   ).then(function (answer) {
     var chosen = name.value.replace(/[\\/:*?"<>|]/g, '_').trim();
     if (answer !== 'save' || !chosen) return null;
+    chosen = withScenarioSuffix(chosen);
     delete filesShown[chosen];
     return chosen;
   });
