@@ -177,7 +177,7 @@ async function saveAsDownload(page, command, name) {
 
 const caption = (page) => page.$eval('#caption', (c) => c.textContent);
 
-describe('saved as a download', () => {
+describe('saved as downloads', () => {
   test('the scenario ends in ".trv" and the caption shows it whole', async () => {
     const downloads = mkdtempSync(path.join(scratch, 'downloads-'));
     const {context, page} = await app.open({beforeLoad: withoutFilePickers});
@@ -200,6 +200,32 @@ describe('saved as a download', () => {
       await saved.detach();
       await context.close();
     }
+  });
+
+  test("Exit's question says the browser keeps the changes whatever the answer, and it does", async () => {
+    await withStartedApp(app, {}, async (page) => {
+      await openDieStats(page);
+      await rollActivation(page);
+      const unsaved = await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal);
+      const shown = await caption(page);
+      assert.match(shown, /^\*/, 'a roll is a change to save');
+      await menuCommand(page, 'File', COMMANDS.exit);
+      const question = await page.waitForSelector('dialog.message[data-kind=save-changes][open] .message-text');
+      assert.match(
+        await question.evaluate((q) => q.textContent),
+        /^Save changes to Untitled\? Don't Save leaves the file as it was, but this browser still keeps the scenario as it is now, changes and all/,
+      );
+      await question.dispose();
+      await page.click('dialog.message[data-kind=save-changes][open] button[data-answer=dont-save]');
+      await page.waitForSelector('#ended', {visible: true});
+
+      await page.reload();
+      await waitForReady(page);
+      await finishStartUp(page);
+      assert.equal(await caption(page), shown, 'the changes are taken up, still unsaved');
+      await openDieStats(page);
+      assert.equal(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal), unsaved);
+    });
   });
 });
 
