@@ -502,6 +502,38 @@ describe('the page kept', () => {
     }
   });
 
+  test('a second tab says TREVA is open elsewhere; taking over stops the first, with every roll kept', async () => {
+    const {context, page} = await app.open();
+    try {
+      await finishStartUp(page);
+      await openDieStats(page);
+      await rollActivation(page);
+      const rolled = await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal);
+      const second = await context.newPage();
+      await second.goto(page.url());
+      const asked = 'dialog.message[data-kind=open-elsewhere][open]';
+      await second.waitForSelector(asked);
+      assert.match(
+        await second.$eval(`${asked} .message-text`, (t) => t.textContent),
+        /^TREVA is open in another tab or window of this browser/,
+      );
+      assert.equal(await second.$('.window'), null, 'the second does not start before it is told to');
+      await second.click(`${asked} button[data-answer=take-over]`);
+      await page.waitForSelector('dialog.message[data-kind=taken-over][open]');
+      await waitForReady(second);
+      await finishStartUp(second);
+      await openDieStats(second);
+      assert.equal(await controlText(second, TEMPLATES.dieStats, DIE_STATS.oneDieTotal), rolled);
+      // The first keeps nothing more, so the second's rolls stay.
+      await rollActivation(second);
+      const kept = await second.evaluate(() => localStorage.getItem('treva.scenario'));
+      assert.equal(await page.evaluate(() => TrevaPage.keep(new Uint8Array(144), new Uint8Array(144), '', '')), false);
+      assert.equal(await second.evaluate(() => localStorage.getItem('treva.scenario')), kept);
+    } finally {
+      await context.close();
+    }
+  });
+
   test('storage that refuses the scenario is told once', async () => {
     // The origin's storage filled before the page loads, so that every write
     // of the page is refused whatever way it writes.
