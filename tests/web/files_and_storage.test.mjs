@@ -478,7 +478,7 @@ describe('the page kept', () => {
     }
   });
 
-  test('after a first visit the page starts again offline', async () => {
+  test('after a first visit the page starts again offline, and F1 opens the guide', async () => {
     // A server of its own: stopping it takes the network away for good.
     const server = await startStaticServer(webDir());
     let served = true;
@@ -496,6 +496,12 @@ describe('the page kept', () => {
       await waitForReady(page);
       assert.equal((await shownWindows(page))[0]?.template, ABOUT.template);
       await finishStartUp(page);
+      // F1 opens the guide, kept with the page, rather than a second TREVA.
+      const guideOpened = new Promise((resolve) => context.once('targetcreated', resolve));
+      await page.keyboard.press('F1');
+      const guide = await (await guideOpened).page();
+      await guide.waitForFunction(() => document.readyState === 'complete');
+      assert.equal(await guide.title(), 'TREVA Guide');
     } finally {
       await context?.close();
       if (served) await server.close();
