@@ -50,4 +50,6 @@ function(treva_web_app_files OUTDIR DEPENDS_TARGET)
             "-DVERSION=${version}" -P "${here}/write_precache.cmake"
     VERBATIM)
   add_dependencies(${DEPENDS_TARGET}_web_precache ${DEPENDS_TARGET} ${DEPENDS_TARGET}_web_app_files)
+  # The guide is kept too, so it is listed once built (cmake/Guide.cmake).
+  add_dependencies(${DEPENDS_TARGET}_web_precache guide)
 endfunction()

@@ -14,7 +14,8 @@ endforeach()
 
 # The app shell (the page's script is page.js and the modules it imports,
 # js/*.js), then the icons and the 1x pictures: the 2x ones and the desktop
-# icon sizes (NNN-SS.png) are left to be cached when first asked for.
+# icon sizes (NNN-SS.png) are left to be cached when first asked for; then
+# the guide as built beside the page.
 file(GLOB modules RELATIVE "${PAGE}" "${PAGE}/js/*.js")
 list(SORT modules)
 set(wanted index.html page.js ${modules} treva.css treva.js treva.wasm manifest.webmanifest)
@@ -26,6 +27,11 @@ list(FILTER pictures INCLUDE REGEX "^[^@-]+\\.png$")
 list(SORT pictures COMPARE NATURAL)
 list(TRANSFORM pictures PREPEND pictures/)
 list(APPEND wanted ${pictures})
+# The guide, so that Help's TREVA Guide opens offline too (without it the
+# worker sends the reader to the program instead, a second TREVA).
+file(GLOB guide RELATIVE "${OUTDIR}" "${OUTDIR}/guide/*.html" "${OUTDIR}/guide/pictures/*.png")
+list(SORT guide)
+list(APPEND wanted ${guide})
 
 # A missing file would make the worker's whole install fail, so it is left
 # out of the list, with a warning.

@@ -21,6 +21,7 @@ import {
   SAVE_AS_COMMAND,
   SAVE_COMMAND,
   TEMPLATES,
+  TOOL_WINDOWS,
   clickControl,
   controlText,
   finishStartUp,
@@ -163,10 +164,105 @@ describe('scenario files', () => {
   });
 });
 
+// The page's Save As box, answered with `name` (the proposed one when null).
+async function saveAsDownload(page, command, name) {
+  await menuCommand(page, 'File', command);
+  const box = 'dialog.message[data-kind=save-as][open]';
+  await page.waitForSelector(`${box} input`, {visible: true});
+  if (name !== null) {
+    await page.$eval(`${box} input`, (input) => (input.value = ''));
+    await page.type(`${box} input`, name);
+  }
+  await page.click(`${box} button[data-answer=save]`);
+}
+
+const caption = (page) => page.$eval('#caption', (c) => c.textContent);
+
+// The rows the Roll History window lists.
+async function historyRows(page) {
+  const tool = TOOL_WINDOWS.find((w) => w.template === TEMPLATES.rollHistory);
+  await menuCommand(page, tool.menu, tool.command);
+  await waitForWindow(page, TEMPLATES.rollHistory);
+  return page.$$eval(`${windowSelector(TEMPLATES.rollHistory)} [data-control]`, (controls) =>
+    controls.map((c) => c.listState?.count).find((n) => n !== undefined),
+  );
+}
+
+describe('saved as downloads', () => {
+  test('the scenario ends in ".trv" and the caption shows it whole; its history goes with it and opens with it again', async () => {
+    const downloads = mkdtempSync(path.join(scratch, 'downloads-'));
+    const {context, page} = await app.open({beforeLoad: withoutFilePickers});
+    const saved = await downloadsInto(app.browser, context, downloads);
+    try {
+      await finishStartUp(page);
+      await openDieStats(page);
+      await rollActivation(page);
+      await saveAsDownload(page, SAVE_COMMAND, null);
+      const proposed = await saved.next('.trv');
+      assert.equal(path.basename(proposed), 'vs. Russian (1-39).trv');
+      assert.equal(path.basename(await saved.next('.history.txt')), 'vs. Russian (1-39).history.txt');
+      const rolls = async () => Number(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal));
+      assert.equal(JSON.parse(await runCli('--scenario', proposed, 'show')).stats.oneDieRolls, await rolls());
+      assert.equal((await historyBeside(proposed)).length, await historyRows(page));
+      assert.equal(await caption(page), 'TREVA! (vs. Russian (1-39))');
+
+      await rollActivation(page);
+      await saveAsDownload(page, SAVE_AS_COMMAND, 'june');
+      await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+      const june = await saved.next('june.trv');
+      const juneHistory = await saved.next('june.history.txt');
+      const rows = await historyRows(page);
+      assert.equal((await historyBeside(june)).length, rows);
+
+      // A fresh browser opens the two downloads together: the history comes along.
+      const {context: other, page: again} = await app.open({beforeLoad: withoutFilePickers});
+      try {
+        await finishStartUp(again);
+        const [chooser] = await Promise.all([again.waitForFileChooser(), menuCommand(again, 'File', OPEN_COMMAND)]);
+        await chooser.accept([june, juneHistory]);
+        await again.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (june)');
+        assert.equal(await historyRows(again), rows);
+      } finally {
+        await other.close();
+      }
+    } finally {
+      await saved.detach();
+      await context.close();
+    }
+  });
+
+  test("Exit's question says the browser keeps the changes whatever the answer, and it does", async () => {
+    await withStartedApp(app, {}, async (page) => {
+      await openDieStats(page);
+      await rollActivation(page);
+      const unsaved = await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal);
+      const shown = await caption(page);
+      assert.match(shown, /^\*/, 'a roll is a change to save');
+      await menuCommand(page, 'File', COMMANDS.exit);
+      const question = await page.waitForSelector('dialog.message[data-kind=save-changes][open] .message-text');
+      assert.match(
+        await question.evaluate((q) => q.textContent),
+        /^Save changes to Untitled\? Don't Save leaves the file as it was, but this browser still keeps the scenario as it is now, changes and all/,
+      );
+      await question.dispose();
+      await page.click('dialog.message[data-kind=save-changes][open] button[data-answer=dont-save]');
+      await page.waitForSelector('#ended', {visible: true});
+
+      await page.reload();
+      await waitForReady(page);
+      await finishStartUp(page);
+      assert.equal(await caption(page), shown, 'the changes are taken up, still unsaved');
+      await openDieStats(page);
+      assert.equal(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal), unsaved);
+    });
+  });
+});
+
 // The file system access pickers, answered by file handles of the test's
 // own making: the page reads the scenario from the handle it opened and
-// writes back through it, as it would to the player's file on disk. The
-// handle of `refused` will not be written.
+// writes back through it, as it would to the player's file on disk. A
+// history is saved under the name proposed for it; the handle of `refused`
+// will not be written.
 function withFilePickers(page, opened, {saveAs = 'july.trv', refused = ''} = {}) {
   return page.evaluateOnNewDocument(
     (openedBase64, saveAsName, refusedName) => {
@@ -196,8 +292,8 @@ function withFilePickers(page, opened, {saveAs = 'july.trv', refused = ''} = {})
         ];
       };
       window.showSaveFilePicker = async (options) => {
-        log.asked.push(`save ${options.suggestedName}`);
-        return handle(saveAsName);
+        log.asked.push(`save ${options.suggestedName}` + (options.startIn ? ` beside ${options.startIn.name}` : ''));
+        return handle(options.suggestedName.endsWith('.history.txt') ? options.suggestedName : saveAsName);
       };
     },
     opened.toString('base64'),
@@ -211,6 +307,18 @@ async function writtenThroughHandle(page, name) {
   const bytes = Buffer.from(await written.jsonValue(), 'base64');
   await written.dispose();
   return bytes;
+}
+
+// The page asks where the history goes before the picker, which opens only from a click.
+async function answerHistoryPlace(page, answer) {
+  const button = `dialog.message[data-kind=history-place][open] button[data-answer=${answer}]`;
+  await page.waitForSelector(button, {visible: true});
+  await page.click(button);
+}
+
+// The roll history treva-cli reads beside `scenario`.
+async function historyBeside(scenario) {
+  return JSON.parse(await runCli('--scenario', scenario, 'history', '--json'));
 }
 
 // A page whose Open picker hands over a fresh scenario from treva-cli
@@ -231,7 +339,7 @@ async function openedThroughPicker(name, options) {
 }
 
 describe('scenario files through the file system access pickers', () => {
-  test('the opened file is saved back in place; Save As writes the file the player names', async () => {
+  test('the opened file and its history are saved back in place; Save As writes both where the player names', async () => {
     const {original, context, page} = await openedThroughPicker('june-picked.trv');
     try {
       await waitForWindow(page, TEMPLATES.activation);
@@ -239,50 +347,76 @@ describe('scenario files through the file system access pickers', () => {
       await rollActivation(page);
 
       await menuCommand(page, 'File', SAVE_COMMAND);
+      await answerHistoryPlace(page, 'choose');
       const saved = path.join(scratch, 'june-saved.trv');
       writeFileSync(saved, await writtenThroughHandle(page, 'june.trv'));
+      writeFileSync(path.join(scratch, 'june-saved.history.txt'), await writtenThroughHandle(page, 'june.history.txt'));
       const read = JSON.parse(await runCli('--scenario', saved, 'show'));
       assert.deepEqual(read.scenario, JSON.parse(await runCli('--scenario', original, 'show')).scenario);
       const rolls = async () => Number(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal));
       assert.equal(read.stats.oneDieRolls, await rolls(), 'the roll is in the file saved in place');
+      assert.equal((await historyBeside(saved)).length, await historyRows(page), 'and in its history');
 
       await rollActivation(page);
       await menuCommand(page, 'File', SAVE_AS_COMMAND);
+      await answerHistoryPlace(page, 'choose');
       await page.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (july)');
       const savedAs = path.join(scratch, 'july-saved.trv');
       writeFileSync(savedAs, await writtenThroughHandle(page, 'july.trv'));
+      writeFileSync(path.join(scratch, 'july-saved.history.txt'), await writtenThroughHandle(page, 'july.history.txt'));
       assert.equal(JSON.parse(await runCli('--scenario', savedAs, 'show')).stats.oneDieRolls, await rolls());
-      const asked = await page.evaluate(() => window.pickerLog.asked);
-      assert.equal(asked.length, 2);
-      assert.equal(asked[0], 'open');
-      assert.equal(asked[1], 'save vs. Russian (1-39)', "Save As proposes the scenario's name");
+      assert.equal((await historyBeside(savedAs)).length, await historyRows(page));
+      assert.deepEqual(await page.evaluate(() => window.pickerLog.asked), [
+        'open',
+        'save june.history.txt beside june.trv',
+        'save vs. Russian (1-39).trv',
+        'save july.history.txt beside july.trv',
+      ]);
     } finally {
       await context.close();
     }
   });
 
-  test('a file the browser will not write is told, and the scenario is still kept', async () => {
-    const {context, page} = await openedThroughPicker('june-refused.trv', {refused: 'june.trv'});
-    try {
-      await openDieStats(page);
-      await rollActivation(page);
-      await menuCommand(page, 'File', SAVE_COMMAND);
-      const told = await page.waitForSelector('dialog.message[data-kind=error][open] .message-text');
-      assert.match(
-        await told.evaluate((t) => t.textContent),
-        /^Could not save "june\.trv": The file is read-only\. The scenario is still kept/,
-      );
-      await told.dispose();
-      assert.deepEqual(await page.evaluate(() => window.pickerLog.written), {});
-      // What the page kept has the roll, though the file could not take it.
-      const kept = path.join(scratch, 'june-kept.trv');
-      writeFileSync(kept, Buffer.from(await page.evaluate(() => localStorage.getItem('treva.scenario')), 'base64'));
-      assert.equal(
-        JSON.parse(await runCli('--scenario', kept, 'show')).stats.oneDieRolls,
-        Number(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal)),
-      );
-    } finally {
-      await context.close();
+  test('a file the browser will not write, or a history given no place, is told; neither file changes and the scenario is still kept', async () => {
+    const cases = [
+      {
+        refused: 'june.history.txt',
+        told: /^Could not save "june\.trv": its roll history "june\.history\.txt" could not be written: The file is read-only\. Neither file was changed; the scenario is still kept/,
+        written: {},
+      },
+      // The history written first is put back as it was (empty, as the picker left it).
+      {
+        refused: 'june.trv',
+        told: /^Could not save "june\.trv": The file is read-only\. Neither file was changed/,
+        written: {'june.history.txt': ''},
+      },
+      {
+        answer: 'cancel',
+        told: /^Nothing was written to "june\.trv": the scenario goes with its roll history\. The scenario is still kept/,
+        written: {},
+      },
+    ];
+    for (const [at, {refused, answer = 'choose', told, written}] of cases.entries()) {
+      const {context, page} = await openedThroughPicker(`june-refused-${at}.trv`, {refused});
+      try {
+        await openDieStats(page);
+        await rollActivation(page);
+        await menuCommand(page, 'File', SAVE_COMMAND);
+        await answerHistoryPlace(page, answer);
+        const error = await page.waitForSelector('dialog.message[data-kind=error][open] .message-text');
+        assert.match(await error.evaluate((t) => t.textContent), told);
+        await error.dispose();
+        assert.deepEqual(await page.evaluate(() => window.pickerLog.written), written);
+        // What the page kept has the roll, though the files could not take it.
+        const kept = path.join(scratch, 'june-kept.trv');
+        writeFileSync(kept, Buffer.from(await page.evaluate(() => localStorage.getItem('treva.scenario')), 'base64'));
+        assert.equal(
+          JSON.parse(await runCli('--scenario', kept, 'show')).stats.oneDieRolls,
+          Number(await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal)),
+        );
+      } finally {
+        await context.close();
+      }
     }
   });
 
@@ -343,7 +477,7 @@ describe('the page kept', () => {
     }
   });
 
-  test('after a first visit the page starts again offline', async () => {
+  test('after a first visit the page starts again offline, and F1 opens the guide', async () => {
     // A server of its own: stopping it takes the network away for good.
     const server = await startStaticServer(webDir());
     let served = true;
@@ -361,9 +495,47 @@ describe('the page kept', () => {
       await waitForReady(page);
       assert.equal((await shownWindows(page))[0]?.template, ABOUT.template);
       await finishStartUp(page);
+      // F1 opens the guide, kept with the page, rather than a second TREVA.
+      const guideOpened = new Promise((resolve) => context.once('targetcreated', resolve));
+      await page.keyboard.press('F1');
+      const guide = await (await guideOpened).page();
+      await guide.waitForFunction(() => document.readyState === 'complete');
+      assert.equal(await guide.title(), 'TREVA Guide');
     } finally {
       await context?.close();
       if (served) await server.close();
+    }
+  });
+
+  test('a second tab says TREVA is open elsewhere; taking over stops the first, with every roll kept', async () => {
+    const {context, page} = await app.open();
+    try {
+      await finishStartUp(page);
+      await openDieStats(page);
+      await rollActivation(page);
+      const rolled = await controlText(page, TEMPLATES.dieStats, DIE_STATS.oneDieTotal);
+      const second = await context.newPage();
+      await second.goto(page.url());
+      const asked = 'dialog.message[data-kind=open-elsewhere][open]';
+      await second.waitForSelector(asked);
+      assert.match(
+        await second.$eval(`${asked} .message-text`, (t) => t.textContent),
+        /^TREVA is open in another tab or window of this browser/,
+      );
+      assert.equal(await second.$('.window'), null, 'the second does not start before it is told to');
+      await second.click(`${asked} button[data-answer=take-over]`);
+      await page.waitForSelector('dialog.message[data-kind=taken-over][open]');
+      await waitForReady(second);
+      await finishStartUp(second);
+      await openDieStats(second);
+      assert.equal(await controlText(second, TEMPLATES.dieStats, DIE_STATS.oneDieTotal), rolled);
+      // The first keeps nothing more, so the second's rolls stay.
+      await rollActivation(second);
+      const kept = await second.evaluate(() => localStorage.getItem('treva.scenario'));
+      assert.equal(await page.evaluate(() => TrevaPage.keep(new Uint8Array(144), new Uint8Array(144), '', '')), false);
+      assert.equal(await second.evaluate(() => localStorage.getItem('treva.scenario')), kept);
+    } finally {
+      await context.close();
     }
   });
 

@@ -4,7 +4,7 @@
 // this file) in a cache named after the build; activate drops the caches of
 // older builds. Requests of this origin are answered from the cache first,
 // then from the network, and what the network gives is kept too, so the 2x
-// pictures and the guide work offline once they have been seen. Requests to
+// pictures work offline once they have been seen (the guide is in the list). Requests to
 // other origins are left to the browser and never kept.
 'use strict';
 
@@ -79,7 +79,7 @@ async function answer(event) {
     }
     return response;
   } catch (error) {
-    // Offline, a page never seen (a guide page) sends the reader to the
+    // Offline, a page never seen sends the reader to the
     // program; sent there rather than served in place, so that its relative
     // links resolve.
     if (navigation && url !== SHELL && (await cache.match(SHELL))) return Response.redirect(SHELL, 302);

@@ -90,8 +90,15 @@ export function messageBox(kind, title, textShown, buttons, extra) {
     focus.focus();
   });
 }
+// The browser keeps the scenario on the table whatever the answer (a
+// reload takes it up again), which a player who says Don't Save would not
+// guess: the question says so.
 export function askSaveChanges(name) {
-  return messageBox('save-changes', 'TREVA!', 'Save changes to ' + name + '?', [
+  var question =
+    'Save changes to ' +
+    name +
+    "? Don't Save leaves the file as it was, but this browser still keeps the scenario as it is now, changes and all, and takes it up again at the next visit.";
+  return messageBox('save-changes', 'TREVA!', question, [
     {text: 'Save', answer: 'save'},
     {text: "Don't Save", answer: 'dont-save'},
     {text: 'Cancel', answer: 'cancel'},

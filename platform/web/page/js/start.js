@@ -4,7 +4,7 @@
 // scenes' pictures and is handed the files the program wrote.
 import {putFile, sameBytes, shownBytes} from './files.js';
 import {driveMode} from './program.js';
-import {fromBase64, takeKept, toBase64} from './storage.js';
+import {claimStorage, fromBase64, takeKept, toBase64} from './storage.js';
 import {windowOf} from './windows.js';
 
 // The program's module is compiled while its script still loads. A drive
@@ -33,7 +33,8 @@ export function start() {
       /* works without, only not offline */
     });
   var args = [];
-  var ready = Promise.resolve();
+  // The kept scenario is read once no other tab writes it.
+  var ready = claimStorage();
   if (driveMode) {
     ready = window.trevaDriveSetup().then(function (setup) {
       args = setup.args;
