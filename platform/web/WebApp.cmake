@@ -5,7 +5,7 @@
 #   treva_web_app_files(OUTDIR DEPENDS_TARGET)
 #
 # OUTDIR is the folder served to the browser; DEPENDS_TARGET is the target
-# that builds the page into it (index.html, page.js, js/, treva.css, treva.js,
+# that builds the page into it (index.html, page.js, treva.css, treva.js,
 # treva.wasm, pictures/). The manifest and the icons are copied before
 # DEPENDS_TARGET is built; sw.js and precache.json are written after it, on
 # every build, from what OUTDIR then holds, because their version has to

@@ -12,13 +12,11 @@ foreach(var OUTDIR PAGE PICTURES VERSION)
   endif()
 endforeach()
 
-# The app shell (the page's script is page.js and the modules it imports,
-# js/*.js), then the icons and the 1x pictures: the 2x ones and the desktop
-# icon sizes (NNN-SS.png) are left to be cached when first asked for; then
-# the guide as built beside the page.
-file(GLOB modules RELATIVE "${PAGE}" "${PAGE}/js/*.js")
-list(SORT modules)
-set(wanted index.html page.js ${modules} treva.css treva.js treva.wasm manifest.webmanifest)
+# The app shell (the page's script is one file, page.js; its source map is
+# for the browser's tools only), then the icons and the 1x pictures: the 2x
+# ones and the desktop icon sizes (NNN-SS.png) are left to be cached when
+# first asked for; then the guide as built beside the page.
+set(wanted index.html page.js treva.css treva.js treva.wasm manifest.webmanifest)
 file(GLOB icons RELATIVE "${PAGE}" "${PAGE}/icons/*.png")
 list(SORT icons)
 list(APPEND wanted ${icons} icons/treva.svg)

@@ -22,10 +22,8 @@ foreach(name 7.png 109.png 109@2x.png 131-16.png 131-256.png 20.png 20@2x.png)
   file(WRITE "${pictures}/${name}" "picture ${name}")
   file(WRITE "${out}/pictures/${name}" "picture ${name}")
 endforeach()
-# The page's modules, as the build copies them beside page.js.
-file(GLOB modules RELATIVE "${page}" "${page}/js/*.js")
-list(SORT modules)
-foreach(name index.html page.js ${modules} treva.css treva.js treva.wasm manifest.webmanifest icons/treva.svg)
+# The page's script as the build makes it: one file and its source map.
+foreach(name index.html page.js page.js.map treva.css treva.js treva.wasm manifest.webmanifest icons/treva.svg)
   file(WRITE "${out}/${name}" "content of ${name}")
 endforeach()
 file(GLOB icons RELATIVE "${page}" "${page}/icons/*.png")
@@ -52,11 +50,11 @@ function(run)
   set(files "${files}" PARENT_SCOPE)
 endfunction()
 
-# The list: the shell with every module of the page, the icons, the 1x
-# pictures in number order.
+# The list: the shell (the script's source map is for the browser's tools,
+# not kept), the icons, the 1x pictures in number order.
 run()
 check("status EQUAL 0" "write_precache.cmake ran (${errors})")
-set(expected index.html page.js ${modules} treva.css treva.js treva.wasm manifest.webmanifest)
+set(expected index.html page.js treva.css treva.js treva.wasm manifest.webmanifest)
 foreach(icon IN LISTS icons)
   list(APPEND expected "${icon}")
 endforeach()
@@ -66,7 +64,6 @@ string(REGEX MATCH "^1\\.2\\.3-[0-9a-f]+$" wellFormed "${version}")
 check("wellFormed" "the version ${version} is the project's and a hash")
 list(LENGTH icons iconCount)
 check("iconCount GREATER_EQUAL 5" "the page's icons are found (${icons})")
-check("\"js/windows.js\" IN_LIST modules" "the page's modules are found (${modules})")
 
 # The worker carries the same version, and nothing else of it changes.
 file(READ "${page}/sw.js" source)
@@ -91,7 +88,7 @@ check("after STREQUAL touched" "an unchanged build does not rewrite sw.js")
 file(WRITE "${out}/pictures/109@2x.png" "drawn again")
 run()
 check("version STREQUAL first" "a 2x picture, not kept at install, leaves the version")
-foreach(name treva.wasm js/windows.js pictures/20.png icons/treva.svg)
+foreach(name treva.wasm page.js pictures/20.png icons/treva.svg)
   file(READ "${out}/${name}" old)
   file(WRITE "${out}/${name}" "changed")
   run()
