@@ -159,6 +159,35 @@ describe('tool windows', () => {
     });
   });
 
+  test('a window asked for again comes to the front, over the one that covered it', async () => {
+    await withStartedApp(app, {}, async (page) => {
+      const open = async (template) => {
+        const tool = TOOL_WINDOWS.find((w) => w.template === template);
+        await menuCommand(page, tool.menu, tool.command);
+        await waitForWindow(page, template);
+      };
+      await open(TEMPLATES.rollHistory);
+      await open(TEMPLATES.diceChart);
+      // The chart laid over the history; then the history asked for again.
+      const onTop = () =>
+        page.evaluate(
+          ([history, chart]) => {
+            const below = document.querySelector(history),
+              over = document.querySelector(chart);
+            over.style.left = below.offsetLeft + 'px';
+            over.style.top = below.offsetTop + 'px';
+            const under = below.getBoundingClientRect();
+            const top = document.elementFromPoint(under.left + 10, under.top + 10);
+            return top?.closest('.window')?.dataset.template;
+          },
+          [windowSelector(TEMPLATES.rollHistory), windowSelector(TEMPLATES.diceChart)],
+        );
+      assert.equal(Number(await onTop()), TEMPLATES.diceChart);
+      await open(TEMPLATES.rollHistory);
+      assert.equal(Number(await onTop()), TEMPLATES.rollHistory);
+    });
+  });
+
   test("Escape closes the roll history and the chart, and leaves the module's own tool windows open", async () => {
     await withStartedApp(app, {}, async (page) => {
       for (const template of [TEMPLATES.rollHistory, TEMPLATES.diceChart]) {
