@@ -25,9 +25,9 @@ namespace {
 
 // Activation first, as start-up opens it, then the Windows menu and Edit > View Stats.
 const std::pair<int, ToolSlot> kOpenings[] = {
-    {kCmdActivation, ToolSlot::Activation},     {kCmdActions, ToolSlot::Actions},
-    {kCmdAdvance, ToolSlot::Advance},           {kCmdRandomTables, ToolSlot::RandomTables},
-    {kCmdRollHistory, ToolSlot::RollHistory},   {kCmdDiceChart, ToolSlot::DiceChart},
+    {kCmdActivation, ToolSlot::Activation},   {kCmdActions, ToolSlot::Actions},
+    {kCmdAdvance, ToolSlot::Advance},         {kCmdRandomTables, ToolSlot::RandomTables},
+    {kCmdRollHistory, ToolSlot::RollHistory}, {kCmdDiceChart, ToolSlot::DiceChart},
     {kCmdDieStats, ToolSlot::DieStats},
 };
 
