@@ -275,7 +275,7 @@ WindowId HeadlessLayer::newestWindow(int templateId) const { return book_.newest
 std::vector<WindowId> HeadlessLayer::openWindows() const { return book_.openWindows(); }
 
 void HeadlessLayer::copyText(std::string_view text) { clipboard = text; }
-void HeadlessLayer::arrangeWindows() { ++arrangements; }
+void HeadlessLayer::arrangeWindows() {} // in-memory windows have no places
 void HeadlessLayer::setFrameCaption(std::string_view caption) { frameCaption = caption; }
 void HeadlessLayer::setFrameModified(bool modified) { frameModified = modified; }
 void HeadlessLayer::setMenuItemEnabled(int command, bool enabled) { menuEnabled[command] = enabled; }

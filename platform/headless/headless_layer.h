@@ -97,7 +97,6 @@ public:
     std::vector<std::string> documentsOpened; // what openDocument was asked to show
     bool documentsOpen = true;                // whether a browser takes them
     std::string clipboard;
-    int arrangements = 0; // in-memory windows have no places: how often arrangeWindows was asked
 
 private:
     HeadlessWindow *find(WindowId window) { return book_.find(window); }

@@ -103,7 +103,8 @@ void QtWindowLayer::place(Window &w, QtDialogWindow *dialog) {
         workspace_.setScreens(screenLayout());
         if (const std::optional<ScreenRect> left = workspace_.kept(w.dialog->id)) {
             const QPoint at(left->x, left->y);
-            screen = QGuiApplication::screenAt(at) ? QGuiApplication::screenAt(at) : QGuiApplication::primaryScreen();
+            QScreen *there = QGuiApplication::screenAt(at);
+            screen = there ? there : QGuiApplication::primaryScreen();
         }
         const ScreenPoint at = workspace_.place(w.dialog->id, surroundings(screen), {outer.width(), outer.height()});
         dialog->move(at.x, at.y);
