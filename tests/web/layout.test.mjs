@@ -29,11 +29,13 @@ const VIEWPORTS = [
 ];
 
 // What does not fit in the window of `template` (and in the frame's menu bar
-// and strip): controls not wholly on the screen, and controls or texts whose
-// content is larger than their box. Lists that scroll and charts are left
-// out of the second.
+// and strip): controls not wholly on the screen (on a phone, whose windows
+// scroll, not wholly across it), and controls or texts whose content is
+// larger than their box. Lists that scroll and charts are left out of the
+// second.
 async function misfits(page, template) {
   return page.$eval(windowSelector(template), (window) => {
+    const scrolls = matchMedia('(max-width: 599.98px)').matches;
     const found = [];
     const name = (element) =>
       element.dataset.control ?? element.dataset.command ?? element.textContent.trim().slice(0, 30);
@@ -44,7 +46,7 @@ async function misfits(page, template) {
     ];
     for (const control of controls.filter(shown)) {
       const box = control.getBoundingClientRect();
-      if (box.left < 0 || box.top < 0 || box.right > innerWidth || box.bottom > innerHeight)
+      if (box.left < 0 || box.right > innerWidth || (!scrolls && (box.top < 0 || box.bottom > innerHeight)))
         found.push(`${name(control)} off the screen at ${[box.left, box.top, box.right, box.bottom].map(Math.round)}`);
     }
     const texts = [...window.querySelectorAll('[data-control], div.text, label')].filter(

@@ -119,6 +119,8 @@ function covered(element) {
 async function clickOnTop(page, selector) {
   const element = await page.waitForSelector(selector, {visible: true});
   try {
+    // A window taller than a phone's screen scrolls, as a finger would.
+    await element.scrollIntoView();
     assert.equal(await covered(element), false, `${selector} lies under something else`);
     await element.click();
   } finally {
@@ -131,6 +133,7 @@ async function clickOnTop(page, selector) {
 // command that opens it, a box by its title bar).
 export async function clickControl(page, template, id) {
   const control = await page.waitForSelector(controlSelector(template, id), {visible: true});
+  await control.scrollIntoView();
   const underAnother = await covered(control);
   await control.dispose();
   if (underAnother) {

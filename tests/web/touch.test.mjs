@@ -1,30 +1,120 @@
-// What a player meets on each device: the roll history shows its rows when
-// it opens, and every control of Setup Options has a name to be heard by.
+// Every window under a finger and for a screen reader: on a phone held
+// upright one window at a time across the screen, its text of 16 px and its
+// targets 44 px high; on a tablet the same targets; axe-core finds nothing
+// with each window open, on each device; the roll history shows its rows.
 import assert from 'node:assert/strict';
+import {createRequire} from 'node:module';
 import {describe, test} from 'node:test';
 
 import {
+  ABOUT,
   ACTIVATION,
+  COMMANDS,
+  NOTICE_TEMPLATE,
+  OK,
+  SETUP_SPECIAL_BUTTON,
+  SPECIAL_TEMPLATE,
   TEMPLATES,
   TOOL_WINDOWS,
   clickControl,
+  closeWindow,
   menuCommand,
   servedApp,
+  shownWindows,
   waitForWindow,
   windowSelector,
   withStartedApp,
 } from './support.mjs';
 
+const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const app = servedApp();
 
 const DEVICES = [
-  {name: 'phone', viewport: {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3}},
+  {name: 'phone', viewport: {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3}, text: 16},
   {name: 'tablet', viewport: {width: 1024, height: 768, isMobile: true, hasTouch: true, deviceScaleFactor: 2}},
-  {name: 'desktop', viewport: {width: 1366, height: 768}},
+  {name: 'desktop', viewport: {width: 1366, height: 768}, mouse: true},
 ];
+const TARGET = 44;
+
+// What is too small on the screen in the window of `template` and the
+// frame: texts under `text` px, and targets a finger presses under 44 px high.
+async function tooSmall(page, template, text) {
+  return page.$eval(
+    windowSelector(template),
+    (window, text, target) => {
+      const found = [];
+      const shown = (e) => e.checkVisibility();
+      const targets = [
+        ...window.querySelectorAll('button, select, input.edit, label.check, label.radio, [role=listbox]'),
+        ...document.querySelectorAll('#frame button'),
+      ];
+      for (const e of targets.filter(shown)) {
+        const high = e.getBoundingClientRect().height;
+        if (high < target - 0.5) found.push(`${e.dataset.control ?? e.textContent.trim()} ${Math.round(high)} px high`);
+      }
+      if (!text) return found;
+      const scale = window.getBoundingClientRect().width / window.offsetWidth;
+      for (const e of [...window.querySelectorAll('*')].filter(shown)) {
+        const own = [...e.childNodes].some((n) => n.nodeType === 3 && n.data.trim());
+        const size = parseFloat(getComputedStyle(e).fontSize) * scale;
+        if (own && size < text) found.push(`"${e.textContent.trim().slice(0, 20)}" at ${size} px`);
+      }
+      return found;
+    },
+    text ?? 0,
+    TARGET,
+  );
+}
+
+async function axeViolations(page) {
+  if (!(await page.evaluate(() => !!window.axe))) await page.addScriptTag({path: axeSource});
+  return page.evaluate(async () => {
+    const result = await window.axe.run(document, {
+      runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa']},
+      rules: {'target-size': {enabled: true}},
+    });
+    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
+}
+
+// Each window in turn: the start-up boxes, then every tool window from the
+// menu (and Special from Setup Options), checked by `check`.
+async function everyWindow(page, check) {
+  for (const box of [ABOUT.template, NOTICE_TEMPLATE, TEMPLATES.setup]) {
+    await waitForWindow(page, box);
+    await check(box);
+    await clickControl(page, box, OK);
+  }
+  await waitForWindow(page, TEMPLATES.activation);
+  await closeWindow(page, TEMPLATES.activation);
+  for (const entry of TOOL_WINDOWS) {
+    await menuCommand(page, entry.menu, entry.command);
+    await waitForWindow(page, entry.template);
+    await check(entry.template);
+    if (entry.template === TEMPLATES.setup) {
+      await clickControl(page, TEMPLATES.setup, SETUP_SPECIAL_BUTTON);
+      await waitForWindow(page, SPECIAL_TEMPLATE);
+      await check(SPECIAL_TEMPLATE);
+      await closeWindow(page, SPECIAL_TEMPLATE);
+    }
+    await closeWindow(page, entry.template);
+  }
+}
 
 for (const device of DEVICES) {
   describe(`on a ${device.name}`, () => {
+    test('every window is big enough to read and touch, and axe-core finds nothing', async () => {
+      const {context, page} = await app.open({viewport: device.viewport});
+      try {
+        await everyWindow(page, async (template) => {
+          if (!device.mouse) assert.deepEqual(await tooSmall(page, template, device.text), [], `window ${template}`);
+          assert.deepEqual(await axeViolations(page), [], `window ${template}`);
+        });
+      } finally {
+        await context.close();
+      }
+    });
+
     test('the roll history shows as many rows as it has room for when it opens', async () => {
       await withStartedApp(app, {viewport: device.viewport}, async (page) => {
         for (let i = 0; i < 4; i++) await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
@@ -43,18 +133,35 @@ for (const device of DEVICES) {
   });
 }
 
-test('every control of Setup Options has a name, the radios beside pictures too', async () => {
-  await withStartedApp(app, {}, async (page) => {
-    const tool = TOOL_WINDOWS.find((w) => w.template === TEMPLATES.setup);
-    await menuCommand(page, tool.menu, tool.command);
-    await waitForWindow(page, TEMPLATES.setup);
-    const unnamed = await page.$$eval(
-      `${windowSelector(TEMPLATES.setup)} input, ${windowSelector(TEMPLATES.setup)} select`,
-      (controls) =>
-        controls
-          .filter((c) => !c.getAttribute('aria-label') && !c.closest('label')?.textContent.trim())
-          .map((c) => c.dataset.control),
+describe('on a phone', () => {
+  const phone = DEVICES[0].viewport;
+  const shownTools = async (page) => (await shownWindows(page)).filter((w) => !w.modal).map((w) => w.template);
+  const openList = (page) =>
+    page.$$eval('#open-windows button', (buttons) =>
+      buttons.filter((b) => b.checkVisibility()).map((b) => [b.textContent, b.getAttribute('aria-pressed')]),
     );
-    assert.deepEqual(unnamed, []);
+
+  test('one window at a time across the screen, and the list of open windows switches between them', async () => {
+    await withStartedApp(app, {viewport: phone}, async (page) => {
+      await menuCommand(page, 'Edit', COMMANDS.dieStats);
+      await waitForWindow(page, TEMPLATES.dieStats);
+      assert.deepEqual(await shownTools(page), [TEMPLATES.dieStats]);
+      const width = await page.$eval(windowSelector(TEMPLATES.dieStats), (w) => w.getBoundingClientRect().width);
+      assert.ok(width >= phone.width - 16 && width <= phone.width, `the window is ${width} px wide`);
+      assert.deepEqual(await openList(page), [
+        ['Activation', 'false'],
+        ['Die Stats', 'true'],
+      ]);
+
+      await page.click('#open-windows button[aria-pressed=false]');
+      await waitForWindow(page, TEMPLATES.activation);
+      assert.deepEqual(await shownTools(page), [TEMPLATES.activation]);
+      await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
+
+      // Closed, the window gives the screen back to the one left open.
+      await closeWindow(page, TEMPLATES.activation);
+      await waitForWindow(page, TEMPLATES.dieStats);
+      assert.deepEqual(await openList(page), [['Die Stats', 'true']]);
+    });
   });
 });

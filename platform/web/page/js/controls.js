@@ -102,6 +102,8 @@ export function addControl(w, control) {
   // The program names the classes of its look: centred, sunken, bordered.
   if (style) box.classList.add(...style.split(' '));
   place(box, win.units, x, y, width, height);
+  // Its place in the template, which the touch layouts lay out afresh.
+  box.template = {x: x, y: y, width: width, height: height, group: group, focusable: focusable, kind: kind};
   if (kind === KIND.text || kind === KIND.check || kind === KIND.radio) {
     box.roomWidth = (right - x) * win.units.x;
     box.roomHeight = (bottom - y) * win.units.y;
@@ -231,8 +233,11 @@ function copyByHand(text) {
 }
 
 // List boxes of many rows (the roll history): only the rows in sight are
-// made, each asked of the program when it comes into sight.
-var ROW_HEIGHT = 18;
+// made, each asked of the program when it comes into sight. A row is
+// --row high (taller for a finger).
+function rowHeight(box) {
+  return parseFloat(getComputedStyle(box).getPropertyValue('--row')) || 18;
+}
 
 function makeListBox(w, id) {
   var box = el('div', 'listbox');
@@ -245,8 +250,13 @@ function makeListBox(w, id) {
   box.addEventListener('scroll', function () {
     drawRows(w, id, box);
   });
-  // Rows set while the window is hidden show once it is drawn, as many as
-  // the box has room for.
+  // Rows set while the window is hidden, or a box made taller, show as many
+  // rows as the box has room for.
+  var seen = 0;
+  new ResizeObserver(function () {
+    if (box.clientHeight !== seen) drawRows(w, id, box);
+    seen = box.clientHeight;
+  }).observe(box);
   box.redraw = function () {
     drawRows(w, id, box);
   };
@@ -291,19 +301,21 @@ function makeListBox(w, id) {
       s.anchor = r;
     }
     s.selected.add(r);
-    var top = r * ROW_HEIGHT;
+    var high = rowHeight(box),
+      top = r * high;
     if (top < box.scrollTop) box.scrollTop = top;
-    else if (top + ROW_HEIGHT > box.scrollTop + box.clientHeight) box.scrollTop = top + ROW_HEIGHT - box.clientHeight;
+    else if (top + high > box.scrollTop + box.clientHeight) box.scrollTop = top + high - box.clientHeight;
     drawRows(w, id, box);
   });
   return box;
 }
 function drawRows(w, id, box) {
   var s = box.listState,
-    inner = box.firstChild;
-  inner.style.height = s.count * ROW_HEIGHT + 'px';
-  var first = Math.floor(box.scrollTop / ROW_HEIGHT);
-  var last = Math.min(s.count, first + Math.ceil(box.clientHeight / ROW_HEIGHT) + 1);
+    inner = box.firstChild,
+    high = rowHeight(box);
+  inner.style.height = s.count * high + 'px';
+  var first = Math.floor(box.scrollTop / high);
+  var last = Math.min(s.count, first + Math.ceil(box.clientHeight / high) + 1);
   inner.textContent = '';
   for (var r = first; r < last; r++) {
     var row = el('div', 'row', UTF8ToString(call('webRow', w, id, r)));
@@ -312,7 +324,7 @@ function drawRows(w, id, box) {
     row.setAttribute('aria-setsize', s.count);
     row.setAttribute('aria-posinset', r + 1);
     row.dataset.row = r;
-    row.style.top = r * ROW_HEIGHT + 'px';
+    row.style.top = r * high + 'px';
     inner.appendChild(row);
   }
 }

@@ -1,11 +1,12 @@
 // A window's panel on the page: made for the program, shown, moved by the
 // player, given the focus, activated and ended.
-import {dialogUnits, el, fit, fitTexts} from './layout.js';
+import {dialogUnits, el, fit, fitTexts, narrow} from './layout.js';
 import {call, programRunning} from './program.js';
 
 var windows = {};
 var zTop = 10;
 var active = 0;
+var front = 0; // the tool window a phone shows
 var modalWaits = {};
 
 export function control(w, c) {
@@ -169,10 +170,19 @@ export function focusFirst(w) {
   return first.dataset.control !== undefined ? Number(first.dataset.control) : -1;
 }
 // A shown tool window's outer rectangle on the desk: x, y, width, height,
-// as drawn (a window drawn larger grows from its top-left corner).
+// as drawn (a window drawn larger grows from its top-left corner). A phone
+// shows one window across the screen: the program places its windows as if
+// on the desk, where they stay for a wider screen.
 export function windowRect(w) {
   var win = windows[w];
   if (!win || win.modal || win.frame.hidden) return null;
+  if (narrow.matches)
+    return [
+      parseFloat(win.frame.style.left) || 0,
+      parseFloat(win.frame.style.top) || 0,
+      win.width + 2,
+      win.height + 32,
+    ];
   var drawn = win.frame.getBoundingClientRect();
   return [win.frame.offsetLeft, win.frame.offsetTop, Math.ceil(drawn.width), Math.ceil(drawn.height)];
 }
@@ -205,6 +215,7 @@ export function endWindow(w, keep) {
     win.frame.remove();
     delete windows[w];
   }
+  bringForward(front === w ? 0 : front);
   var wait = modalWaits[w];
   if (wait) {
     delete modalWaits[w];
@@ -220,6 +231,7 @@ export function activate(w) {
   if (!win) return;
   win.frame.classList.add('active');
   if (!win.modal) win.frame.style.zIndex = ++zTop;
+  if (!win.modal) bringForward(w);
   if (!win.frame.contains(document.activeElement)) {
     var target = win.lastFocus && win.frame.contains(win.lastFocus) ? win.lastFocus : firstStop(win);
     if (target) target.focus({preventScroll: true});
@@ -235,11 +247,47 @@ export function waitModal(w, done) {
   modalWaits[w] = done;
 }
 
+// The tool window a phone shows (w, or the one last on top), and the
+// list of open tool windows it is chosen from.
+function bringForward(w) {
+  var open = Object.keys(windows)
+    .map(function (k) {
+      return windows[k];
+    })
+    .filter(function (x) {
+      return !x.modal && !x.frame.hidden;
+    });
+  if (!windows[w] || windows[w].modal) {
+    var top = open.slice().sort(function (a, b) {
+      return (Number(b.frame.style.zIndex) || 0) - (Number(a.frame.style.zIndex) || 0);
+    })[0];
+    w = top ? top.w : 0;
+  }
+  if (front && windows[front]) windows[front].frame.classList.remove('front');
+  front = w;
+  if (windows[w]) windows[w].frame.classList.add('front');
+  var list = document.getElementById('open-windows');
+  list.textContent = '';
+  open.forEach(function (x) {
+    var b = el('button', 'open-window', x.frame.querySelector('.titlebar .title').textContent);
+    b.type = 'button';
+    b.dataset.window = x.w;
+    b.setAttribute('aria-pressed', String(x.w === front));
+    b.addEventListener('click', function () {
+      if (!programRunning()) call('webClickActivate', x.w);
+    });
+    list.appendChild(b);
+  });
+}
+
 function firstWindowShown() {
   if (document.body.dataset.ready) return;
   document.body.dataset.ready = '1';
   performance.mark('treva-first-window');
 }
+narrow.addEventListener('change', function () {
+  bringForward(front);
+});
 window.addEventListener('resize', function () {
   Object.keys(windows).forEach(function (w) {
     if (!windows[w].frame.hidden) fit(windows[w]);
