@@ -4,6 +4,7 @@
 #include "actions/priority_tables.h"
 #include "activation/activation.h"
 #include "resources/ids/about.h"
+#include "scratch_folder.h"
 #include "session.h"
 #include "ui/scenario_files.h"
 
@@ -29,8 +30,6 @@ TEST(ToolWindows, ClosedWindowComesBackFresh) {
     Session s;
     for (int command : {kCmdActivation, kCmdActions, kCmdDieStats, kCmdAdvance, kCmdRandomTables}) {
         const WindowId first = s.open(command);
-        s.ui.escape(first);
-        EXPECT_TRUE(s.ui.isOpen(first)) << "Escape spares a modeless window";
         ASSERT_TRUE(s.ui.closeBox(first)) << command;
         EXPECT_FALSE(s.ui.isOpen(first));
         const WindowId second = s.open(command);
@@ -108,22 +107,16 @@ TEST(Refresh, WithNoWindowOpenChangesNothing) {
     EXPECT_TRUE(s.ui.openWindows().empty());
 }
 
-struct StartUp : ::testing::Test {
+struct StartUp : ::testing::Test, testing::ScratchFolder {
     Session s;
     std::vector<int> boxes;
-    std::filesystem::path folder;
 
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("treva-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
         s.ui.onModal = [this](WindowId box) {
             boxes.push_back(s.ui.window(box)->dialog->id);
             s.ui.click(box, kCommandOk); // OK, Enough
         };
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 };
 
 TEST_F(StartUp, WithoutAPathAsksForTheSetup) {
@@ -143,9 +136,9 @@ TEST_F(StartUp, WithAPathLoadsTheScenario) {
     saved.nationality = 3;
     saved.acNumber = 4;
     std::string error;
-    const std::string path = (folder / "june.trv").string();
-    ASSERT_TRUE(writeScenarioFile(path, saved, error)) << error;
-    startUp(s.app, path);
+    const std::string file = path("june.trv");
+    ASSERT_TRUE(writeScenarioFile(file, saved, error)) << error;
+    startUp(s.app, file);
     EXPECT_EQ(boxes, (std::vector<int>{kAboutDialog, kNoticeDialog}));
     EXPECT_EQ(s.scenario().nationality, 3);
     EXPECT_EQ(s.ui.frameCaption, "TREVA! (june)");
@@ -156,7 +149,7 @@ TEST_F(StartUp, WithAPathLoadsTheScenario) {
 }
 
 TEST_F(StartUp, UnreadablePathIsReportedThenSetUp) {
-    startUp(s.app, (folder / "missing.trv").string());
+    startUp(s.app, path("missing.trv"));
     ASSERT_EQ(s.ui.errors.size(), 1u);
     EXPECT_NE(s.ui.errors[0].find("missing.trv"), std::string::npos);
     EXPECT_EQ(boxes.back(), kSetupDialog);
@@ -170,7 +163,7 @@ TEST_F(StartUp, KeptScenarioIsTakenUpAsItsFileOrUntitled) {
     ScenarioState kept = s.scenario();
     kept.acNumber = 5;
     std::string error;
-    const std::string keptPath = (folder / "scenario.trv").string();
+    const std::string keptPath = path("scenario.trv");
     ASSERT_TRUE(writeScenarioFile(keptPath, kept, error)) << error;
     ScenarioState saved = kept;
     saved.acNumber = 2;
@@ -229,12 +222,10 @@ TEST(Frame, ExitClosesEverything) {
 // nowhere, and which guide no browser would take.
 TEST(Frame, AGuideThatCannotBeShownIsReported) {
     Session s;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() /
-        ("treva-guide-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    std::filesystem::create_directories(folder / "guide");
-    const std::string installed = (folder / "share" / "index.html").string();
-    const std::string beside = (folder / "guide" / "index.html").string();
+    const testing::ScratchFolder scratch;
+    std::filesystem::create_directories(scratch.folder / "guide");
+    const std::string installed = scratch.path("share/index.html");
+    const std::string beside = scratch.path("guide/index.html");
     s.app.guidePlaces = {installed, beside};
 
     frameCommand(s.app, kCmdGuide);
@@ -249,7 +240,6 @@ TEST(Frame, AGuideThatCannotBeShownIsReported) {
     EXPECT_EQ(s.ui.documentsOpened, std::vector<std::string>{beside});
     ASSERT_EQ(s.ui.errors.size(), 2u);
     EXPECT_NE(s.ui.errors[1].find(beside), std::string::npos) << s.ui.errors[1];
-    std::filesystem::remove_all(folder);
 }
 
 TEST(Frame, CommandLinePathIsJoinedAndUnquoted) {

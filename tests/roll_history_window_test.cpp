@@ -6,12 +6,14 @@
 
 #include "resources/ids/dice_chart.h"
 #include "resources/ids/roll_history.h"
+#include "scratch_folder.h"
 #include "session.h"
 #include "ui/roll_history_window.h"
 
 namespace treva {
 namespace {
 
+using testing::readAll;
 using testing::Session;
 namespace fs = std::filesystem;
 
@@ -148,7 +150,8 @@ TEST_F(History, TheWindowFollowsRollsNewestFirstCopiesAndClears) {
 // Escape closes the tool windows of ours, as their close box does; the
 // module's own tool windows keep it.
 TEST_F(History, EscapeClosesTheHistoryAndTheChartOnly) {
-    for (const int command : {kCmdRollHistory, kCmdDiceChart, kCmdActivation, kCmdRandomTables}) {
+    for (const int command : {kCmdRollHistory, kCmdDiceChart, kCmdActivation, kCmdSetup, kCmdActions, kCmdDieStats,
+                              kCmdAdvance, kCmdRandomTables}) {
         const WindowId window = s.open(command);
         s.ui.escape(window);
         EXPECT_EQ(s.ui.isOpen(window), command != kCmdRollHistory && command != kCmdDiceChart) << command;
@@ -178,21 +181,8 @@ TEST_F(History, TheChartOpensFromDieStatsAndFollowsTheDice) {
 }
 
 // The history file beside the scenario file.
-struct HistoryFiles : History {
-    fs::path folder;
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 (std::string("treva-history-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        s.ui.saveAnswers = {};
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string path(const char *name) const { return (folder / name).string(); }
-    static std::string readAll(const std::string &file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+struct HistoryFiles : History, testing::ScratchFolder {
+    HistoryFiles() { s.ui.saveAnswers = {}; }
     static void write(const std::string &file, const std::string &bytes) {
         std::ofstream(file, std::ios::binary) << bytes;
     }

@@ -8,38 +8,28 @@
 #endif
 
 #include "activation/activation.h"
+#include "scratch_folder.h"
 #include "session.h"
 #include "ui/scenario_files.h"
 
 namespace treva {
 namespace {
 
+using testing::readAll;
 using testing::Session;
 namespace fs = std::filesystem;
 
-std::string readAll(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-struct Files : ::testing::Test {
+struct Files : ::testing::Test, testing::ScratchFolder {
     Session s;
-    fs::path folder;
     std::vector<std::string> asked; // names the file dialogs started from
     std::optional<std::string> answer;
 
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 (std::string("treva-files-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+    Files() {
         s.ui.onFileDialog = [this](bool, std::string_view name) {
             asked.emplace_back(name);
             return answer;
         };
     }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string path(const char *name) const { return (folder / name).string(); }
 
     // Save As through the dialog, answered with `file`.
     void saveAs(const std::string &file) {

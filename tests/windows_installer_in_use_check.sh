@@ -14,24 +14,7 @@ fi
 export LC_ALL=C
 scripts=$1 installer=$2 prefix=$3
 
-export WINEPREFIX=$prefix WINEDEBUG=-all
-# Nothing of this prefix reaches the host's desktop menus or file types.
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-
-status=0
-fail() { echo "FAIL: $*"; status=1; }
-die() { echo "FAIL: $*"; exit 1; }
-# The installer and the uninstaller may end at once, quietly, with a status
-# of their own: wine-run takes that as their answer.
-export TREVA_WINE_QUIET_ENDS=1
-win() { "$scripts/wine-run" "$@"; }
-winout() { win "$@" 2>/dev/null | tr -d '\r'; }
-hasKey() { win reg query "$1" >/dev/null 2>&1; }
-drive=$prefix/drive_c
-unix() { local path=${1#[Cc]:}; echo "$drive${path//\\//}"; }
-
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-rm -rf "$prefix" "$prefix.lock"
+. "$(dirname "$0")/wine_prefix.sh"
 treva=
 trap '[ -z "$treva" ] || kill "$treva" 2>/dev/null; WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
 

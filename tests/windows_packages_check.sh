@@ -19,30 +19,11 @@ set -euo pipefail
 export LC_ALL=C
 scripts=$1 installer=$2 zip=$3 stage=$4 version=$5 prefix=$6
 
-export WINEPREFIX=$prefix WINEDEBUG=-all
-# Nothing of this prefix reaches the host's desktop menus or file types.
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 # A silent install shows no window; one that tried would fail here, not wait.
 unset DISPLAY WAYLAND_DISPLAY
-
-status=0
-fail() { echo "FAIL: $*"; status=1; }
-die() { echo "FAIL: $*"; exit 1; }
-# The installer and the uninstaller may end at once, quietly, with a status
-# of their own: wine-run takes that as their answer.
-export TREVA_WINE_QUIET_ENDS=1
-win() { "$scripts/wine-run" "$@"; }
-# Output of Windows programs, without the carriage returns.
-winout() { win "$@" 2>/dev/null | tr -d '\r'; }
+. "$(dirname "$0")/wine_prefix.sh"
 # A key's values as `reg query` prints them ("Name    REG_SZ    Value"), sorted.
 values() { winout reg query "$1" | sed -n 's/^    //p' | sort; }
-hasKey() { win reg query "$1" >/dev/null 2>&1; }
-drive=$prefix/drive_c
-# The file of a path on drive C:.
-unix() { local path=${1#[Cc]:}; echo "$drive${path//\\//}"; }
-
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-rm -rf "$prefix" "$prefix.lock"
 work=$(mktemp -d)
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 

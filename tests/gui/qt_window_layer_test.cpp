@@ -3,41 +3,31 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
 #include <QtTest>
+#include <set>
 
-#include "actions/priority_tables.h"
 #include "platform/guide/guide_location.h"
-#include "platform/qt/cp1252.h"
 #include "platform/qt/modal_script.h"
 #include "platform/qt/qt_window_layer.h"
 #include "resources/dialogs.h"
-#include "resources/ids/about.h"
 #include "resources/ids/actions.h"
 #include "resources/ids/activation.h"
-#include "resources/ids/advance.h"
 #include "resources/ids/dice_chart.h"
 #include "resources/ids/die_stats.h"
 #include "resources/ids/random_tables.h"
@@ -56,17 +46,16 @@ namespace {
 struct ToolKind {
     int command;
     ToolSlot slot;
-    int templateId;
     const char *title;
 };
 
 const ToolKind kTools[] = {
-    {kCmdActivation, ToolSlot::Activation, kActivationDialog, "Activation"},
-    {kCmdSetup, ToolSlot::Setup, kSetupDialog, "Setup Options"},
-    {kCmdActions, ToolSlot::Actions, kActionsDialog, "Actions"},
-    {kCmdDieStats, ToolSlot::DieStats, kDieStatsDialog, "Die Stats"},
-    {kCmdAdvance, ToolSlot::Advance, kAdvanceDialog, "Advance"},
-    {kCmdRandomTables, ToolSlot::RandomTables, kRandomTablesDialog, "Random Number Tables"},
+    {kCmdActivation, ToolSlot::Activation, "Activation"},
+    {kCmdSetup, ToolSlot::Setup, "Setup Options"},
+    {kCmdActions, ToolSlot::Actions, "Actions"},
+    {kCmdDieStats, ToolSlot::DieStats, "Die Stats"},
+    {kCmdAdvance, ToolSlot::Advance, "Advance"},
+    {kCmdRandomTables, ToolSlot::RandomTables, "Random Number Tables"},
 };
 
 // The program as main() puts it together, with a fixed seed.
@@ -90,44 +79,26 @@ struct Program {
 
     QWidget *control(WindowId window, int id) const { return layer.controlWidget(window, id); }
 
-    // What a field shows on screen.
-    QString shown(WindowId window, int id) const {
-        QWidget *w = control(window, id);
-        if (auto *scrolled = qobject_cast<QScrollArea *>(w)) w = scrolled->widget();
-        if (auto *label = qobject_cast<QLabel *>(w)) return label->text();
-        if (auto *edit = qobject_cast<QLineEdit *>(w)) return edit->text();
-        if (auto *list = qobject_cast<QComboBox *>(w)) return list->currentText();
-        if (auto *button = qobject_cast<QAbstractButton *>(w)) return button->text();
-        return QStringLiteral("<no control %1>").arg(id);
-    }
-
     bool checked(WindowId window, int id) const {
         auto *button = qobject_cast<QAbstractButton *>(control(window, id));
         return button && button->isChecked();
     }
 
-    int picture(WindowId window, int id) const {
-        QWidget *w = control(window, id);
-        return w ? w->property("bitmap").toInt() : -1;
-    }
-
-    // A left click where the player would aim: a check mark, or the middle of a button.
+    // A left click in the middle of a button.
     void click(WindowId window, int id) const {
         QWidget *w = control(window, id);
         QVERIFY2(w, qPrintable(QStringLiteral("no control %1").arg(id)));
-        const bool mark = qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w);
-        QTest::mouseClick(w, Qt::LeftButton, {}, mark ? QPoint(6, w->height() / 2) : w->rect().center());
+        QTest::mouseClick(w, Qt::LeftButton);
         settle();
     }
 
     WindowId tool(ToolSlot slot) const { return toolWindow(app, slot); }
 
-    // Opens a tool window from its menu item.
+    // Opens a tool window from its menu item: the window that comes to the front.
     WindowId open(int command) const {
         layer.menuAction(command)->trigger();
-        for (const ToolKind &t : kTools)
-            if (t.command == command) return tool(t.slot);
-        return kNoWindow;
+        settle();
+        return layer.windowOf(QApplication::activeWindow());
     }
 };
 
@@ -136,24 +107,11 @@ WindowId plainWindow(QtWindowLayer &layer, int templateId) {
     return layer.createModeless(templateId, layer.frame(), [](WindowId, const Message &) { return true; });
 }
 
-QStringList names(std::initializer_list<int> ids) {
-    QStringList list;
-    for (int id : ids) list << QStringLiteral("c%1").arg(id);
-    return list;
-}
-
 // The window's focus after a key, once it has settled.
 QWidget *press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     Program::settle();
     return QApplication::focusWidget();
-}
-
-int visibleWindowsOf(int templateId) {
-    int count = 0;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->objectName() == QStringLiteral("dialog%1").arg(templateId)) ++count;
-    return count;
 }
 
 } // namespace
@@ -164,25 +122,20 @@ class QtWindowLayerTest : public QObject {
 private slots:
     void frameIsAFixedStripWithMenuAndToolbar();
     void everyToolWindowOpensOnceFromMenuAndToolbar();
-    void closeBoxEndsAToolWindowAndReopeningStartsAfresh();
-    void unsavedChangesAreAskedAboutOnExitCloseAndOpen();
+    void closeBoxEndsAToolWindowAndSetupOptionsKeepsItsChoices();
+    void theFramesCloseBoxAsksAboutUnsavedChanges();
     void escapeSparesToolWindowsButEndsTheSpecialBox();
-    void keyboardMovesAndPresses();
     void dropDownListReportsTheFocusItGainsNotItsDropDownClosing();
     void altOOpensTheOpenDialog();
     void clickActivationRemembersTheWindowToReturnTo();
-    void fixedSizeWindowsOfferNoMaximizeButton();
-    void everyControlHasAName();
+    void everyWindowIsFixedInSizeAndNamesEachControl();
     void tabFollowsTheReadingOrderOfEveryWindow();
     void aRadioGroupIsOneTabStopAndArrowsMoveWithinIt();
-    void listBoxRowsComeFromTheirFunctionUntilTheNext();
-    void aHundredThousandRowsAreAskedForOnlyAsTheyShow();
+    void listBoxRowsComeFromTheirFunctionAsTheyShowUntilTheNext();
     void severalRowsAreSelectedAndANewListStartsAfresh();
     void chartDrawsBarsByCountWithMarksAtTheExpectedCounts();
     void menuShortcutRunsItsCommandFromAToolWindow();
-    void helpGuideAndF1OpenTheGuideFromEveryWindow();
-    void anInstalledGuideComesBeforeTheBuildFolders();
-    void withoutAGuideThePlayerIsToldWhereItWasLookedFor();
+    void helpGuideAndF1OpenTheInstalledGuideFromEveryWindow();
     void aPageNoBrowserTakesIsAFailure();
 };
 
@@ -224,8 +177,6 @@ void QtWindowLayerTest::frameIsAFixedStripWithMenuAndToolbar() {
     QCOMPARE(frame->windowHandle()->title(), QString::fromUtf16(u"TREVA! (Russians \u00BB 1944)"));
     p.layer.setFrameModified(true);
     QCOMPARE(frame->windowHandle()->title(), QString::fromUtf16(u"TREVA! (Russians \u00BB 1944)*"));
-    p.layer.setMenuItemEnabled(kCmdSave, false);
-    QVERIFY(!p.layer.menuAction(kCmdSave)->isEnabled());
 }
 
 void QtWindowLayerTest::everyToolWindowOpensOnceFromMenuAndToolbar() {
@@ -247,43 +198,26 @@ void QtWindowLayerTest::everyToolWindowOpensOnceFromMenuAndToolbar() {
         QTest::mouseClick(p.layer.toolbarButton(t.command), Qt::LeftButton);
         Program::settle();
         QCOMPARE(p.tool(t.slot), window);
-        QCOMPARE(visibleWindowsOf(t.templateId), 1);
         QCOMPARE(QApplication::activeWindow(), widget);
     }
 
-    // The About button shows both boxes, one after the other.
+    // The About button shows both boxes, one after the other; Enter ends
+    // each at its default button.
     ModalScript script;
-    QStringList titles;
-    script.then([&](QWidget *box) {
-        titles << box->windowTitle();
-        p.click(p.layer.windowOf(box), about_ids::kOk);
-    });
-    script.then([&](QWidget *box) {
-        titles << box->windowTitle();
-        QTest::keyClick(box, Qt::Key_Return); // the default button, "Enough"
-    });
+    for (int box = 0; box < 2; ++box) script.then([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
     QTest::mouseClick(p.layer.toolbarButton(kCmdAbout), Qt::LeftButton);
     QVERIFY(script.done());
-    QCOMPARE(titles, (QStringList{"About TREVA!", "Beta Notice"}));
 }
 
-void QtWindowLayerTest::closeBoxEndsAToolWindowAndReopeningStartsAfresh() {
-    using namespace activation_ids;
+void QtWindowLayerTest::closeBoxEndsAToolWindowAndSetupOptionsKeepsItsChoices() {
     Program p;
-    const WindowId first = p.open(kCmdActivation);
-    p.click(first, kRoll);
-    QVERIFY(p.shown(first, kDrField) != QStringLiteral("0"));
-
-    QPointer<QWidget> widget = p.layer.widget(first);
+    const WindowId activation = p.open(kCmdActivation);
+    QPointer<QWidget> widget = p.layer.widget(activation);
     widget->close();
     Program::settle();
-    QVERIFY(!p.layer.isOpen(first));
+    QVERIFY(!p.layer.isOpen(activation));
     QVERIFY(widget.isNull());
     QCOMPARE(p.tool(ToolSlot::Activation), kNoWindow);
-
-    const WindowId second = p.open(kCmdActivation);
-    QVERIFY(second != first);
-    QCOMPARE(p.shown(second, kDrField), QStringLiteral("0"));
 
     // The Setup window asks for no close box; a window manager that draws
     // one all the same gets its only button, OK, which keeps the choices.
@@ -296,23 +230,7 @@ void QtWindowLayerTest::closeBoxEndsAToolWindowAndReopeningStartsAfresh() {
     QCOMPARE(p.app.state.scenario.month, 6);
 }
 
-namespace {
-
-// Presses the button of a message box that carries this text.
-ModalScript::Step press(const QString &text, QString *question = nullptr) {
-    return [text, question](QWidget *box) {
-        auto *message = qobject_cast<QMessageBox *>(box);
-        QVERIFY2(message, "a question box");
-        if (question) *question = message->text();
-        for (QAbstractButton *button : message->buttons())
-            if (button->text() == text) return button->click();
-        QFAIL(qPrintable(QStringLiteral("no button ") + text));
-    };
-}
-
-} // namespace
-
-void QtWindowLayerTest::unsavedChangesAreAskedAboutOnExitCloseAndOpen() {
+void QtWindowLayerTest::theFramesCloseBoxAsksAboutUnsavedChanges() {
     Program p;
     setMenuItemState(p.app, kCmdSave, false); // as after an Open
     QVERIFY(!p.layer.menuAction(kCmdSave)->isEnabled());
@@ -322,25 +240,21 @@ void QtWindowLayerTest::unsavedChangesAreAskedAboutOnExitCloseAndOpen() {
     QVERIFY(p.layer.frameWidget()->isWindowModified());
     QVERIFY(p.layer.menuAction(kCmdSave)->isEnabled());
 
-    // Cancel keeps everything, from the menu's Exit, the close box and Open.
+    ModalScript script;
     QString question;
-    const std::function<void()> requests[] = {
-        [&] { p.layer.menuAction(kCmdExit)->trigger(); },
-        [&] { p.layer.frameWidget()->close(); },
-        [&] { p.layer.menuAction(kCmdOpen)->trigger(); },
-    };
-    for (const auto &request : requests) {
-        ModalScript script;
-        script.then(press(QStringLiteral("Cancel"), &question));
-        request();
-        Program::settle();
-        QVERIFY(script.done());
-        QVERIFY2(script.answered() == 1, "only the question, no file dialog");
-        QVERIFY(p.layer.isOpen(p.layer.frame()));
-        QVERIFY(p.layer.frameWidget()->isVisible());
-        QVERIFY(p.layer.isOpen(random));
-    }
+    script.then([&](QWidget *box) {
+        auto *message = qobject_cast<QMessageBox *>(box);
+        QVERIFY2(message, "a question box");
+        question = message->text();
+        for (QAbstractButton *button : message->buttons())
+            if (button->text() == QStringLiteral("Cancel")) button->click();
+    });
+    p.layer.frameWidget()->close();
+    Program::settle();
+    QVERIFY(script.done());
     QCOMPARE(question, QStringLiteral("Save changes to Untitled?"));
+    QVERIFY(p.layer.frameWidget()->isVisible());
+    QVERIFY(p.layer.isOpen(random));
 }
 
 void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
@@ -351,18 +265,14 @@ void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
     QVERIFY(p.layer.isOpen(activation));
     QVERIFY(p.layer.widget(activation)->isVisible());
 
+    // A tool window of ours closes on it, as its close box does.
+    const WindowId history = p.open(kCmdRollHistory);
+    QVERIFY(p.layer.isOpen(history));
+    QTest::keyClick(p.layer.widget(history), Qt::Key_Escape);
+    Program::settle();
+    QVERIFY(!p.layer.isOpen(history));
+
     const WindowId setup = p.open(kCmdSetup);
-    QTest::keyClick(p.layer.widget(setup), Qt::Key_Escape);
-    QVERIFY(p.layer.isOpen(setup));
-
-    // The tool windows of ours close on it, as their close box does.
-    for (const int command : {kCmdRollHistory, kCmdDiceChart}) {
-        const WindowId ours = p.open(command);
-        QTest::keyClick(p.layer.widget(ours), Qt::Key_Escape);
-        Program::settle();
-        QVERIFY(!p.layer.isOpen(ours));
-    }
-
     ModalScript script;
     WindowId special = kNoWindow;
     script.then([&](QWidget *box) {
@@ -376,26 +286,6 @@ void QtWindowLayerTest::escapeSparesToolWindowsButEndsTheSpecialBox() {
     QVERIFY(!p.layer.isOpen(special));
     QCOMPARE(p.app.state.scenario.a1Modifier, 0); // cancelled: nothing taken
     QVERIFY(p.layer.isOpen(setup));
-}
-
-void QtWindowLayerTest::keyboardMovesAndPresses() {
-    using namespace activation_ids;
-    Program p;
-    const WindowId activation = p.open(kCmdActivation);
-    QWidget *roll = p.control(activation, kRoll);
-    roll->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(roll, Qt::Key_Space);
-    Program::settle();
-    QVERIFY(p.shown(activation, kDrField) != QStringLiteral("0"));
-
-    // Tab goes on in reading order; the attitude buttons beside, disabled, are passed by.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), p.control(activation, kVpo));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // toggles the check box
-    QVERIFY(p.checked(activation, kVpo));
-    QCOMPARE(p.app.state.modifiers.vpoAdjacent, 1);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), p.control(activation, kStone));
 }
 
 void QtWindowLayerTest::dropDownListReportsTheFocusItGainsNotItsDropDownClosing() {
@@ -444,14 +334,12 @@ void QtWindowLayerTest::altOOpensTheOpenDialog() {
     QCOMPARE(title, QStringLiteral("Open"));
     QVERIFY(opening);
     QCOMPARE(filters, (QStringList{"Treva Files (*.TRV)", "All Files (*.*)"}));
-    QCOMPARE(p.layer.frameWidget()->windowHandle()->title(), QString::fromLatin1(kUntitledCaption));
 }
 
 void QtWindowLayerTest::clickActivationRemembersTheWindowToReturnTo() {
     Program p;
     const WindowId activation = p.open(kCmdActivation);
     const WindowId advance = p.open(kCmdAdvance);
-    Program::settle();
     QCOMPARE(QApplication::activeWindow(), p.layer.widget(advance));
     QCOMPARE(p.app.frame.returnWindow, kNoWindow); // opened by the program, not clicked
 
@@ -465,24 +353,17 @@ void QtWindowLayerTest::clickActivationRemembersTheWindowToReturnTo() {
     QCOMPARE(QApplication::activeWindow(), activationWidget);
     QCOMPARE(p.app.frame.returnWindow, advance);
 
-    // Closing it goes back to the window it was clicked away from.
-    p.layer.frameWidget()->activateWindow();
+    // Activated by the program, a window records nothing: not the one it took over.
+    p.layer.activate(advance);
     Program::settle();
-    p.layer.activate(activation); // by the program: not a click
-    Program::settle();
-    QCOMPARE(p.app.frame.returnWindow, advance);
-    activationWidget->close();
-    Program::settle();
-    QVERIFY(!p.layer.isOpen(activation));
     QCOMPARE(QApplication::activeWindow(), p.layer.widget(advance));
+    QCOMPARE(p.app.frame.returnWindow, advance);
 }
 
-void QtWindowLayerTest::fixedSizeWindowsOfferNoMaximizeButton() {
+void QtWindowLayerTest::everyWindowIsFixedInSizeAndNamesEachControl() {
     Program p;
     for (const DialogTemplate &t : allDialogTemplates()) {
-        const WindowId window =
-            p.layer.createModeless(t.id, p.layer.frame(), [](WindowId, const Message &) { return true; });
-        QWidget *dialog = p.layer.widget(window);
+        QWidget *dialog = p.layer.widget(plainWindow(p.layer, t.id));
         QVERIFY2(dialog, t.title);
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
         const Qt::WindowFlags flags = dialog->windowFlags();
@@ -490,15 +371,7 @@ void QtWindowLayerTest::fixedSizeWindowsOfferNoMaximizeButton() {
         // Some window managers give a window that names no button every one of them.
         QVERIFY2(flags & Qt::WindowMinimizeButtonHint, t.title);
         QCOMPARE(bool(flags & Qt::WindowCloseButtonHint), bool(t.style & kDialogSystemMenu));
-    }
-}
-
-void QtWindowLayerTest::everyControlHasAName() {
-    Program p;
-    for (const DialogTemplate &t : allDialogTemplates()) {
-        const WindowId window =
-            p.layer.createModeless(t.id, p.layer.frame(), [](WindowId, const Message &) { return true; });
-        for (QWidget *w : p.layer.widget(window)->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (QWidget *w : dialog->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
             const QString name = w->accessibleName();
             const QString where = QStringLiteral("%1 %2").arg(t.title, w->objectName());
             QVERIFY2(!name.isEmpty(), qPrintable(where));
@@ -518,44 +391,16 @@ void QtWindowLayerTest::everyControlHasAName() {
 }
 
 void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
-    namespace activation = activation_ids;
-    namespace actions = actions_ids;
-    namespace setup = setup_ids;
-    namespace special = special_ids;
-    namespace advance = advance_ids;
-    namespace tables = random_tables_ids;
-    using actions::dieButton;
-    // Nothing checked yet: a radio group is stopped at by its first button.
-    const std::map<int, QStringList> expected = {
-        {kActivationDialog, names({activation::kRoll, activation::kVpo, activation::kHold, activation::kStone,
-                                   activation::kNearby, activation::kLevelList, activation::kTerrainList,
-                                   activation::kManual, activation::kAllowManual, activation::kAllowAttitude})},
-        {kSetupDialog, names({setup::kAc2, setup::kHold, setup::kYearList, setup::kFlatHexes, setup::kMonthList,
-                              setup::kMsrList, setup::kNationalityList, setup::kSpecialButton, setup::kOk})},
-        {kActionsDialog, names({actions::kInfAction, actions::kAfvAction, dieButton(7),
-                                actions::kVehMove,   dieButton(6),        dieButton(8),
-                                actions::kInfMove,   actions::kIftAttack, dieButton(5),
-                                dieButton(9),        actions::kLatw,      dieButton(4),
-                                dieButton(10),       actions::kOrdVeh,    dieButton(3),
-                                dieButton(11),       actions::kOrdInf,    dieButton(2),
-                                dieButton(12),       actions::kManualBox, actions::kDirectionButton})},
-        {kSpecialDialog, names({special::kA1Box, special::kA5Box, special::kFortificationBox, special::kOk})},
-        {kDieStatsDialog, names({die_stats_ids::kClear, die_stats_ids::kChart})},
-        {kAdvanceDialog,
-         names({advance::kAdvanceButton, advance::kNtcButton, advance::kPairingsButton, advance::kAttackButton})},
-        {kAboutDialog, names({about_ids::kOk})},
-        {kNoticeDialog, names({about_ids::kOk})},
-        {kRandomTablesDialog, names({tables::kTableA, tables::kTableB, tables::kTableC, tables::kTableD,
-                                     tables::kSingleDie, tables::kTwoDice, tables::kHexRow, tables::kTableE,
-                                     tables::kTableF, tables::kTableG, tables::kTableH, tables::kHexNumber})},
-        {kRollHistoryDialog, names({roll_history_ids::kRows, roll_history_ids::kCopy, roll_history_ids::kCopyAll,
-                                    roll_history_ids::kClear, roll_history_ids::kClose})},
-        {kDiceChartDialog, names({dice_chart_ids::kClose})}, // a chart only shows: no stop
-    };
-    QCOMPARE(expected.size(), allDialogTemplates().size());
-
     Program p;
     for (const DialogTemplate &t : allDialogTemplates()) {
+        // The window's reading order; with nothing checked yet, a radio group
+        // is stopped at by its first button there.
+        QStringList expected;
+        std::set<std::size_t> groups;
+        for (const std::size_t i : tabOrder(t))
+            if (t.controls[i].kind != ControlKind::RadioButton || groups.insert(t.groupOf(i).first).second)
+                expected << QStringLiteral("c%1").arg(t.controls[i].id);
+
         const WindowId window = plainWindow(p.layer, t.id);
         Program::settle();
         QWidget *first = QApplication::focusWidget();
@@ -563,19 +408,8 @@ void QtWindowLayerTest::tabFollowsTheReadingOrderOfEveryWindow() {
         QStringList stops{first->objectName()};
         for (QWidget *at = press(Qt::Key_Tab); at != first && stops.size() < 64; at = press(Qt::Key_Tab))
             stops << at->objectName();
-        QCOMPARE(stops, expected.at(t.id));
+        QCOMPARE(stops, expected);
         QCOMPARE(press(Qt::Key_Backtab)->objectName(), stops.last());
-
-        // Every command the player can give is reached, a radio group by one of its buttons.
-        for (std::size_t i = 0; i < t.controls.size(); ++i) {
-            const ControlTemplate &c = t.controls[i];
-            if (!takesFocus(c.kind)) continue;
-            bool reached = stops.contains(QStringLiteral("c%1").arg(c.id));
-            const auto [groupFirst, groupEnd] = t.groupOf(i);
-            for (std::size_t j = groupFirst; c.kind == ControlKind::RadioButton && j < groupEnd; ++j)
-                reached = reached || stops.contains(QStringLiteral("c%1").arg(t.controls[j].id));
-            QVERIFY2(reached, qPrintable(QStringLiteral("%1 control %2").arg(t.title).arg(c.id)));
-        }
         p.layer.endWindow(window, 0);
         Program::settle();
     }
@@ -586,9 +420,7 @@ void QtWindowLayerTest::aRadioGroupIsOneTabStopAndArrowsMoveWithinIt() {
     Program p;
     p.app.state.scenario.acNumber = 3;
     p.app.state.scenario.attitude = 0;
-    p.layer.menuAction(kCmdSetup)->trigger();
-    Program::settle();
-    const WindowId setup = p.tool(ToolSlot::Setup);
+    const WindowId setup = p.open(kCmdSetup);
     // The window opens on its first stop, the AC# group, at its checked button.
     QCOMPARE(QApplication::focusWidget(), p.control(setup, kAc3));
 
@@ -606,7 +438,7 @@ void QtWindowLayerTest::aRadioGroupIsOneTabStopAndArrowsMoveWithinIt() {
     QCOMPARE(press(Qt::Key_Backtab), p.control(setup, kAc4));
 }
 
-void QtWindowLayerTest::listBoxRowsComeFromTheirFunctionUntilTheNext() {
+void QtWindowLayerTest::listBoxRowsComeFromTheirFunctionAsTheyShowUntilTheNext() {
     using namespace roll_history_ids;
     Program p;
     const WindowId history = plainWindow(p.layer, kRollHistoryDialog);
@@ -636,22 +468,17 @@ void QtWindowLayerTest::listBoxRowsComeFromTheirFunctionUntilTheNext() {
     // Rows line their columns up with spaces.
     const QFontMetrics metrics(list->font());
     QCOMPARE(metrics.horizontalAdvance(QStringLiteral("1111")), metrics.horizontalAdvance(QStringLiteral("WWWW")));
-}
 
-void QtWindowLayerTest::aHundredThousandRowsAreAskedForOnlyAsTheyShow() {
-    using namespace roll_history_ids;
-    Program p;
-    const WindowId history = plainWindow(p.layer, kRollHistoryDialog);
-    QWidget *list = p.control(history, kRows);
-    int asked = 0;
+    // Of a hundred thousand rows, only those in sight are asked for.
+    int manyAsked = 0;
     p.layer.setRows(history, kRows, 100000, [&](int i) {
-        ++asked;
+        ++manyAsked;
         return std::to_string(i);
     });
     Program::settle();
     list->grab();
-    QVERIFY(asked > 0);
-    QVERIFY2(asked < 1000, qPrintable(QStringLiteral("%1 rows asked for").arg(asked)));
+    QVERIFY(manyAsked > 0);
+    QVERIFY2(manyAsked < 1000, qPrintable(QStringLiteral("%1 rows asked for").arg(manyAsked)));
 }
 
 void QtWindowLayerTest::severalRowsAreSelectedAndANewListStartsAfresh() {
@@ -724,7 +551,6 @@ void QtWindowLayerTest::chartDrawsBarsByCountWithMarksAtTheExpectedCounts() {
 void QtWindowLayerTest::menuShortcutRunsItsCommandFromAToolWindow() {
     Program p;
     const WindowId activation = p.open(kCmdActivation);
-    Program::settle();
     QCOMPARE(QApplication::activeWindow(), p.layer.widget(activation));
     std::vector<int> commands;
     p.layer.onCommand = [&](int command) { commands.push_back(command); };
@@ -768,21 +594,8 @@ struct GuideProgram : Program {
 
 } // namespace
 
-void QtWindowLayerTest::helpGuideAndF1OpenTheGuideFromEveryWindow() {
-    QTemporaryDir build;
-    const QString guide = build.filePath(QStringLiteral("guide/index.html"));
-    writeFile(guide);
-    GuideProgram p(build.filePath(QStringLiteral("platform/qt/treva")), guide);
-    QCOMPARE(p.layer.menuAction(kCmdGuide)->text(), QStringLiteral("TREVA &Guide"));
-    p.layer.menuAction(kCmdGuide)->trigger();
-    QCOMPARE(p.opened, QStringList{guide});
-    p.pressF1(p.layer.frame());
-    QCOMPARE(p.opened, QStringList(2, guide));
-    p.pressF1(p.open(kCmdActivation));
-    QCOMPARE(p.opened, QStringList(3, guide));
-}
-
-void QtWindowLayerTest::anInstalledGuideComesBeforeTheBuildFolders() {
+// Help and F1 show the installed guide, which comes before the build folder's.
+void QtWindowLayerTest::helpGuideAndF1OpenTheInstalledGuideFromEveryWindow() {
     QTemporaryDir prefix, build;
     const QString installed = prefix.filePath(QStringLiteral("share/doc/treva/guide/index.html"));
     writeFile(installed);
@@ -790,27 +603,13 @@ void QtWindowLayerTest::anInstalledGuideComesBeforeTheBuildFolders() {
     const QString built = build.filePath(QStringLiteral("guide/index.html"));
     writeFile(built);
     GuideProgram p(prefix.filePath(QStringLiteral("bin/treva")), built);
-    p.pressF1(p.layer.frame());
+    QCOMPARE(p.layer.menuAction(kCmdGuide)->text(), QStringLiteral("TREVA &Guide"));
+    p.layer.menuAction(kCmdGuide)->trigger();
     QCOMPARE(p.opened, QStringList{installed});
-}
-
-void QtWindowLayerTest::withoutAGuideThePlayerIsToldWhereItWasLookedFor() {
-    QTemporaryDir empty;
-    const QString built = empty.filePath(QStringLiteral("build/guide/index.html"));
-    GuideProgram p(empty.filePath(QStringLiteral("bin/treva")), built);
-    ModalScript script;
-    QString told;
-    script.then([&](QWidget *box) {
-        auto *message = qobject_cast<QMessageBox *>(box);
-        QVERIFY2(message, "a message box");
-        told = message->text();
-        message->accept();
-    });
     p.pressF1(p.layer.frame());
-    QVERIFY(script.done());
-    QVERIFY2(told.contains(empty.filePath(QStringLiteral("share/doc/treva/guide/index.html"))) && told.contains(built),
-             qPrintable(told));
-    QVERIFY(p.opened.isEmpty());
+    QCOMPARE(p.opened, QStringList(2, installed));
+    p.pressF1(p.open(kCmdActivation));
+    QCOMPARE(p.opened, QStringList(3, installed));
 }
 
 // The desktop's opener fails at once when no browser can show the page

@@ -91,15 +91,7 @@ struct Program : ::testing::Test {
         return true;
     }
     bool menuEnabled(int command) const {
-        for (const MenuPopup &popup : frameMenu()) {
-            for (std::size_t i = 0; i < popup.items.size(); ++i) {
-                if (!popup.items[i].text || popup.items[i].command != command) continue;
-                const int index = static_cast<int>(&popup - frameMenu().data());
-                const UINT state = GetMenuState(GetSubMenu(layer.menu(), index), static_cast<UINT>(i), MF_BYPOSITION);
-                return !(state & MF_GRAYED);
-            }
-        }
-        return false;
+        return !(GetMenuState(layer.menu(), static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED);
     }
     // A mouse click on a toolbar button, as the strip takes it.
     void fromStrip(int command) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../scratch_folder.h"
 #include "platform/win32/file_type_registry.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/wide_text.h"
@@ -22,20 +23,7 @@ using win32_test::Program;
 using win32_test::windowText;
 namespace fs = std::filesystem;
 
-struct Files : Program {
-    fs::path folder;
-    void SetUp() override {
-        Program::SetUp();
-        folder = fs::temp_directory_path() /
-                 (L"treva-win32-" + fromCp1252(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        Program::TearDown();
-        fs::remove_all(folder);
-    }
-};
+struct Files : Program, testing::ScratchFolder {};
 
 TEST_F(Files, SaveAsThenOpenRestoresTheScenario) {
     const fs::path file = folder / L"M\u00fchle \u2603.trv"; // any name, whatever the code page
@@ -95,16 +83,6 @@ TEST_F(Files, ExitAsksAboutUnsavedChanges) {
     EXPECT_TRUE(fs::exists(folder / L"kept.trv"));
     EXPECT_FALSE(layer.isOpen(layer.frame()));
     EXPECT_FALSE(IsWindow(layer.frameHandle()));
-}
-
-TEST_F(Files, ExitWithoutSavingWritesNothing) {
-    rollDice(app.state, 2, 6, "Two Dice");
-    afterWindowMessage(app);
-    messageBoxAnswer = IDNO;
-    ASSERT_TRUE(fromMenu(kCmdExit));
-    EXPECT_EQ(messageBoxes.size(), 1u);
-    EXPECT_TRUE(fileDialogs.empty());
-    EXPECT_FALSE(layer.isOpen(layer.frame()));
 }
 
 // The association start-up writes, in the test's own registry.
@@ -169,14 +147,6 @@ TEST_F(Registry, StartUpAssociatesScenarioFilesWithTheProgram) {
     const FILETIME rewritten = written(L"trvfile\\shell\\open\\command");
     EXPECT_EQ(value(L"trvfile\\shell\\open\\command"), quoted + L" \"%1\"");
     EXPECT_EQ(CompareFileTime(&stale, &rewritten), -1);
-}
-
-TEST_F(Registry, AnotherProgramsAssociationIsLeftAlone) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.trv", nullptr, REG_SZ, L"OtherApp.Scenario",
-                    sizeof(L"OtherApp.Scenario"));
-    EXPECT_EQ(registerScenarioFileType(), FileTypeResult::LeftAlone);
-    EXPECT_EQ(value(L".trv"), L"OtherApp.Scenario");
-    EXPECT_EQ(value(L"trvfile"), std::nullopt);
 }
 
 // Explorer shows a program's first icon as its own and the association names
