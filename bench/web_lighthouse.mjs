@@ -6,7 +6,8 @@
 //   bench/web_lighthouse [--runs N] [LABEL=]FOLDER...
 //
 // Each FOLDER is a built page (default $TREVA_WEB_DIR, else build-web/web),
-// served by the tests' static server; several folders (a build before a
+// served by the tests' static server (gzipped; --uncompressed LABEL serves
+// that one as it is, as the server did before it compressed); several folders (a build before a
 // change and one after) are measured in one run, taking turns, so that they
 // see the machine alike. Lighthouse starts Chromium ($CHROME_PATH, else
 // /usr/bin/chromium) headless with a fresh profile for every run.
@@ -22,12 +23,13 @@ const lighthouseCli = join(repo, 'node_modules', 'lighthouse', 'cli', 'index.js'
 const FORMS = ['mobile', 'desktop'];
 
 function parseArguments(argv) {
-  const options = {runs: 3, loads: 10, folders: []};
+  const options = {runs: 3, loads: 10, folders: [], uncompressed: new Set()};
   for (let i = 0; i < argv.length; ++i) {
     const arg = argv[i];
     const count = /^[1-9][0-9]*$/.test(argv[i + 1] ?? '') ? Number(argv[i + 1]) : 0;
     if (arg === '--runs' && count) ((options.runs = count), ++i);
     else if (arg === '--loads' && count) ((options.loads = count), ++i);
+    else if (arg === '--uncompressed' && argv[i + 1]) options.uncompressed.add(argv[++i]);
     else if (arg === '-h' || arg === '--help') options.help = true;
     else if (!arg.startsWith('-')) options.folders.push(arg);
     else throw new Error(`unknown or incomplete argument ${arg}`);
@@ -98,7 +100,7 @@ const seconds = (ms) => (ms / 1000).toFixed(1);
 async function main() {
   const options = parseArguments(process.argv.slice(2));
   if (options.help) {
-    console.log('usage: bench/web_lighthouse [--runs N] [--loads N] [LABEL=]FOLDER...');
+    console.log('usage: bench/web_lighthouse [--runs N] [--loads N] [--uncompressed LABEL] [LABEL=]FOLDER...');
     return 0;
   }
   for (const {folder} of options.folders) {
@@ -106,7 +108,9 @@ async function main() {
       throw new Error(`no index.html in ${folder}; build it with cmake --preset web && cmake --build --preset web`);
     });
   }
-  const servers = await Promise.all(options.folders.map(({folder}) => startStaticServer(folder)));
+  const servers = await Promise.all(
+    options.folders.map(({label, folder}) => startStaticServer(folder, {compress: !options.uncompressed.has(label)})),
+  );
   const results = options.folders.map(() => ({mobile: [], desktop: []}));
   let about;
   try {

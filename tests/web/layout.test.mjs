@@ -1,10 +1,16 @@
-// Every window fits a desktop screen and a phone held upright: each control
-// lies wholly on the screen and no control or text is cut off.
+// Every window on a phone held upright, a tablet and two desktops: it fits
+// the screen, nothing in it is cut off, under a finger its texts are big
+// enough to read (16 px on a phone) and its targets to touch (44 px high),
+// and axe-core finds nothing; on a phone one window at a time across the
+// screen; the roll history shows its rows when it opens.
 import assert from 'node:assert/strict';
+import {createRequire} from 'node:module';
 import {describe, test} from 'node:test';
 
 import {
   ABOUT,
+  ACTIVATION,
+  COMMANDS,
   NOTICE_TEMPLATE,
   OK,
   SETUP_SPECIAL_BUTTON,
@@ -15,18 +21,52 @@ import {
   closeWindow,
   menuCommand,
   servedApp,
+  shownWindows,
   waitForWindow,
   windowSelector,
+  withStartedApp,
 } from './support.mjs';
 
+const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const app = servedApp();
 
-const VIEWPORTS = [
-  {width: 1024, height: 768},
-  // A tablet held sideways: the windows are drawn larger for a finger.
-  {width: 1024, height: 768, isMobile: true, hasTouch: true, deviceScaleFactor: 2},
-  {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3},
+const DEVICES = [
+  {name: 'phone', viewport: {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3}, text: 16},
+  {name: 'tablet', viewport: {width: 1024, height: 768, isMobile: true, hasTouch: true, deviceScaleFactor: 2}},
+  {name: 'desktop', viewport: {width: 1366, height: 768}, mouse: true},
+  {name: 'small desktop', viewport: {width: 1024, height: 768}, mouse: true},
 ];
+const TARGET = 44;
+
+// What is too small on the screen in the window of `template` and the
+// frame: texts under `text` px, and targets a finger presses under 44 px high.
+async function tooSmall(page, template, text) {
+  return page.$eval(
+    windowSelector(template),
+    (window, text, target) => {
+      const found = [];
+      const shown = (e) => e.checkVisibility();
+      const targets = [
+        ...window.querySelectorAll('button, select, input.edit, label.check, label.radio, [role=listbox]'),
+        ...document.querySelectorAll('#frame button'),
+      ];
+      for (const e of targets.filter(shown)) {
+        const high = e.getBoundingClientRect().height;
+        if (high < target - 0.5) found.push(`${e.dataset.control ?? e.textContent.trim()} ${Math.round(high)} px high`);
+      }
+      if (!text) return found;
+      const scale = window.getBoundingClientRect().width / window.offsetWidth;
+      for (const e of [...window.querySelectorAll('*')].filter(shown)) {
+        const own = [...e.childNodes].some((n) => n.nodeType === 3 && n.data.trim());
+        const size = parseFloat(getComputedStyle(e).fontSize) * scale;
+        if (own && size < text) found.push(`"${e.textContent.trim().slice(0, 20)}" at ${size} px`);
+      }
+      return found;
+    },
+    text ?? 0,
+    TARGET,
+  );
+}
 
 // What does not fit in the window of `template` (and in the frame's menu bar
 // and strip): controls not wholly on the screen (on a phone, whose windows
@@ -62,41 +102,106 @@ async function misfits(page, template) {
   });
 }
 
-async function fits(page, template, where) {
-  await waitForWindow(page, template);
-  assert.deepEqual(await misfits(page, template), [], `window ${template} at ${where}`);
+async function axeViolations(page) {
+  if (!(await page.evaluate(() => !!window.axe))) await page.addScriptTag({path: axeSource});
+  return page.evaluate(async () => {
+    const result = await window.axe.run(document, {
+      runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa']},
+      rules: {'target-size': {enabled: true}},
+    });
+    return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
 }
 
-for (const viewport of VIEWPORTS) {
-  const where = `${viewport.width}x${viewport.height}${viewport.hasTouch ? ' by touch' : ''}`;
-  describe(`at ${where}`, () => {
-    test('every window, one at a time', async () => {
-      const {context, page} = await app.open({viewport});
+// Each window in turn: the start-up boxes, then every tool window from the
+// menu (and Special from Setup Options), checked by `check`.
+async function everyWindow(page, check) {
+  for (const box of [ABOUT.template, NOTICE_TEMPLATE, TEMPLATES.setup]) {
+    await waitForWindow(page, box);
+    await check(box);
+    await clickControl(page, box, OK);
+  }
+  await waitForWindow(page, TEMPLATES.activation);
+  await closeWindow(page, TEMPLATES.activation);
+  for (const entry of TOOL_WINDOWS) {
+    await menuCommand(page, entry.menu, entry.command);
+    await waitForWindow(page, entry.template);
+    await check(entry.template);
+    if (entry.template === TEMPLATES.setup) {
+      await clickControl(page, TEMPLATES.setup, SETUP_SPECIAL_BUTTON);
+      await waitForWindow(page, SPECIAL_TEMPLATE);
+      await check(SPECIAL_TEMPLATE);
+      await closeWindow(page, SPECIAL_TEMPLATE);
+    }
+    await closeWindow(page, entry.template);
+  }
+}
+
+for (const device of DEVICES) {
+  describe(`on a ${device.name}`, () => {
+    test('every window fits, is big enough to read and touch, and axe-core finds nothing', async () => {
+      const {context, page} = await app.open({viewport: device.viewport});
       try {
         // Laid out for the screen's own width (a phone shows a page without
         // a viewport of its own zoomed out).
-        assert.equal(await page.evaluate(() => innerWidth), viewport.width);
-        // The start-up boxes, then the Activation window.
-        for (const box of [ABOUT.template, NOTICE_TEMPLATE, TEMPLATES.setup]) {
-          await fits(page, box, where);
-          await clickControl(page, box, OK);
-        }
-        await fits(page, TEMPLATES.activation, where);
-        await closeWindow(page, TEMPLATES.activation);
-
-        for (const entry of TOOL_WINDOWS) {
-          await menuCommand(page, entry.menu, entry.command);
-          await fits(page, entry.template, where);
-          if (entry.template === TEMPLATES.setup) {
-            await clickControl(page, TEMPLATES.setup, SETUP_SPECIAL_BUTTON);
-            await fits(page, SPECIAL_TEMPLATE, where);
-            await closeWindow(page, SPECIAL_TEMPLATE);
-          }
-          await closeWindow(page, entry.template);
-        }
+        assert.equal(await page.evaluate(() => innerWidth), device.viewport.width);
+        await everyWindow(page, async (template) => {
+          assert.deepEqual(await misfits(page, template), [], `window ${template}`);
+          if (!device.mouse) assert.deepEqual(await tooSmall(page, template, device.text), [], `window ${template}`);
+          assert.deepEqual(await axeViolations(page), [], `window ${template}`);
+        });
       } finally {
         await context.close();
       }
     });
+
+    test('the roll history shows as many rows as it has room for when it opens', async () => {
+      await withStartedApp(app, {viewport: device.viewport}, async (page) => {
+        for (let i = 0; i < 4; i++) await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
+        const tool = TOOL_WINDOWS.find((w) => w.template === TEMPLATES.rollHistory);
+        await menuCommand(page, tool.menu, tool.command);
+        await waitForWindow(page, TEMPLATES.rollHistory);
+        const shown = await page.$eval(`${windowSelector(TEMPLATES.rollHistory)} [role=listbox]`, (box) => {
+          const rows = [...box.querySelectorAll('[role=option]')];
+          const room = Math.floor(box.clientHeight / rows[0].offsetHeight);
+          return {rows: rows.length, expected: Math.min(Number(rows[0].getAttribute('aria-setsize')), room)};
+        });
+        assert.ok(shown.expected >= 4, `four rolls or more in the history: ${shown.expected}`);
+        assert.ok(shown.rows >= shown.expected, `${shown.rows} rows shown of ${shown.expected}`);
+      });
+    });
   });
 }
+
+describe('on a phone', () => {
+  const phone = DEVICES[0].viewport;
+  const shownTools = async (page) => (await shownWindows(page)).filter((w) => !w.modal).map((w) => w.template);
+  const openList = (page) =>
+    page.$$eval('#open-windows button', (buttons) =>
+      buttons.filter((b) => b.checkVisibility()).map((b) => [b.textContent, b.getAttribute('aria-pressed')]),
+    );
+
+  test('one window at a time across the screen, and the list of open windows switches between them', async () => {
+    await withStartedApp(app, {viewport: phone}, async (page) => {
+      await menuCommand(page, 'Edit', COMMANDS.dieStats);
+      await waitForWindow(page, TEMPLATES.dieStats);
+      assert.deepEqual(await shownTools(page), [TEMPLATES.dieStats]);
+      const width = await page.$eval(windowSelector(TEMPLATES.dieStats), (w) => w.getBoundingClientRect().width);
+      assert.ok(width >= phone.width - 16 && width <= phone.width, `the window is ${width} px wide`);
+      assert.deepEqual(await openList(page), [
+        ['Activation', 'false'],
+        ['Die Stats', 'true'],
+      ]);
+
+      await page.click('#open-windows button[aria-pressed=false]');
+      await waitForWindow(page, TEMPLATES.activation);
+      assert.deepEqual(await shownTools(page), [TEMPLATES.activation]);
+      await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
+
+      // Closed, the window gives the screen back to the one left open.
+      await closeWindow(page, TEMPLATES.activation);
+      await waitForWindow(page, TEMPLATES.dieStats);
+      assert.deepEqual(await openList(page), [['Die Stats', 'true']]);
+    });
+  });
+});

@@ -2,10 +2,13 @@
 // drive or measure it in a browser. It serves a folder as any web server
 // would, with the types the browser insists on (application/wasm for
 // streaming compilation, application/manifest+json for the manifest) and
-// "Cache-Control: no-cache", so that a new build is always seen.
+// "Cache-Control: no-cache", so that a new build is always seen. Text and
+// the program's WebAssembly go gzipped to a browser that takes it (the
+// first load is about a third as large).
 //
 //   const {url, close} = await startStaticServer(folder);  // url ends with "/"
 //   startStaticServer(folder, {port: 8080})                 // a port of one's choosing
+//   startStaticServer(folder, {compress: false})            // every file as it is
 //   ...
 //   await close();
 
@@ -13,6 +16,7 @@ import {createReadStream} from 'node:fs';
 import {stat} from 'node:fs/promises';
 import {createServer} from 'node:http';
 import {extname, resolve, sep} from 'node:path';
+import {createGzip} from 'node:zlib';
 
 // The types the browser insists on; not the system's mime.types, which
 // differ from machine to machine.
@@ -31,13 +35,16 @@ export const MIME_TYPES = {
   '.trv': 'application/octet-stream',
 };
 
-export async function startStaticServer(folder, {port = 0} = {}) {
+// What is worth compressing: text and WebAssembly, not the pictures.
+const COMPRESSED = new Set(['.html', '.css', '.js', '.mjs', '.json', '.webmanifest', '.wasm', '.svg', '.txt', '.map']);
+
+export async function startStaticServer(folder, {port = 0, compress = true} = {}) {
   const root = resolve(folder);
   const rootInfo = await stat(root);
   if (!rootInfo.isDirectory()) throw new Error(`startStaticServer: ${root} is not a folder`);
 
   const server = createServer((request, response) => {
-    serve(root, request, response).catch((error) => {
+    serve(root, compress, request, response).catch((error) => {
       if (!response.headersSent) plain(response, 500, `${error.message}\n`);
       else response.destroy(error);
     });
@@ -57,7 +64,7 @@ export async function startStaticServer(folder, {port = 0} = {}) {
   };
 }
 
-async function serve(root, request, response) {
+async function serve(root, compress, request, response) {
   if (request.method !== 'GET' && request.method !== 'HEAD') {
     response.setHeader('Allow', 'GET, HEAD');
     return plain(response, 405, 'Only GET and HEAD\n');
@@ -86,17 +93,22 @@ async function serve(root, request, response) {
   }
   if (!info?.isFile()) return plain(response, 404, 'Not found\n');
 
+  const type = extname(target).toLowerCase();
+  const compressible = compress && COMPRESSED.has(type);
+  const gzip = compressible && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '');
   response.writeHead(200, {
-    'Content-Type': MIME_TYPES[extname(target).toLowerCase()] ?? 'application/octet-stream',
-    'Content-Length': info.size,
+    'Content-Type': MIME_TYPES[type] ?? 'application/octet-stream',
     'Cache-Control': 'no-cache',
+    ...(compressible && {Vary: 'Accept-Encoding'}),
+    ...(gzip ? {'Content-Encoding': 'gzip'} : {'Content-Length': info.size}),
   });
   if (request.method === 'HEAD') return response.end();
   await new Promise((done, fail) => {
     const stream = createReadStream(target);
     stream.once('error', fail);
     response.once('close', done);
-    stream.pipe(response);
+    if (gzip) stream.pipe(createGzip()).pipe(response);
+    else stream.pipe(response);
   });
 }
 
