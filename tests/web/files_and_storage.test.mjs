@@ -4,11 +4,10 @@
 // is refused.
 import assert from 'node:assert/strict';
 import {existsSync, mkdtempSync, readFileSync, readdirSync, writeFileSync} from 'node:fs';
-import {readFile, readdir, rm} from 'node:fs/promises';
+import {rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {after, describe, test} from 'node:test';
-import {fileURLToPath} from 'node:url';
 
 import {waitForReady, webDir} from '../../web/lib/browser.mjs';
 import {startStaticServer} from '../../web/lib/static_server.mjs';
@@ -104,16 +103,11 @@ async function assertHoldsShown(page, scenario) {
   return read;
 }
 
-// The page's Save As box, answered with `name` (the proposed one when null).
-async function saveAsDownload(page, command, name) {
-  await menuCommand(page, 'File', command);
-  const box = 'dialog.message[data-kind=save-as][open]';
-  await page.waitForSelector(`${box} input`, {visible: true});
-  if (name !== null) {
-    await page.$eval(`${box} input`, (input) => (input.value = ''));
-    await page.type(`${box} input`, name);
-  }
-  await page.click(`${box} button[data-answer=save]`);
+// Save As in the page's own box, answered with `name`.
+async function saveAsDownload(page, name) {
+  await menuCommand(page, 'File', SAVE_AS_COMMAND);
+  await page.locator('dialog.message[data-kind=save-as][open] input').fill(name);
+  await page.click('dialog.message[data-kind=save-as][open] button[data-answer=save]');
 }
 
 // The text of the page's message box of `kind`, once it is up.
@@ -124,7 +118,7 @@ const messageText = (page, kind) =>
     .wait();
 
 describe('saved as downloads', () => {
-  test('a file opened from the chooser is saved under its name, and under the name Save As proposes, each with its history; a fresh browser opens the two together', async () => {
+  test('a file opened from the chooser is saved under its name, and under the name Save As gives, each with its history; a fresh browser opens the two together', async () => {
     const original = path.join(scratch, 'june.trv');
     await runCli('new', original);
     const downloads = mkdtempSync(path.join(scratch, 'downloads-'));
@@ -148,27 +142,27 @@ describe('saved as downloads', () => {
     const read = await assertHoldsShown(page, june);
     assert.deepEqual(read.scenario, (await readByCli(original)).scenario, 'the settings as opened');
 
-    // Save As proposes the scenario's own name, ending in ".trv"; the caption shows it whole.
+    // Save As gives the name ".trv" if it lacks it; the caption shows the name whole.
     await roll(page);
-    await saveAsDownload(page, SAVE_AS_COMMAND, null);
-    const proposed = await downloaded(downloads, 'vs. Russian (1-39).trv');
-    const proposedHistory = await downloaded(downloads, 'vs. Russian (1-39).history.txt');
-    await assertHoldsShown(page, proposed);
-    assert.equal(await caption(page), 'TREVA! (vs. Russian (1-39))');
+    await saveAsDownload(page, 'july (1.2)');
+    const july = await downloaded(downloads, 'july (1.2).trv');
+    const julyHistory = await downloaded(downloads, 'july (1.2).history.txt');
+    await assertHoldsShown(page, july);
+    assert.equal(await caption(page), 'TREVA! (july (1.2))');
 
     // The name and the history are kept across a reload too.
     await page.reload();
     await waitForReady(page);
     await finishStartUp(page);
-    assert.equal(await caption(page), 'TREVA! (vs. Russian (1-39))');
+    assert.equal(await caption(page), 'TREVA! (july (1.2))');
     const rows = await historyRows(page);
 
     // A fresh browser opens the two downloads together: the history comes along.
     const {page: again} = await app.open({beforeLoad: withoutFilePickers});
     await finishStartUp(again);
     const [other] = await Promise.all([again.waitForFileChooser(), menuCommand(again, 'File', OPEN_COMMAND)]);
-    await other.accept([proposed, proposedHistory]);
-    await again.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (vs. Russian (1-39))');
+    await other.accept([july, julyHistory]);
+    await again.waitForFunction(() => document.querySelector('#caption').textContent === 'TREVA! (july (1.2))');
     assert.equal(await historyRows(again), rows);
   });
 
@@ -220,14 +214,10 @@ function withFilePickers(page, opened, {saveAs = 'july.trv', refused = ''} = {})
           };
         },
       });
+      const scenario = Uint8Array.from(atob(openedBase64), (c) => c.charCodeAt(0));
       window.showOpenFilePicker = async () => {
         log.asked.push('open');
-        return [
-          handle(
-            'june.trv',
-            Uint8Array.from(atob(openedBase64), (c) => c.charCodeAt(0)),
-          ),
-        ];
+        return [handle('june.trv', scenario)];
       };
       window.showSaveFilePicker = async (options) => {
         log.asked.push(`save ${options.suggestedName}` + (options.startIn ? ` beside ${options.startIn.name}` : ''));
@@ -347,14 +337,7 @@ describe('scenario files through the file system access pickers', () => {
 
 describe('the page kept', () => {
   // That they are kept for offline use is the precache list's own test.
-  test("the page's script is one file with every module in it, fetched once", async () => {
-    const source = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..', 'platform', 'web', 'page', 'js');
-    const modules = (await readdir(source)).filter((name) => name.endsWith('.js')).sort();
-    assert.ok(modules.includes('windows.js'), `the page's modules are found (${modules})`);
-    // The browser's tools show the modules through the source map.
-    const map = JSON.parse(await readFile(path.join(webDir(), 'page.js.map'), 'utf8'));
-    const mapped = map.sources.filter((name) => name.includes('/js/')).map((name) => path.basename(name));
-    assert.deepEqual(mapped.sort(), modules);
+  test("the page's script is one file, fetched once", async () => {
     const {page} = await app.open();
     // A module preloaded or imported beside the bundle would be fetched for nothing.
     assert.equal(await page.$$eval('link[rel=modulepreload]', (links) => links.length), 0);
