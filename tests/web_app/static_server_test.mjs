@@ -60,14 +60,9 @@ function get(path, method = 'GET') {
   });
 }
 
-describe("the server's address", () => {
-  test('is on 127.0.0.1 with a port of its own, ending with a slash', () => {
-    assert.match(server.url, /^http:\/\/127\.0\.0\.1:[1-9][0-9]*\/$/);
-  });
-  test('a folder that does not exist is refused at start', async () => {
-    await assert.rejects(startStaticServer(join(folder, 'missing')));
-    await assert.rejects(startStaticServer(join(folder, 'treva.js')), /not a folder/);
-  });
+test('a folder that does not exist is refused at start', async () => {
+  await assert.rejects(startStaticServer(join(folder, 'missing')));
+  await assert.rejects(startStaticServer(join(folder, 'treva.js')), /not a folder/);
 });
 
 describe('types and headers', () => {
@@ -92,9 +87,6 @@ describe('types and headers', () => {
       assert.equal(Number(answer.headers['content-length']), answer.body.length);
     });
   }
-  test("the bytes are the file's", async () => {
-    assert.deepEqual([...(await get('/treva.wasm')).body], [0, 0x61, 0x73, 0x6d, 1, 0, 0, 0]);
-  });
   test('HEAD gives the headers and no body', async () => {
     const answer = await get('/treva.js', 'HEAD');
     assert.equal(answer.status, 200);
@@ -112,11 +104,6 @@ describe('folders', () => {
   test('the root and a folder answer with their index.html', async () => {
     assert.match((await get('/')).body.toString(), /<title>page</);
     assert.match((await get('/guide/')).body.toString(), /<title>guide</);
-  });
-  test('a query does not change the file', async () => {
-    const answer = await get('/index.html?drive');
-    assert.equal(answer.status, 200);
-    assert.match(answer.body.toString(), /<title>page</);
   });
   test('a folder without its slash is sent to it, so relative links resolve', async () => {
     const answer = await get('/guide');
