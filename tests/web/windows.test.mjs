@@ -15,6 +15,7 @@ import {
   TOOL_WINDOWS,
   clickControl,
   closeWindow,
+  controlSelector,
   finishStartUp,
   menuCommand,
   openTool,
@@ -192,21 +193,12 @@ describe('fields', () => {
   test('a screen reader hears each field by what it shows, and each result as it changes', async () => {
     await withStartedApp(app, {}, async (page) => {
       await openTool(page, TEMPLATES.dieStats);
-      const named = await page.evaluate(
-        (activation, stats, templates) => {
-          const at = (template, id) => document.querySelector(`[data-template="${template}"] [data-control="${id}"]`);
-          const field = at(templates.activation, activation.dr);
-          return {
-            dr: [field.getAttribute('role'), field.getAttribute('aria-label')],
-            list: at(templates.activation, activation.level).getAttribute('aria-label'),
-            count: at(templates.dieStats, stats.oneDieCount1).getAttribute('aria-label'),
-          };
-        },
-        ACTIVATION,
-        DIE_STATS,
-        TEMPLATES,
-      );
-      assert.deepEqual(named, {dr: ['status', 'Activation dr'], list: 'Level difference', count: 'dr 1 count'});
+      // What it is heard as: its role and its name.
+      const heard = (template, id) =>
+        page.$eval(controlSelector(template, id), (c) => [c.getAttribute('role'), c.getAttribute('aria-label')]);
+      assert.deepEqual(await heard(TEMPLATES.activation, ACTIVATION.dr), ['status', 'Activation dr']);
+      assert.equal((await heard(TEMPLATES.activation, ACTIVATION.level))[1], 'Level difference');
+      assert.equal((await heard(TEMPLATES.dieStats, DIE_STATS.oneDieCount1))[1], 'dr 1 count');
     });
   });
 });
