@@ -172,7 +172,7 @@ describe('the service worker', {skip, timeout: 120_000}, () => {
     assert.equal(await tab.evaluate(() => fetch('treva.wasm').then((response) => response.text())), 'build two');
   });
 
-  test('offline, the program still starts from what was kept', async () => {
+  test('offline, the program starts from what was kept, at the address asked for; a page never seen sends the reader to the program', async () => {
     await server.close();
     // At the address asked for, not sent elsewhere: the page reads its query.
     assert.equal(await visit(server.url), 'build two');
@@ -188,11 +188,7 @@ describe('the service worker', {skip, timeout: 120_000}, () => {
       return {picture: await status('pictures/109.png'), neverSeen: await status('pictures/109@2x.png')};
     });
     assert.deepEqual(answers, {picture: 200, neverSeen: 'failed'});
-  });
-
-  test('offline, the guide opens where it is; a page never seen sends the reader to the program', async () => {
-    await tab.goto(`${server.url}guide/index.html`);
-    assert.equal(await tab.title(), 'guide');
+    // The guide, kept with the page, opening offline is the page's own test.
     assert.equal(await visit(`${server.url}guide/never-seen.html`), 'build two');
     assert.equal(tab.url(), `${server.url}index.html`);
   });
