@@ -83,34 +83,20 @@ describe('the scenario file and its history', () => {
 });
 
 describe('one drive', () => {
-  test('the page gets the arguments and the files that can be read, keyed as given', async () => {
-    await writeFile(path.join(scratch, 'june.TRV'), 'scenario bytes');
-    await writeFile(path.join(scratch, 'june.history.txt'), 'history text');
-    await writeFile(path.join(scratch, 'locked.trv'), 'unreadable');
-    await chmod(path.join(scratch, 'locked.trv'), 0);
-    const args = ['--seed', '5', '--scenario', 'june.TRV', 'echo', '0'];
-    const sessions = [args, ['--scenario', 'missing.trv', 'echo', '0'], ['--scenario', 'locked.trv', 'echo', '0']];
-    const {stdout} = await run(['--batch'], {input: batchRequest(sessions), cwd: scratch});
-    const [shown, missing, locked] = batchAnswers(stdout).map((answer) => JSON.parse(answer.stdout));
-    assert.deepEqual(shown, {args, files: {'june.TRV': 'scenario bytes', 'june.history.txt': 'history text'}});
-    assert.deepEqual(missing.files, {});
-    // Root reads any file, mode or not.
-    if (process.getuid?.() !== 0) assert.deepEqual(locked.files, {});
-  });
-
   test("a person's input reaches the page's controls as real input", async () => {
     const {status, stdout} = await run(['input', 'x»7', '2']);
     assert.equal(status, 0);
-    const shown = JSON.parse(stdout);
-    assert.equal(shown.list, '2');
-    assert.equal(shown.edit, 'x»7', 'the old text is gone and the new text typed');
-    assert.equal(shown.focus, 'edit');
-    // Clicks are the browser's own (trusted) events, in the order asked.
-    assert.equal(shown.events, 'click:button:true change:list:false click:edit:true');
-    // Typing is key presses: Control, A, Backspace, then x and 7 (» has no key
-    // and goes in as a character).
-    assert.equal(shown.keys, 5);
-    assert.equal(shown.missing, 'refused', 'input on an element that is not there fails the call');
+    assert.deepEqual(JSON.parse(stdout), {
+      list: '2',
+      edit: 'x»7', // the old text gone, the new text typed
+      focus: 'edit',
+      // Clicks are the browser's own (trusted) events, in the order asked.
+      events: 'click:button:true change:list:false click:edit:true',
+      // Typing is key presses: Control, A, Backspace, then x and 7 (» has no
+      // key and goes in as a character).
+      keys: 5,
+      missing: 'refused', // input on an element that is not there fails the call
+    });
   });
 
   test('files are written back whole, and only those the drive was given; a write that fails ends with status 2', async () => {
@@ -166,11 +152,15 @@ describe('one drive', () => {
 });
 
 describe('--batch', () => {
-  test('each session is answered in turn with its status, output and error', async () => {
-    await writeFile(path.join(scratch, 'sep.trv'), 'sep');
+  test('each session is answered in turn with its status, output and error; the page gets its arguments and the files that can be read, keyed as given', async () => {
+    await writeFile(path.join(scratch, 'june.TRV'), 'scenario bytes');
+    await writeFile(path.join(scratch, 'june.history.txt'), 'history text');
+    await writeFile(path.join(scratch, 'locked.trv'), 'unreadable');
+    await chmod(path.join(scratch, 'locked.trv'), 0);
     const sessions = [
-      ['echo', '0'],
-      ['--scenario', 'sep.trv', 'echo', '4', 'wrong »'],
+      ['--seed', '5', '--scenario', 'june.TRV', 'echo', '4', 'wrong »'],
+      ['--scenario', 'missing.trv', 'echo', '0'],
+      ['--scenario', 'locked.trv', 'echo', '0'],
       [],
       ['hang'],
       ['bad'],
@@ -182,18 +172,22 @@ describe('--batch', () => {
     const answers = batchAnswers(stdout);
     assert.deepEqual(
       answers.map((a) => a.status),
-      [0, 4, 2, 2, 2, 1, 0],
+      [4, 0, 0, 2, 2, 2, 1, 0],
     );
-    assert.deepEqual(JSON.parse(answers[1].stdout), {args: sessions[1], files: {'sep.trv': 'sep'}});
-    assert.deepEqual(answers[1].stderr, Buffer.from('wrong »'));
+    const files = {'june.TRV': 'scenario bytes', 'june.history.txt': 'history text'};
+    assert.deepEqual(JSON.parse(answers[0].stdout), {args: sessions[0], files});
+    assert.deepEqual(answers[0].stderr, Buffer.from('wrong »'));
+    assert.deepEqual(JSON.parse(answers[1].stdout).files, {});
+    // Root reads any file, mode or not.
+    if (process.getuid?.() !== 0) assert.deepEqual(JSON.parse(answers[2].stdout).files, {});
     // A session without arguments reaches the page as one (which, here, never answers).
-    assert.match(answers[2].stderr.toString(), /did not finish the drive within 1 s/);
-    assert.equal(answers[3].stderr.toString(), 'web/drive: the page did not finish the drive within 1 s\n');
+    assert.match(answers[3].stderr.toString(), /did not finish the drive within 1 s/);
+    assert.equal(answers[4].stderr.toString(), 'web/drive: the page did not finish the drive within 1 s\n');
     // A page that answers with no status, output and error is told in one line.
-    assert.match(answers[4].stderr.toString(), /^web\/drive: [^\n]+\n$/);
-    assert.deepEqual(JSON.parse(answers[5].stdout).args, ['echo', '1'], 'a session after one that failed is driven');
+    assert.match(answers[5].stderr.toString(), /^web\/drive: [^\n]+\n$/);
+    assert.deepEqual(JSON.parse(answers[6].stdout).args, ['echo', '1'], 'a session after one that failed is driven');
     // What is not UTF-8 reaches the page as U+FFFD, as on the command line.
-    assert.deepEqual(JSON.parse(answers[6].stdout).args, ['echo', '0', '\ufffd']);
+    assert.deepEqual(JSON.parse(answers[7].stdout).args, ['echo', '0', '\ufffd']);
   });
 
   test('a bad count or a session cut short ends the batch with status 2 after the sessions before it', async () => {
