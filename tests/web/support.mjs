@@ -40,14 +40,10 @@ export const {
   SETUP_SPECIAL_BUTTON,
 } = await import(pathToFileURL(constantsFile).href);
 
-export function trevaCli() {
+export async function runCli(...args) {
   const cli = process.env.TREVA_CLI || path.join(repository, 'build-ci', 'cli', 'treva-cli');
   assert.ok(existsSync(cli), `no treva-cli at ${cli} (set TREVA_CLI)`);
-  return cli;
-}
-
-export async function runCli(...args) {
-  const {stdout} = await promisify(execFile)(trevaCli(), args);
+  const {stdout} = await promisify(execFile)(cli, args);
   return stdout;
 }
 
