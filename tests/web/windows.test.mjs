@@ -126,11 +126,7 @@ describe('tool windows', () => {
       const aboutBoxes = async (open) => {
         await open();
         for (const box of [ABOUT.template, NOTICE_TEMPLATE]) {
-          await waitForWindow(page, box);
-          assert.ok(
-            await page.$eval(windowSelector(box), (w) => w.matches('dialog.modal[open]')),
-            `box ${box} is modal`,
-          );
+          await page.waitForSelector(`dialog.modal[open]${windowSelector(box)}`, {visible: true});
           await clickControl(page, box, OK);
           await waitForWindowGone(page, box);
         }
