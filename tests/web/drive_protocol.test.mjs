@@ -4,10 +4,11 @@
 // the exit status, --batch and the time limit.
 import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
-import {chmod, lstat, mkdir, mkdtemp, readdir, readFile, rm, stat, symlink, writeFile} from 'node:fs/promises';
+import {mkdtempSync} from 'node:fs';
+import {chmod, lstat, mkdir, readdir, readFile, rm, stat, symlink, writeFile} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
-import {after, before, describe, test} from 'node:test';
+import {after, describe, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
 import {historyPathFor, scenarioPathOf} from '../../web/lib/drive.mjs';
@@ -56,23 +57,16 @@ function batchAnswers(bytes) {
   return answers;
 }
 
-let scratch;
-before(async () => {
-  scratch = await mkdtemp(path.join(tmpdir(), 'treva-drive-protocol-'));
-});
-after(async () => {
-  await rm(scratch, {recursive: true, force: true});
-});
+const scratch = mkdtempSync(path.join(tmpdir(), 'treva-drive-protocol-'));
+after(() => rm(scratch, {recursive: true, force: true}));
 
 describe('the scenario file and its history', () => {
-  test('the file is the last --scenario among the global options', () => {
+  test('the file is the last --scenario among the global options; its history is named after it', () => {
     assert.equal(scenarioPathOf(['--scenario', 'a.trv', '--seed', '1', '--scenario', 'b.trv', '101']), 'b.trv');
     assert.equal(scenarioPathOf(['--seed', '7', '101', '--scenario', 'late.trv']), null);
     assert.equal(scenarioPathOf(['--scenario']), null);
     assert.equal(scenarioPathOf(['--scenario', '', '101']), null);
-  });
-
-  test('the history drops a .trv of any case and adds .history.txt', () => {
+    // Its history drops a .trv of any case and adds .history.txt.
     assert.equal(historyPathFor('june.trv'), 'june.history.txt');
     assert.equal(historyPathFor('dir/JUNE.Trv'), 'dir/JUNE.history.txt');
     assert.equal(historyPathFor('june.sav'), 'june.sav.history.txt');
