@@ -4,10 +4,11 @@
 // the exit status, --batch and the time limit.
 import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
-import {chmod, lstat, mkdir, mkdtemp, readdir, readFile, rm, stat, symlink, writeFile} from 'node:fs/promises';
+import {mkdtempSync} from 'node:fs';
+import {chmod, lstat, mkdir, readdir, readFile, rm, stat, symlink, writeFile} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
-import {after, before, describe, test} from 'node:test';
+import {after, describe, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
 import {historyPathFor, scenarioPathOf} from '../../web/lib/drive.mjs';
@@ -56,23 +57,16 @@ function batchAnswers(bytes) {
   return answers;
 }
 
-let scratch;
-before(async () => {
-  scratch = await mkdtemp(path.join(tmpdir(), 'treva-drive-protocol-'));
-});
-after(async () => {
-  await rm(scratch, {recursive: true, force: true});
-});
+const scratch = mkdtempSync(path.join(tmpdir(), 'treva-drive-protocol-'));
+after(() => rm(scratch, {recursive: true, force: true}));
 
 describe('the scenario file and its history', () => {
-  test('the file is the last --scenario among the global options', () => {
+  test('the file is the last --scenario among the global options; its history is named after it', () => {
     assert.equal(scenarioPathOf(['--scenario', 'a.trv', '--seed', '1', '--scenario', 'b.trv', '101']), 'b.trv');
     assert.equal(scenarioPathOf(['--seed', '7', '101', '--scenario', 'late.trv']), null);
     assert.equal(scenarioPathOf(['--scenario']), null);
     assert.equal(scenarioPathOf(['--scenario', '', '101']), null);
-  });
-
-  test('the history drops a .trv of any case and adds .history.txt', () => {
+    // Its history drops a .trv of any case and adds .history.txt.
     assert.equal(historyPathFor('june.trv'), 'june.history.txt');
     assert.equal(historyPathFor('dir/JUNE.Trv'), 'dir/JUNE.history.txt');
     assert.equal(historyPathFor('june.sav'), 'june.sav.history.txt');
@@ -83,58 +77,29 @@ describe('the scenario file and its history', () => {
 });
 
 describe('one drive', () => {
-  test('the page gets the arguments and the files that can be read, keyed as given', async () => {
-    await writeFile(path.join(scratch, 'june.TRV'), 'scenario bytes');
-    await writeFile(path.join(scratch, 'june.history.txt'), 'history text');
-    await writeFile(path.join(scratch, 'locked.trv'), 'unreadable');
-    await chmod(path.join(scratch, 'locked.trv'), 0);
-    const args = ['--seed', '5', '--scenario', 'june.TRV', 'echo', '0'];
-    const shown = JSON.parse((await run(args, {cwd: scratch})).stdout);
-    assert.deepEqual(shown, {args, files: {'june.TRV': 'scenario bytes', 'june.history.txt': 'history text'}});
-
-    const alone = JSON.parse((await run(['--scenario', 'missing.trv', 'echo', '0'], {cwd: scratch})).stdout);
-    assert.deepEqual(alone.files, {});
-    // Root reads any file, mode or not.
-    if (process.getuid?.() !== 0) {
-      const locked = JSON.parse((await run(['--scenario', 'locked.trv', 'echo', '0'], {cwd: scratch})).stdout);
-      assert.deepEqual(locked.files, {});
-    }
-  });
-
-  test('output and error come out byte for byte with the status the page gave', async () => {
-    const error = 'treva: une erreur » ¥ ≥ ’\n';
-    const {status, stdout, stderr} = await run(['echo', '3', error]);
-    assert.equal(status, 3);
-    assert.deepEqual(stderr, Buffer.from(error, 'utf8'));
-    assert.deepEqual(stdout, Buffer.from(JSON.stringify({args: ['echo', '3', error], files: {}}) + '\n', 'utf8'));
-  });
-
   test("a person's input reaches the page's controls as real input", async () => {
     const {status, stdout} = await run(['input', 'x»7', '2']);
     assert.equal(status, 0);
-    const shown = JSON.parse(stdout);
-    assert.equal(shown.list, '2');
-    assert.equal(shown.edit, 'x»7', 'the old text is gone and the new text typed');
-    assert.equal(shown.focus, 'edit');
-    // Clicks are the browser's own (trusted) events, in the order asked.
-    assert.equal(shown.events, 'click:button:true change:list:false click:edit:true');
-    // Typing is key presses: Control, A, Backspace, then x and 7 (» has no key
-    // and goes in as a character).
-    assert.equal(shown.keys, 5);
-    assert.equal(shown.missing, 'refused', 'input on an element that is not there fails the call');
+    assert.deepEqual(JSON.parse(stdout), {
+      list: '2',
+      edit: 'x»7', // the old text gone, the new text typed
+      focus: 'edit',
+      // Clicks are the browser's own (trusted) events, in the order asked.
+      events: 'click:button:true change:list:false click:edit:true',
+      // Typing is key presses: Control, A, Backspace, then x and 7 (» has no
+      // key and goes in as a character).
+      keys: 5,
+      missing: 'refused', // input on an element that is not there fails the call
+    });
   });
 
-  test('files are written back whole, and only those the drive was given', async () => {
+  test('files are written back whole, and only those the drive was given; a write that fails ends with status 2', async () => {
     await writeFile(path.join(scratch, 'july.trv'), 'old');
     await chmod(path.join(scratch, 'july.trv'), 0o640);
     await writeFile(path.join(scratch, 'real-history.txt'), '');
     await symlink('real-history.txt', path.join(scratch, 'july.history.txt'));
-    const {status, stdout} = await run(
-      ['--scenario', 'july.trv', 'write', '0', 'july.trv', '+new', 'july.history.txt', 'rolls'],
-      {
-        cwd: scratch,
-      },
-    );
+    const written = ['--scenario', 'july.trv', 'write', '0', 'july.trv', '+new', 'july.history.txt', 'rolls'];
+    const {status, stdout} = await run(written, {cwd: scratch});
     assert.equal(status, 0);
     assert.equal(stdout.toString(), 'wrote\n');
     assert.equal(await readFile(path.join(scratch, 'july.trv'), 'utf8'), 'old+new');
@@ -142,75 +107,81 @@ describe('one drive', () => {
     assert.equal((await stat(path.join(scratch, 'july.trv'))).mode & 0o777, 0o640, 'the file keeps its mode');
     assert.ok((await lstat(path.join(scratch, 'july.history.txt'))).isSymbolicLink(), 'a link stays a link');
     assert.equal(await readFile(path.join(scratch, 'real-history.txt'), 'utf8'), 'rolls');
+
+    // A history path that is a folder cannot be renamed over.
+    await writeFile(path.join(scratch, 'aug.trv'), 'kept');
+    await mkdir(path.join(scratch, 'aug.history.txt'));
+    const failed = ['--scenario', 'aug.trv', 'write', '0', 'aug.history.txt', 'x', 'elsewhere.txt', 'x'];
+    const refused = await run(failed, {cwd: scratch});
+    assert.equal(refused.status, 2);
+    assert.equal(refused.stdout.toString(), 'wrote\n');
+    assert.match(
+      refused.stderr.toString(),
+      /^web\/drive: cannot write "aug\.history\.txt": [^\n]+\nweb\/drive: cannot write "elsewhere\.txt": [^\n]+\n$/,
+    );
+    const left = await readdir(scratch);
+    assert.ok(!left.includes('elsewhere.txt'));
     assert.deepEqual(
-      (await readdir(scratch)).filter((f) => f.endsWith('.tmp')),
+      left.filter((f) => f.endsWith('.tmp')),
       [],
       'no temporary file left',
     );
-
-    const stray = await run(['--scenario', 'july.trv', 'write', '0', 'elsewhere.txt', 'x'], {cwd: scratch});
-    assert.equal(stray.status, 2);
-    assert.match(stray.stderr.toString(), /^web\/drive: cannot write "elsewhere\.txt": [^\n]+\n$/);
-    assert.ok(!(await readdir(scratch)).includes('elsewhere.txt'));
   });
 
-  test('a write that fails ends with status 2 and leaves no temporary file', async () => {
-    await writeFile(path.join(scratch, 'aug.trv'), 'kept');
-    // A history path that is a folder cannot be renamed over.
-    await mkdir(path.join(scratch, 'aug.history.txt'));
-    const {status, stdout, stderr} = await run(['--scenario', 'aug.trv', 'write', '0', 'aug.history.txt', 'x'], {
-      cwd: scratch,
-    });
-    assert.equal(status, 2);
-    assert.equal(stdout.toString(), 'wrote\n');
-    assert.match(stderr.toString(), /^web\/drive: cannot write "aug\.history\.txt": /);
-    assert.deepEqual(
-      (await readdir(scratch)).filter((f) => f.endsWith('.tmp')),
-      [],
-    );
-  });
-
-  test('a page that never finishes, a broken answer and no browser each end with one line and status 2', async () => {
-    const hung = await run(['hang'], {env: {TREVA_DRIVE_TIMEOUT: '1'}});
-    assert.equal(hung.status, 2);
-    assert.equal(hung.stdout.length, 0);
-    assert.equal(hung.stderr.toString(), 'web/drive: the page did not finish the drive within 1 s\n');
-
-    const broken = await run(['bad']);
-    assert.equal(broken.status, 2);
-    assert.match(broken.stderr.toString(), /^web\/drive: [^\n]+\n$/);
-
-    const browserless = await run(['echo', '0'], {env: {TREVA_CHROMIUM: path.join(scratch, 'no-chromium')}});
-    assert.equal(browserless.status, 2);
-    assert.match(browserless.stderr.toString(), /^web\/drive: cannot start Chromium \([^\n]*no-chromium\)[^\n]*\n$/);
-
-    const pageless = await run(['echo', '0'], {env: {TREVA_WEB_DIR: scratch}});
-    assert.equal(pageless.status, 2);
-    assert.match(pageless.stderr.toString(), /^web\/drive: no page in [^\n]+\n$/);
+  test('no browser and no page each end with one line and status 2', async () => {
+    const cases = [
+      [
+        {TREVA_CHROMIUM: path.join(scratch, 'no-chromium')},
+        /^web\/drive: cannot start Chromium \([^\n]*no-chromium\)[^\n]*\n$/,
+      ],
+      [{TREVA_WEB_DIR: scratch}, /^web\/drive: no page in [^\n]+\n$/],
+    ];
+    for (const [env, told] of cases) {
+      const {status, stdout, stderr} = await run(['echo', '0'], {env});
+      assert.equal(status, 2);
+      assert.equal(stdout.length, 0);
+      assert.match(stderr.toString(), told);
+    }
   });
 });
 
 describe('--batch', () => {
-  test('each session is answered in turn with its status, output and error', async () => {
-    await writeFile(path.join(scratch, 'sep.trv'), 'sep');
-    const sessions = [['echo', '0'], ['--scenario', 'sep.trv', 'echo', '4', 'wrong »'], [], ['hang'], ['echo', '1']];
+  test('each session is answered in turn with its status, output and error; the page gets its arguments and the files that can be read, keyed as given', async () => {
+    await writeFile(path.join(scratch, 'june.TRV'), 'scenario bytes');
+    await writeFile(path.join(scratch, 'june.history.txt'), 'history text');
+    await writeFile(path.join(scratch, 'locked.trv'), 'unreadable');
+    await chmod(path.join(scratch, 'locked.trv'), 0);
+    const sessions = [
+      ['--seed', '5', '--scenario', 'june.TRV', 'echo', '4', 'wrong »'],
+      ['--scenario', 'missing.trv', 'echo', '0'],
+      ['--scenario', 'locked.trv', 'echo', '0'],
+      [],
+      ['hang'],
+      ['bad'],
+      ['echo', '1'],
+    ];
     const request = Buffer.concat([batchRequest(sessions), Buffer.from('3\0echo\x000\0\xff\0', 'latin1')]);
     const {status, stdout} = await run(['--batch'], {input: request, cwd: scratch, env: {TREVA_DRIVE_TIMEOUT: '1'}});
     assert.equal(status, 0);
     const answers = batchAnswers(stdout);
-    assert.equal(answers.length, 6);
     assert.deepEqual(
       answers.map((a) => a.status),
-      [0, 4, 2, 2, 1, 0],
+      [4, 0, 0, 2, 2, 2, 1, 0],
     );
-    assert.deepEqual(JSON.parse(answers[1].stdout), {args: sessions[1], files: {'sep.trv': 'sep'}});
-    assert.deepEqual(answers[1].stderr, Buffer.from('wrong »'));
+    const files = {'june.TRV': 'scenario bytes', 'june.history.txt': 'history text'};
+    assert.deepEqual(JSON.parse(answers[0].stdout), {args: sessions[0], files});
+    assert.deepEqual(answers[0].stderr, Buffer.from('wrong »'));
+    assert.deepEqual(JSON.parse(answers[1].stdout).files, {});
+    // Root reads any file, mode or not.
+    if (process.getuid?.() !== 0) assert.deepEqual(JSON.parse(answers[2].stdout).files, {});
     // A session without arguments reaches the page as one (which, here, never answers).
-    assert.match(answers[2].stderr.toString(), /did not finish the drive within 1 s/);
     assert.match(answers[3].stderr.toString(), /did not finish the drive within 1 s/);
-    assert.deepEqual(JSON.parse(answers[4].stdout).args, ['echo', '1'], 'a session after one that hung is driven');
+    assert.equal(answers[4].stderr.toString(), 'web/drive: the page did not finish the drive within 1 s\n');
+    // A page that answers with no status, output and error is told in one line.
+    assert.match(answers[5].stderr.toString(), /^web\/drive: [^\n]+\n$/);
+    assert.deepEqual(JSON.parse(answers[6].stdout).args, ['echo', '1'], 'a session after one that failed is driven');
     // What is not UTF-8 reaches the page as U+FFFD, as on the command line.
-    assert.deepEqual(JSON.parse(answers[5].stdout).args, ['echo', '0', '\ufffd']);
+    assert.deepEqual(JSON.parse(answers[7].stdout).args, ['echo', '0', '\ufffd']);
   });
 
   test('a bad count or a session cut short ends the batch with status 2 after the sessions before it', async () => {

@@ -9,7 +9,7 @@ import assert from 'node:assert/strict';
 import {execFile} from 'node:child_process';
 import {existsSync} from 'node:fs';
 import path from 'node:path';
-import {after, before} from 'node:test';
+import {after, afterEach, before} from 'node:test';
 import {fileURLToPath, pathToFileURL} from 'node:url';
 import {promisify} from 'node:util';
 
@@ -40,21 +40,19 @@ export const {
   SETUP_SPECIAL_BUTTON,
 } = await import(pathToFileURL(constantsFile).href);
 
-export function trevaCli() {
+export async function runCli(...args) {
   const cli = process.env.TREVA_CLI || path.join(repository, 'build-ci', 'cli', 'treva-cli');
   assert.ok(existsSync(cli), `no treva-cli at ${cli} (set TREVA_CLI)`);
-  return cli;
-}
-
-export async function runCli(...args) {
-  const {stdout} = await promisify(execFile)(trevaCli(), args);
+  const {stdout} = await promisify(execFile)(cli, args);
   return stdout;
 }
 
 // One static server and one browser for the tests of a file; each test opens
-// the page in a browser context of its own.
+// the page in browser contexts of its own, closed when the test ends,
+// whatever it does.
 export function servedApp() {
   const app = {};
+  const contexts = [];
   before(async () => {
     const folder = webDir();
     assert.ok(
@@ -69,7 +67,14 @@ export function servedApp() {
     await app.browser?.close();
     await app.server?.close();
   });
-  app.open = (options) => openApp(app.browser, app.url, options);
+  afterEach(async () => {
+    await Promise.all(contexts.splice(0).map((context) => context.close().catch(() => {})));
+  });
+  app.open = async (options, base = app.url) => {
+    const opened = await openApp(app.browser, base, options);
+    contexts.push(opened.context);
+    return opened;
+  };
   return app;
 }
 
@@ -151,6 +156,13 @@ export async function closeWindow(page, template) {
   await waitForWindowGone(page, template);
 }
 
+// A tool window opened (or brought forward) from its menu.
+export async function openTool(page, template) {
+  const tool = TOOL_WINDOWS.find((w) => w.template === template);
+  await menuCommand(page, tool.menu, tool.command);
+  return waitForWindow(page, template);
+}
+
 export async function menuCommand(page, menu, command) {
   await clickOnTop(page, `#menubar button.menu-title[data-menu="${menu}"]`);
   await clickOnTop(page, `[role=menu][data-menu="${menu}"] [role=menuitem][data-command="${command}"]`);
@@ -185,14 +197,9 @@ export async function finishStartUp(page) {
   }
 }
 
-// The page past its start-up boxes, in a browser context of its own, handed
-// to `body`; the context is closed after, whatever `body` does.
+// The page past its start-up boxes, handed to `body`.
 export async function withStartedApp(app, options, body) {
-  const {context, page} = await app.open(options);
-  try {
-    await finishStartUp(page);
-    return await body(page);
-  } finally {
-    await context.close();
-  }
+  const {page} = await app.open(options);
+  await finishStartUp(page);
+  return body(page);
 }

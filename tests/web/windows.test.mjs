@@ -7,7 +7,6 @@ import {describe, test} from 'node:test';
 import {
   ABOUT,
   ACTIVATION,
-  COMMANDS,
   DIE_STATS,
   NOTICE_TEMPLATE,
   OK,
@@ -16,8 +15,10 @@ import {
   TOOL_WINDOWS,
   clickControl,
   closeWindow,
+  controlSelector,
   finishStartUp,
   menuCommand,
+  openTool,
   servedApp,
   shownWindows,
   stripCommand,
@@ -31,117 +32,77 @@ const app = servedApp();
 
 describe('start-up', () => {
   test('the About box, the notice and Setup Options as modal boxes one after another, then the Activation window', async () => {
-    const {context, page} = await app.open();
-    try {
-      // Ready once the first box is up: the About box, alone.
-      assert.deepEqual(await shownWindows(page), [{template: ABOUT.template, modal: true}]);
-      for (const [box, next] of [
-        [ABOUT.template, NOTICE_TEMPLATE],
-        [NOTICE_TEMPLATE, TEMPLATES.setup],
-      ]) {
-        await clickControl(page, box, OK);
-        await waitForWindow(page, next);
-        assert.deepEqual(await shownWindows(page), [{template: next, modal: true}], `after box ${box}`);
-      }
-      await clickControl(page, TEMPLATES.setup, OK);
-      await waitForWindow(page, TEMPLATES.activation);
-      assert.deepEqual(await shownWindows(page), [{template: TEMPLATES.activation, modal: false}]);
-
-      const frame = await page.evaluate(() => ({
-        caption: document.querySelector('#caption').textContent,
-        title: document.title,
-        firstWindowMarks: performance.getEntriesByName('treva-first-window').length,
-        storageNotice: document.querySelector('#storage-notice')?.textContent.trim() ?? '',
-      }));
-      assert.deepEqual(frame, {
-        caption: 'TREVA! A VENK Assistant [Untitled]',
-        title: 'TREVA! A VENK Assistant [Untitled]',
-        firstWindowMarks: 1,
-        storageNotice: '',
-      });
-    } finally {
-      await context.close();
+    const {page} = await app.open();
+    // Ready once the first box is up: the About box, alone.
+    assert.deepEqual(await shownWindows(page), [{template: ABOUT.template, modal: true}]);
+    for (const [box, next] of [
+      [ABOUT.template, NOTICE_TEMPLATE],
+      [NOTICE_TEMPLATE, TEMPLATES.setup],
+      [TEMPLATES.setup, TEMPLATES.activation],
+    ]) {
+      await clickControl(page, box, OK);
+      await waitForWindow(page, next);
+      const modal = next !== TEMPLATES.activation;
+      assert.deepEqual(await shownWindows(page), [{template: next, modal}], `after box ${box}`);
     }
+
+    assert.equal(await page.$eval('#caption', (c) => c.textContent), 'TREVA! A VENK Assistant [Untitled]');
+    assert.equal(await page.title(), 'TREVA! A VENK Assistant [Untitled]');
+    assert.equal(await page.evaluate(() => performance.getEntriesByName('treva-first-window').length), 1);
+    assert.equal(await page.$eval('#storage-notice', (n) => n.textContent.trim()), '', 'storage is kept');
   });
 });
 
 describe('tool windows', () => {
-  // Opens the window of `entry` by `open`, checks that it is up as a tool
-  // window with a title, then closes it.
-  async function opensAndCloses(page, entry, open) {
-    await open();
-    const window = await waitForWindow(page, entry.template);
-    const shown = await window.evaluate((w) => ({
-      modal: w.matches('dialog.modal'),
-      title: w.querySelector('.titlebar .title')?.textContent.trim(),
-    }));
-    await window.dispose();
-    assert.equal(shown.modal, false, `window ${entry.template} is a tool window`);
-    assert.ok(shown.title, `window ${entry.template} has a title`);
-    await closeWindow(page, entry.template);
-  }
-
-  // The About box and the notice follow each other as modal boxes.
-  async function aboutBoxes(page, open) {
-    await open();
-    for (const box of [ABOUT.template, NOTICE_TEMPLATE]) {
-      await waitForWindow(page, box);
-      assert.ok(await page.$eval(windowSelector(box), (w) => w.matches('dialog.modal[open]')), `box ${box} is modal`);
-      await clickControl(page, box, OK);
-      await waitForWindowGone(page, box);
-    }
-  }
-
-  test('every window opens from its menu, and those of the strip from the strip', async () => {
-    await withStartedApp(app, {}, async (page) => {
-      // The Activation window is up after start-up: closed first, so that each
-      // window is seen to open.
-      await closeWindow(page, TEMPLATES.activation);
-      for (const entry of TOOL_WINDOWS)
-        await opensAndCloses(page, entry, () => menuCommand(page, entry.menu, entry.command));
-      await aboutBoxes(page, () => menuCommand(page, ABOUT.menu, ABOUT.command));
-
-      const strip = await page.$$eval('#strip button', (buttons) =>
-        buttons.map((b) => ({command: Number(b.dataset.command), label: b.getAttribute('aria-label')})),
-      );
-      assert.equal(strip.length, 7);
-      for (const {command, label} of strip) {
-        assert.ok(label, `strip button ${command} has a name`);
-        if (command === ABOUT.command) {
-          await aboutBoxes(page, () => stripCommand(page, command));
-          continue;
-        }
-        const entry = TOOL_WINDOWS.find((w) => w.command === command);
-        assert.ok(entry, `strip button ${command} opens a tool window`);
-        await opensAndCloses(page, entry, () => stripCommand(page, command));
-      }
-    });
-  });
-
-  test('every tool window opens in sight of the others, and where the player left it after a reload', async () => {
+  test('every tool window opens from its menu, in sight of the others; one asked for again comes to the front; each opens where the player left it after a reload', async () => {
     await withStartedApp(app, {viewport: {width: 1366, height: 768}}, async (page) => {
-      for (const entry of TOOL_WINDOWS)
-        if (entry.template !== TEMPLATES.activation) {
-          await menuCommand(page, entry.menu, entry.command);
-          await waitForWindow(page, entry.template);
-        }
-      // In the order they opened, each above the ones before: no caption
-      // more than half hidden.
-      const hidden = await page.$$eval('.window:not(.modal)', (windows) => {
+      // The Activation window is up after start-up: closed first, so that it
+      // too is seen to open from its menu.
+      await closeWindow(page, TEMPLATES.activation);
+      for (const entry of TOOL_WINDOWS) await openTool(page, entry.template);
+      // Tool windows with a title, in the order they opened, each above the
+      // ones before: no caption more than half hidden.
+      const shown = await page.$$eval('.window', (windows) => {
         const box = (e) => e.getBoundingClientRect();
         const bars = windows.map((w) => box(w.querySelector('.titlebar')));
-        return windows.map((w, i) =>
-          windows.slice(i + 1).reduce((most, later) => {
+        return windows.map((w, i) => ({
+          template: Number(w.dataset.template),
+          modal: w.matches('dialog.modal'),
+          titled: Boolean(w.querySelector('.titlebar .title')?.textContent.trim()),
+          hidden: windows.slice(i + 1).reduce((most, later) => {
             const r = box(later),
               bar = bars[i];
             const across = Math.min(r.right, bar.right) - Math.max(r.left, bar.left);
             const covers = r.top < bar.bottom && r.bottom > bar.top && across > 0;
             return Math.max(most, covers ? across / bar.width : 0);
           }, 0),
-        );
+        }));
       });
-      assert.equal(hidden.length, TOOL_WINDOWS.length);
-      for (const [i, share] of hidden.entries()) assert.ok(share <= 0.5, `caption ${i} hidden ${share}`);
+      assert.equal(shown.length, TOOL_WINDOWS.length);
+      for (const {template, modal, titled, hidden} of shown) {
+        assert.ok(!modal && titled, `window ${template} is a tool window with a title`);
+        assert.ok(hidden <= 0.5, `caption of window ${template} hidden ${hidden}`);
+      }
+
+      // The chart laid over the history; then the history asked for again
+      // comes to the front.
+      const history = windowSelector(TEMPLATES.rollHistory);
+      await page.$eval(
+        windowSelector(TEMPLATES.diceChart),
+        (chart, below) => {
+          chart.style.left = `${document.querySelector(below).offsetLeft}px`;
+          chart.style.top = `${document.querySelector(below).offsetTop}px`;
+        },
+        history,
+      );
+      const onTop = () =>
+        page.$eval(history, (w) => {
+          const box = w.getBoundingClientRect();
+          return Number(document.elementFromPoint(box.left + 10, box.top + 10)?.closest('.window')?.dataset.template);
+        });
+      assert.equal(await onTop(), TEMPLATES.diceChart);
+      await openTool(page, TEMPLATES.rollHistory);
+      assert.equal(await onTop(), TEMPLATES.rollHistory);
 
       const bar = await (await page.$(`${windowSelector(TEMPLATES.activation)} .titlebar .title`)).boundingBox();
       await page.mouse.move(bar.x + 20, bar.y + 5);
@@ -159,41 +120,47 @@ describe('tool windows', () => {
     });
   });
 
-  test('a window asked for again comes to the front, over the one that covered it', async () => {
+  test('the About box and the notice from the menu and from the strip; every strip button opens its window; a grayed menu item is a disabled button', async () => {
     await withStartedApp(app, {}, async (page) => {
-      const open = async (template) => {
-        const tool = TOOL_WINDOWS.find((w) => w.template === template);
-        await menuCommand(page, tool.menu, tool.command);
-        await waitForWindow(page, template);
+      // The About box and the notice follow each other as modal boxes.
+      const aboutBoxes = async (open) => {
+        await open();
+        for (const box of [ABOUT.template, NOTICE_TEMPLATE]) {
+          await page.waitForSelector(`dialog.modal[open]${windowSelector(box)}`, {visible: true});
+          await clickControl(page, box, OK);
+          await waitForWindowGone(page, box);
+        }
       };
-      await open(TEMPLATES.rollHistory);
-      await open(TEMPLATES.diceChart);
-      // The chart laid over the history; then the history asked for again.
-      const onTop = () =>
-        page.evaluate(
-          ([history, chart]) => {
-            const below = document.querySelector(history),
-              over = document.querySelector(chart);
-            over.style.left = below.offsetLeft + 'px';
-            over.style.top = below.offsetTop + 'px';
-            const under = below.getBoundingClientRect();
-            const top = document.elementFromPoint(under.left + 10, under.top + 10);
-            return top?.closest('.window')?.dataset.template;
-          },
-          [windowSelector(TEMPLATES.rollHistory), windowSelector(TEMPLATES.diceChart)],
-        );
-      assert.equal(Number(await onTop()), TEMPLATES.diceChart);
-      await open(TEMPLATES.rollHistory);
-      assert.equal(Number(await onTop()), TEMPLATES.rollHistory);
+      await aboutBoxes(() => menuCommand(page, ABOUT.menu, ABOUT.command));
+      // Each window is closed again, so that the next is seen to open.
+      await closeWindow(page, TEMPLATES.activation);
+
+      const strip = await page.$$eval('#strip button', (buttons) =>
+        buttons.map((b) => ({command: Number(b.dataset.command), label: b.getAttribute('aria-label')})),
+      );
+      assert.equal(strip.length, 7);
+      for (const {command, label} of strip) {
+        assert.ok(label, `strip button ${command} has a name`);
+        if (command === ABOUT.command) {
+          await aboutBoxes(() => stripCommand(page, command));
+          continue;
+        }
+        const entry = TOOL_WINDOWS.find((w) => w.command === command);
+        assert.ok(entry, `strip button ${command} opens a tool window`);
+        await stripCommand(page, command);
+        await closeWindow(page, entry.template);
+      }
+
+      // Windows > Scenario... is always grayed.
+      const scenarioItem = `[role=menu][data-menu="Windows"] [data-command="${SCENARIO_COMMAND}"]`;
+      assert.ok(await page.$eval(scenarioItem, (item) => item.disabled), 'Scenario... is a disabled button');
     });
   });
 
   test("Escape closes the roll history and the chart, and leaves the module's own tool windows open", async () => {
     await withStartedApp(app, {}, async (page) => {
       for (const template of [TEMPLATES.rollHistory, TEMPLATES.diceChart]) {
-        const tool = TOOL_WINDOWS.find((t) => t.template === template);
-        await menuCommand(page, tool.menu, tool.command);
-        await waitForWindow(page, template);
+        await openTool(page, template);
         await page.focus(`${windowSelector(template)} button`);
         await page.keyboard.press('Escape');
         await waitForWindowGone(page, template);
@@ -207,41 +174,18 @@ describe('tool windows', () => {
       );
     });
   });
-
-  test('a grayed menu item is a disabled button', async () => {
-    await withStartedApp(app, {}, async (page) => {
-      // Windows > Scenario... is always grayed.
-      assert.equal(
-        await page.$eval(
-          `[role=menu][data-menu="Windows"] [data-command="${SCENARIO_COMMAND}"]`,
-          (item) => item.disabled,
-        ),
-        true,
-      );
-    });
-  });
 });
 
 describe('fields', () => {
   test('a screen reader hears each field by what it shows, and each result as it changes', async () => {
     await withStartedApp(app, {}, async (page) => {
-      await menuCommand(page, 'Edit', COMMANDS.dieStats);
-      await waitForWindow(page, TEMPLATES.dieStats);
-      const named = await page.evaluate(
-        (activation, stats, templates) => {
-          const at = (template, id) => document.querySelector(`[data-template="${template}"] [data-control="${id}"]`);
-          const field = at(templates.activation, activation.dr);
-          return {
-            dr: [field.getAttribute('role'), field.getAttribute('aria-label')],
-            list: at(templates.activation, activation.level).getAttribute('aria-label'),
-            count: at(templates.dieStats, stats.oneDieCount1).getAttribute('aria-label'),
-          };
-        },
-        ACTIVATION,
-        DIE_STATS,
-        TEMPLATES,
-      );
-      assert.deepEqual(named, {dr: ['status', 'Activation dr'], list: 'Level difference', count: 'dr 1 count'});
+      await openTool(page, TEMPLATES.dieStats);
+      // What it is heard as: its role and its name.
+      const heard = (template, id) =>
+        page.$eval(controlSelector(template, id), (c) => [c.getAttribute('role'), c.getAttribute('aria-label')]);
+      assert.deepEqual(await heard(TEMPLATES.activation, ACTIVATION.dr), ['status', 'Activation dr']);
+      assert.equal((await heard(TEMPLATES.activation, ACTIVATION.level))[1], 'Level difference');
+      assert.equal((await heard(TEMPLATES.dieStats, DIE_STATS.oneDieCount1))[1], 'dr 1 count');
     });
   });
 });
