@@ -409,35 +409,36 @@ describe('the page kept', () => {
     });
   const notice = (page) => page.$eval('#storage-notice', (n) => n.textContent.trim());
 
-  test('a history the storage refuses is told once and leaves the kept scenario as it was: the two never disagree', async () => {
-    // Storage with room for the scenario but none for its history.
-    const refuseHistory = async (page) => {
-      await watchStorageNotice(page);
-      await page.evaluateOnNewDocument(() => {
-        const setItem = Storage.prototype.setItem;
-        Storage.prototype.setItem = function (key, value) {
-          if (key === 'treva.history') throw new DOMException('full', 'QuotaExceededError');
-          return setItem.call(this, key, value);
-        };
+  test('storage that refuses the history or the scenario is told once and keeps both as they were: the two never disagree', async () => {
+    for (const refusedKey of ['treva.history', 'treva.scenario']) {
+      const refuse = async (page) => {
+        await watchStorageNotice(page);
+        await page.evaluateOnNewDocument((refusedKey) => {
+          const setItem = Storage.prototype.setItem;
+          Storage.prototype.setItem = function (key, value) {
+            if (key === refusedKey && window.refusing) throw new DOMException('full', 'QuotaExceededError');
+            return setItem.call(this, key, value);
+          };
+        }, refusedKey);
+      };
+      await withStartedApp(app, {beforeLoad: refuse}, async (page) => {
+        const kept = () =>
+          page.evaluate(() => [localStorage.getItem('treva.scenario'), localStorage.getItem('treva.history')]);
+        await roll(page);
+        const before = await kept();
+        await page.evaluate(() => (window.refusing = true));
+        await roll(page);
+        await page.waitForFunction(() =>
+          document.querySelector('#storage-notice').textContent.includes('storage is full'),
+        );
+        const changes = await page.evaluate(() => window.noticeChanges);
+        await roll(page, 2);
+        // Whatever the page does after a change has run once the next frame is drawn.
+        await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
+        assert.equal(await page.evaluate(() => window.noticeChanges), changes, 'the notice is not told again');
+        assert.deepEqual(await kept(), before, `${refusedKey} refused: the kept scenario and history as they were`);
       });
-    };
-    await withStartedApp(app, {beforeLoad: refuseHistory}, async (page) => {
-      const kept = await page.evaluate(() => localStorage.getItem('treva.scenario'));
-      await roll(page);
-      await page.waitForFunction(() =>
-        document.querySelector('#storage-notice').textContent.includes('storage is full'),
-      );
-      const changes = await page.evaluate(() => window.noticeChanges);
-      await roll(page, 2);
-      // Whatever the page does after a change has run once the next frame is drawn.
-      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
-      assert.equal(await page.evaluate(() => window.noticeChanges), changes, 'the notice is not told again');
-      assert.equal(
-        await page.evaluate(() => localStorage.getItem('treva.scenario')),
-        kept,
-        'the kept scenario does not count rolls its kept history lacks',
-      );
-    });
+    }
   });
 
   test('storage the browser will not open at all is told, and the page goes on', async () => {

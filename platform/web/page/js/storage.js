@@ -39,16 +39,28 @@ export function keep(record, saved, name, history) {
   if (givenUp) return false;
   var store = storage();
   if (!store) return false;
-  // The rolls are kept in the history before the scenario counts them: a
-  // history that does not fit leaves the kept scenario as it was too, so
-  // the two never disagree.
+  // All of it or none: what was written of a change the browser refuses is
+  // taken back, so that the kept history and scenario never disagree.
+  var keys = ['treva.history', 'treva.scenario', 'treva.saved', 'treva.name'];
+  var values = [history, toBase64(record), toBase64(saved), name];
+  var before = keys.map(function (key, i) {
+    return values[i] === null ? null : store.getItem(key);
+  });
   try {
-    if (history !== null) store.setItem('treva.history', history);
-    store.setItem('treva.scenario', toBase64(record));
-    store.setItem('treva.saved', toBase64(saved));
-    store.setItem('treva.name', name);
+    keys.forEach(function (key, i) {
+      if (values[i] !== null) store.setItem(key, values[i]);
+    });
     return true;
   } catch (e) {
+    keys.forEach(function (key, i) {
+      if (values[i] === null) return;
+      try {
+        if (before[i] === null) store.removeItem(key);
+        else store.setItem(key, before[i]);
+      } catch (ignored) {
+        // what was there before took its room: it fits again
+      }
+    });
     tellStorage(e.name === 'QuotaExceededError' ? 'its storage is full' : e.message);
     return false;
   }
