@@ -1,7 +1,8 @@
 // web/drive's own side of the drive, on a stand-in page (drive-page/) that
 // answers the protocol without the program: what reaches the page, the
 // person's input it asks for, the files written back, the bytes printed,
-// the exit status, --batch and the time limit.
+// the exit status, --batch and the time limit; and the files the real page
+// hands back.
 import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
 import {mkdtempSync} from 'node:fs';
@@ -11,7 +12,9 @@ import path from 'node:path';
 import {after, describe, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
+import {webDir} from '../../web/lib/browser.mjs';
 import {historyPathFor, scenarioPathOf} from '../../web/lib/drive.mjs';
+import {runCli} from './support.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const drive = path.join(here, '..', '..', 'web', 'drive');
@@ -77,6 +80,23 @@ describe('the scenario file and its history', () => {
 });
 
 describe('one drive', () => {
+  test('the real page keeps the history of a scenario named only ".trv" where treva-cli keeps it', async () => {
+    const written = {};
+    for (const by of ['page', 'treva-cli']) {
+      const folder = path.join(scratch, `bare-${by}`);
+      await mkdir(folder);
+      const scenario = path.join(folder, '.trv');
+      await runCli('new', scenario);
+      const session = ['--scenario', scenario, '--seed', '7'];
+      if (by === 'page')
+        assert.equal((await run([...session, '101', '1039'], {env: {TREVA_WEB_DIR: webDir()}})).status, 0);
+      else await runCli(...session, 'drive', '101', '1039');
+      written[by] = (await readdir(folder)).sort();
+    }
+    assert.deepEqual(written.page, ['.trv', '.trv.history.txt']);
+    assert.deepEqual(written.page, written['treva-cli']);
+  });
+
   test("a person's input reaches the page's controls as real input", async () => {
     const {status, stdout} = await run(['input', 'x»7', '2']);
     assert.equal(status, 0);
@@ -161,7 +181,7 @@ describe('--batch', () => {
       ['echo', '1'],
     ];
     const request = Buffer.concat([batchRequest(sessions), Buffer.from('3\0echo\x000\0\xff\0', 'latin1')]);
-    const {status, stdout} = await run(['--batch'], {input: request, cwd: scratch, env: {TREVA_DRIVE_TIMEOUT: '1'}});
+    const {status, stdout} = await run(['--batch'], {input: request, cwd: scratch, env: {TREVA_DRIVE_TIMEOUT: '3'}});
     assert.equal(status, 0);
     const answers = batchAnswers(stdout);
     assert.deepEqual(
@@ -175,8 +195,8 @@ describe('--batch', () => {
     // Root reads any file, mode or not.
     if (process.getuid?.() !== 0) assert.deepEqual(JSON.parse(answers[2].stdout).files, {});
     // A session without arguments reaches the page as one (which, here, never answers).
-    assert.match(answers[3].stderr.toString(), /did not finish the drive within 1 s/);
-    assert.equal(answers[4].stderr.toString(), 'web/drive: the page did not finish the drive within 1 s\n');
+    assert.match(answers[3].stderr.toString(), /did not finish the drive within 3 s/);
+    assert.equal(answers[4].stderr.toString(), 'web/drive: the page did not finish the drive within 3 s\n');
     // A page that answers with no status, output and error is told in one line.
     assert.match(answers[5].stderr.toString(), /^web\/drive: [^\n]+\n$/);
     assert.deepEqual(JSON.parse(answers[6].stdout).args, ['echo', '1'], 'a session after one that failed is driven');

@@ -148,7 +148,8 @@ function written(path) {
 // The roll history the program keeps beside a scenario: june.history.txt
 // for june.trv.
 export function historyPathOf(path) {
-  return path.replace(/\.trv$/i, '') + '.history.txt';
+  // A file named only ".trv" keeps its whole name, as the desktop programs do.
+  return path.replace(/([^/\\])\.trv$/i, '$1') + '.history.txt';
 }
 function download(path, bytes) {
   var link = el('a');

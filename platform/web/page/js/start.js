@@ -2,7 +2,7 @@
 // And what a drive (index.html?drive) asks of the page: the browser's
 // driver does the player's input on the page's real controls, takes the
 // scenes' pictures and is handed the files the program wrote.
-import {putFile, sameBytes, shownBytes} from './files.js';
+import {historyPathOf, putFile, sameBytes, shownBytes} from './files.js';
 import {driveMode} from './program.js';
 import {claimStorage, fromBase64, takeKept, toBase64} from './storage.js';
 import {windowOf} from './windows.js';
@@ -43,8 +43,7 @@ export function start() {
       var scenarioAt = args.indexOf('--scenario');
       if (scenarioAt >= 0 && scenarioAt + 1 < args.length) {
         var path = args[scenarioAt + 1];
-        var history = path.replace(/\.trv$/i, '') + '.history.txt';
-        window.trevaDriveFiles = [path, history];
+        window.trevaDriveFiles = [path, historyPathOf(path)];
       }
     });
   }
