@@ -7,6 +7,7 @@ import {request} from 'node:http';
 import {connect} from 'node:net';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
+import {gunzipSync} from 'node:zlib';
 import {after, before, describe, test} from 'node:test';
 import {startStaticServer} from '../../web/lib/static_server.mjs';
 
@@ -42,10 +43,10 @@ after(async () => {
 
 // A raw request, so that paths reach the server as written (fetch would
 // normalise "..").
-function get(path, method = 'GET') {
+function get(path, method = 'GET', headers = {}) {
   const {port} = new URL(server.url);
   return new Promise((resolve, reject) => {
-    const req = request({host: '127.0.0.1', port, path, method, agent: false}, (response) => {
+    const req = request({host: '127.0.0.1', port, path, method, headers, agent: false}, (response) => {
       const chunks = [];
       response.on('data', (chunk) => chunks.push(chunk));
       response.on('end', () =>
@@ -86,6 +87,19 @@ describe('types and headers', () => {
     assert.equal(answer.status, 200);
     assert.equal(answer.headers['content-length'], '11');
     assert.equal(answer.body.length, 0);
+  });
+  test('text and WebAssembly go gzipped to a browser that takes it, pictures as they are', async () => {
+    for (const [path, gzipped] of [
+      ['/treva.wasm', true],
+      ['/treva.js', true],
+      ['/pictures/109.png', false],
+    ]) {
+      const plain = await get(path);
+      const asked = await get(path, 'GET', {'Accept-Encoding': 'gzip, deflate, br'});
+      assert.equal(plain.headers['content-encoding'], undefined, path);
+      assert.equal(asked.headers['content-encoding'], gzipped ? 'gzip' : undefined, path);
+      assert.deepEqual(gzipped ? gunzipSync(asked.body) : asked.body, plain.body, path);
+    }
   });
   test('other methods are refused', async () => {
     const answer = await get('/treva.js', 'POST');
