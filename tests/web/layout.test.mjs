@@ -155,7 +155,7 @@ for (const device of DEVICES) {
       }
     });
 
-    test('the roll history shows as many rows as it has room for when it opens', async () => {
+    test('the roll history shows as many rows as it has room for when it opens, each whole', async () => {
       await withStartedApp(app, {viewport: device.viewport}, async (page) => {
         for (let i = 0; i < 4; i++) await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
         const tool = TOOL_WINDOWS.find((w) => w.template === TEMPLATES.rollHistory);
@@ -164,10 +164,16 @@ for (const device of DEVICES) {
         const shown = await page.$eval(`${windowSelector(TEMPLATES.rollHistory)} [role=listbox]`, (box) => {
           const rows = [...box.querySelectorAll('[role=option]')];
           const room = Math.floor(box.clientHeight / rows[0].offsetHeight);
-          return {rows: rows.length, expected: Math.min(Number(rows[0].getAttribute('aria-setsize')), room)};
+          const cut = rows.filter((r) => r.scrollWidth > r.clientWidth || r.scrollHeight > r.clientHeight);
+          return {
+            rows: rows.length,
+            expected: Math.min(Number(rows[0].getAttribute('aria-setsize')), room),
+            cut: cut.map((r) => r.textContent),
+          };
         });
         assert.ok(shown.expected >= 4, `four rolls or more in the history: ${shown.expected}`);
         assert.ok(shown.rows >= shown.expected, `${shown.rows} rows shown of ${shown.expected}`);
+        assert.deepEqual(shown.cut, [], 'rows cut short');
       });
     });
   });
