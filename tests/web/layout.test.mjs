@@ -11,6 +11,7 @@ import {
   ABOUT,
   ACTIVATION,
   COMMANDS,
+  DEVICES,
   NOTICE_TEMPLATE,
   OK,
   SETUP_SPECIAL_BUTTON,
@@ -30,12 +31,6 @@ import {
 const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const app = servedApp();
 
-const DEVICES = [
-  {name: 'phone', viewport: {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3}, text: 16},
-  {name: 'tablet', viewport: {width: 1024, height: 768, isMobile: true, hasTouch: true, deviceScaleFactor: 2}},
-  {name: 'desktop', viewport: {width: 1366, height: 768}, mouse: true},
-  {name: 'small desktop', viewport: {width: 1024, height: 768}, mouse: true},
-];
 const TARGET = 44;
 
 // What is too small on the screen in the window of `template` and the

@@ -47,6 +47,15 @@ export async function runCli(...args) {
   return stdout;
 }
 
+// The devices the page is tried on. $TREVA_WEB_DEVICE names the one a test
+// file's pages open on, unless a test asks for its own.
+export const DEVICES = [
+  {name: 'phone', viewport: {width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3}, text: 16},
+  {name: 'tablet', viewport: {width: 1024, height: 768, isMobile: true, hasTouch: true, deviceScaleFactor: 2}},
+  {name: 'desktop', viewport: {width: 1366, height: 768}, mouse: true},
+  {name: 'small desktop', viewport: {width: 1024, height: 768}, mouse: true},
+];
+
 // One static server and one browser for the tests of a file; each test opens
 // the page in browser contexts of its own, closed when the test ends,
 // whatever it does.
@@ -71,7 +80,8 @@ export function servedApp() {
     await Promise.all(contexts.splice(0).map((context) => context.close().catch(() => {})));
   });
   app.open = async (options, base = app.url) => {
-    const opened = await openApp(app.browser, base, options);
+    const device = DEVICES.find((d) => d.name === process.env.TREVA_WEB_DEVICE);
+    const opened = await openApp(app.browser, base, {...(device && {viewport: device.viewport}), ...options});
     contexts.push(opened.context);
     return opened;
   };
@@ -134,12 +144,17 @@ async function clickOnTop(page, selector) {
 }
 
 // A click on a control as a person makes it: on its window, brought forward
-// first when another window lies over the control (a tool window by the
-// command that opens it, a box by its title bar).
+// first when another window lies over the control, or stands in front of
+// it on a phone (a tool window by the command that opens it, a box by its
+// title bar).
 export async function clickControl(page, template, id) {
-  const control = await page.waitForSelector(controlSelector(template, id), {visible: true});
-  await control.scrollIntoView();
-  const underAnother = await covered(control);
+  const control = await page.waitForSelector(controlSelector(template, id));
+  const behind = await control.evaluate((e) => {
+    const window = e.closest('.window');
+    return !window.hidden && getComputedStyle(window).display === 'none';
+  });
+  if (!behind) await control.scrollIntoView();
+  const underAnother = behind || (await covered(control));
   await control.dispose();
   if (underAnother) {
     const tool = TOOL_WINDOWS.find((w) => w.template === template);
