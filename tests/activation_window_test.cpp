@@ -5,11 +5,12 @@ namespace treva {
 namespace {
 
 using namespace activation_ids;
-using testing::Session;
+struct ActivationWindow : ::testing::Test {
+    testing::Session s;
+    WindowId w = s.open(kCmdActivation);
+};
 
-TEST(ActivationWindow, FieldsRightAfterOpening) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, FieldsRightAfterOpening) {
     EXPECT_TRUE(s.shows(w, {{kDrField, "0"},
                             {kModifierField, "0"},
                             {kFinalField, "0"},
@@ -29,9 +30,7 @@ TEST(ActivationWindow, FieldsRightAfterOpening) {
     EXPECT_FALSE(s.enabled(w, kAdvance));
 }
 
-TEST(ActivationWindow, ModifiersBeforeTheFirstRollChangeOnlyTheNumbers) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, ModifiersBeforeTheFirstRollChangeOnlyTheNumbers) {
     s.click(w, kVpo);
     EXPECT_EQ(s.state().modifiers.vpoAdjacent, 1);
     EXPECT_TRUE(s.shows(w, {{kModifierField, "-1"}, {kFinalField, "-1"}}));
@@ -39,9 +38,7 @@ TEST(ActivationWindow, ModifiersBeforeTheFirstRollChangeOnlyTheNumbers) {
     EXPECT_TRUE(s.shows(w, {{kModifierField, "1"}, {kStatus, "1"}})) << "re-evaluated, not rolled";
 }
 
-TEST(ActivationWindow, RollWritesEveryField) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, RollWritesEveryField) {
     s.seedFor({{1, 3}, {2, 7}});
     s.click(w, kRoll);
     EXPECT_TRUE(s.shows(w, {{kDrField, "3"},
@@ -52,9 +49,7 @@ TEST(ActivationWindow, RollWritesEveryField) {
                             {kUnitsField, "(None) (A1 DR = 7)"}}));
 }
 
-TEST(ActivationWindow, AttitudeChangeThenModifierReevaluatesUnderTheNewAttitude) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, AttitudeChangeThenModifierReevaluatesUnderTheNewAttitude) {
     s.seedFor({{1, 3}, {2, 7}});
     s.choose(w, kTerrainList, 1); // Village: +1 under Hold
     s.click(w, kRoll);            // 3 + 1 = 4 > AC# 3
@@ -72,9 +67,7 @@ TEST(ActivationWindow, AttitudeChangeThenModifierReevaluatesUnderTheNewAttitude)
         << "the units of that roll";
 }
 
-TEST(ActivationWindow, AllowBoxesEnableTheirControls) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, AllowBoxesEnableTheirControls) {
     s.click(w, kManual);
     EXPECT_EQ(s.stats().twoDiceRolls, 0) << "a disabled button does nothing";
     s.click(w, kAllowManual);
@@ -96,9 +89,7 @@ TEST(ActivationWindow, AllowBoxesEnableTheirControls) {
     EXPECT_FALSE(s.checked(w, kHold));
 }
 
-TEST(ActivationWindow, FocusOnAListReevaluatesWithTheSameSelection) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, FocusOnAListReevaluatesWithTheSameSelection) {
     s.seedFor({{1, 4}, {2, 7}});
     s.click(w, kRoll);
     s.state().modifiers.levelModifier = -3; // not yet shown
@@ -107,9 +98,7 @@ TEST(ActivationWindow, FocusOnAListReevaluatesWithTheSameSelection) {
     EXPECT_EQ(s.text(w, kModifierField), "0");
 }
 
-TEST(ActivationWindow, ReopenedWindowShowsTheStoredModifiers) {
-    Session s;
-    WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, ReopenedWindowShowsTheStoredModifiers) {
     s.click(w, kStone);
     s.choose(w, kLevelList, 3);
     s.choose(w, kTerrainList, 1);
