@@ -45,11 +45,6 @@ struct Recorded {
     std::vector<Seen> take() { return std::exchange(seen, {}); }
 };
 
-TEST(HeadlessInput, TheFirstControlThatTakesInputHasTheFocusOnOpening) {
-    Recorded r(kActivationDialog);
-    EXPECT_EQ(r.ui.window(r.window)->focus, kRoll);
-}
-
 TEST(HeadlessInput, AListReportsTheFocusItGainsBeforeTheChoice) {
     Recorded r(kActivationDialog);
     ASSERT_TRUE(r.ui.choose(r.window, kLevelList, 2));
@@ -77,6 +72,7 @@ TEST(HeadlessInput, AClickOnAListOrAnEditBoxChoosesAndSendsNothing) {
     EXPECT_EQ(box.ui.window(box.window)->focus, special_ids::kA5Box);
 }
 
+// The focus starts on the first control that takes input, and stays there.
 TEST(HeadlessInput, StaticAndDisabledControlsTakeNeitherInputNorFocus) {
     Recorded r(kActivationDialog);
     r.ui.setEnabled(r.window, kTerrainList, false);
