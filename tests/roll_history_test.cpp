@@ -56,7 +56,10 @@ TEST(RollHistory, TheRollerRecordsEachRollWithItsFaces) {
     EXPECT_EQ(n.twoDice, 1);
 }
 
-TEST(RollHistory, TheFileTextReadsBackAsItWasWritten) {
+// The text reads back as it was written, with lines ended the Windows way
+// or a byte-order mark too; and it may come in pieces of any size, so that a
+// file of any length is read without holding it.
+TEST(RollHistory, TheFileTextReadsBackAsItWasWrittenInPiecesOfAnySize) {
     ProgramState p = seeded();
     for (int i = 0; i < 50; ++i) rollDice(p, 1 + i % 2, 6, i % 3 ? "x6 DR" : "Direction dr");
     rollTwoSingleDice(p, "INF Action DR");
@@ -68,12 +71,20 @@ TEST(RollHistory, TheFileTextReadsBackAsItWasWritten) {
     ASSERT_TRUE(parseHistoryFile(text, read, error)) << error;
     EXPECT_EQ(read.entries, p.history.entries);
     EXPECT_EQ(historyFileText(read), text);
-    // Lines ended the Windows way read the same.
     std::string crlf;
     for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     RollHistory fromCrlf;
     ASSERT_TRUE(parseHistoryFile(crlf, fromCrlf, error)) << error;
     EXPECT_EQ(fromCrlf.entries, p.history.entries);
+
+    const std::string marked = "\xEF\xBB\xBF" + text;
+    for (const std::size_t size : {1u, 2u, 3u, 7u, 64u, 4096u}) {
+        HistoryParser parser;
+        for (std::size_t at = 0; at < marked.size(); at += size)
+            ASSERT_TRUE(parser.feed(std::string_view(marked).substr(at, size))) << size << ": " << parser.error();
+        ASSERT_TRUE(parser.finish()) << parser.error();
+        EXPECT_EQ(parser.history().entries, p.history.entries) << size;
+    }
 }
 
 TEST(RollHistory, ADamagedFileIsRefusedWithTheLineAndLeavesTheHistoryAlone) {
@@ -149,22 +160,6 @@ TEST(RollHistory, TheFileIsReadInItsOwnEncoding) {
     EXPECT_NE(written.find("\tW\xC3\xBCrfel\t"), std::string::npos) << "written back in UTF-8";
     ASSERT_TRUE(parseHistoryFile("TREVA roll history 1\n2026-12-07 14:05:09\tW\xFCrfel" + rest, history, error));
     EXPECT_EQ(history.entries[0].purpose, "W\xFCrfel") << "an older file in the code page";
-}
-
-// The text may come in pieces of any size: a file of any length is read
-// without holding it, and reads as the whole text does.
-TEST(RollHistory, PiecesOfAnySizeReadAsTheWholeText) {
-    ProgramState p = seeded();
-    for (int i = 0; i < 40; ++i) rollDice(p, 1 + i % 2, 6, "x6 DR");
-    drawPick(p, "A - GG hexes", 3, kLabels);
-    const std::string text = "\xEF\xBB\xBF" + historyFileText(p.history);
-    for (const std::size_t size : {1u, 2u, 3u, 7u, 64u, 4096u}) {
-        HistoryParser parser;
-        for (std::size_t at = 0; at < text.size(); at += size)
-            ASSERT_TRUE(parser.feed(std::string_view(text).substr(at, size))) << size << ": " << parser.error();
-        ASSERT_TRUE(parser.finish()) << parser.error();
-        EXPECT_EQ(parser.history().entries, p.history.entries) << size;
-    }
 }
 
 // Where a roll goes, judged from the file's first and last bytes alone: the
