@@ -160,8 +160,6 @@ TEST(ScreenshotScenes, EachPictureShowsWhatItIsTakenFor) {
         const Shot &manual = run.shot("actions");
         EXPECT_TRUE(manual.control(kManualBox).checked);
         EXPECT_EQ(manual.text(kVehMoveMarker), "\xBB");
-        for (int marker = kInfMoveMarker; marker <= kOrdInfMarker; ++marker) EXPECT_EQ(manual.text(marker), "");
-        for (int die = kDie2; die <= kDie12; ++die) EXPECT_TRUE(manual.control(die).enabled);
         EXPECT_EQ(manual.text(kRoll), "DR = 9");
         EXPECT_EQ(manual.text(kResults), priorityText(PriorityTable::VehicleMovement, 9));
     }
@@ -191,8 +189,12 @@ TEST(ScreenshotScenes, EachPictureShowsWhatItIsTakenFor) {
     }
 }
 
+// The same program takes the same pictures; one that cannot be written fails
+// the run, but the others are taken.
 TEST(ScreenshotScenes, SameProgramSamePictures) {
-    const ScenesRun first, second;
+    const ScenesRun first, second, failing("dice-chart");
+    EXPECT_FALSE(failing.done);
+    EXPECT_EQ(failing.camera.names, first.camera.names);
     ASSERT_EQ(first.camera.names, second.camera.names);
     for (const auto &[name, shot] : first.camera.shots) {
         const Shot &again = second.shot(name.c_str());
@@ -211,12 +213,6 @@ TEST(ScreenshotScenes, SameProgramSamePictures) {
     char evening[20];
     screenshotClock(evening);
     for (const RollEntry &entry : first.app.state.history.entries) ASSERT_STREQ(entry.time, evening);
-}
-
-TEST(ScreenshotScenes, APictureNotWrittenFailsTheRunButTheOthersAreTaken) {
-    const ScenesRun run("dice-chart");
-    EXPECT_FALSE(run.done);
-    EXPECT_EQ(run.camera.names.size(), ScenesRun().camera.names.size());
 }
 
 } // namespace
