@@ -170,14 +170,11 @@ TEST_F(History, TheChartOpensFromDieStatsAndFollowsTheDice) {
     for (int i = 0; i < 30; ++i) s.click(random, random_tables_ids::kSingleDie);
     const std::vector<ChartBar> &bars = s.ui.control(chart, dice_chart_ids::kOneDieChart)->bars;
     ASSERT_EQ(bars.size(), 6u);
-    int total = 0;
     for (int face = 1; face <= 6; ++face) {
         EXPECT_EQ(bars[face - 1].label, std::to_string(face));
         EXPECT_EQ(bars[face - 1].count, s.stats().oneDieCounts[face - 1]);
         EXPECT_DOUBLE_EQ(bars[face - 1].expected, 5.0);
-        total += bars[face - 1].count;
     }
-    EXPECT_EQ(total, 30);
     EXPECT_EQ(s.text(chart, dice_chart_ids::kOneDieFairness).rfind("Chi-square ", 0), 0u);
 }
 

@@ -41,11 +41,10 @@ struct Shot {
 
 class RecordingCamera : public Camera {
 public:
-    explicit RecordingCamera(HeadlessLayer &ui) : ui_(ui) {}
+    RecordingCamera(HeadlessLayer &ui, const App &app) : ui_(ui), app_(app) {}
 
     std::vector<std::string> names;
     std::map<std::string, Shot> shots;
-    std::function<std::size_t()> rolls;
     const char *failing = nullptr; // a picture that cannot be written
 
     bool photograph(WindowId window, const char *name) override {
@@ -54,7 +53,7 @@ public:
         if (window != ui_.frame()) {
             if (const HeadlessWindow *w = ui_.window(window); w && w->open) shot.window = *w;
         }
-        shot.rolls = rolls();
+        shot.rolls = app_.state.history.entries.size();
         return (window == ui_.frame() || shot.window) && !(failing && names.back() == failing);
     }
     void click(WindowId window, int control) override { ui_.click(window, control); }
@@ -62,16 +61,16 @@ public:
 
 private:
     HeadlessLayer &ui_;
+    const App &app_;
 };
 
 struct ScenesRun {
     HeadlessLayer ui;
     App app{ui};
-    RecordingCamera camera{ui};
+    RecordingCamera camera{ui, app};
     bool done = false;
 
     explicit ScenesRun(const char *failing = nullptr) {
-        camera.rolls = [this] { return app.state.history.entries.size(); };
         camera.failing = failing;
         done = playScreenshotScenes(app, camera);
     }
