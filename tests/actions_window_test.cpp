@@ -1,4 +1,4 @@
-#include "actions/priority_tables.h"
+#include "actions/action_roll.h"
 #include "session.h"
 #include "ui/advance_window.h"
 
@@ -7,45 +7,57 @@ namespace {
 
 using testing::Session;
 
+namespace actions {
+using namespace actions_ids;
+
 const char kIdle[] = "(Actions get reported here)";
 const char kMarker[] = "\xBB";
 
-int enabledDieButtons(const Session &s, WindowId w) {
-    int enabled = 0;
-    for (int dr = 2; dr <= 12; ++dr) enabled += s.enabled(w, actions_ids::dieButton(dr));
-    return enabled;
-}
-
-TEST(ActionsWindow, OpensIdleWithTheKeyAndIftCurrent) {
-    using namespace actions_ids;
+struct ActionsWindow : ::testing::Test {
     Session s;
+    int enabledDieButtons(WindowId w) const {
+        int enabled = 0;
+        for (int dr = 2; dr <= 12; ++dr) enabled += s.enabled(w, dieButton(dr));
+        return enabled;
+    }
+};
+
+// The window opens idle on the IFT table with the direction key, whatever it
+// showed when it closed; only the manual mode is kept, with no table marked.
+TEST_F(ActionsWindow, OpensIdleOnIftKeepingOnlyTheMode) {
     s.scenario().actionCategory = kOrdnanceVsInfantryCategory;
-    const WindowId w = s.open(kCmdActions);
+    WindowId w = s.open(kCmdActions);
     EXPECT_TRUE(s.shows(w, {{kResults, kIdle}, {kSummary, formatScenarioSummary(s.scenario())}}));
     EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
     EXPECT_EQ(s.scenario().actionCategory, kIftAttackCategory);
-    EXPECT_EQ(enabledDieButtons(s, w), 0);
+    EXPECT_EQ(enabledDieButtons(w), 0);
     EXPECT_FALSE(s.checked(w, kManualBox));
+
+    s.click(w, kManualBox);
+    s.click(w, kVehMove);
+    s.click(w, kDirectionButton);
+    s.ui.closeBox(w);
+    w = s.open(kCmdActions);
+    EXPECT_EQ(s.text(w, kResults), kIdle);
+    EXPECT_EQ(s.scenario().actionCategory, kIftAttackCategory);
+    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
+    EXPECT_TRUE(s.checked(w, kManualBox)) << "the mode is kept";
+    EXPECT_EQ(enabledDieButtons(w), 11);
+    EXPECT_EQ(s.text(w, kIftMarker), "") << "no marker until a choice";
+    s.click(w, dieButton(2));
+    EXPECT_TRUE(s.shows(w, {{kResults, priorityText(PriorityTable::IftAttack, 2)},
+                            {kDice, "-"},
+                            {kRoll, "DR = 2"},
+                            {kTitle, "Infantry Attack Directions"}}));
 }
 
-TEST(ActionsWindow, InfantryActionShowsBothDice) {
-    using namespace actions_ids;
-    Session s;
-    const WindowId w = s.open(kCmdActions);
-    s.seed(1); // 6, 6: all classes panic
-    s.click(w, kInfAction);
-    EXPECT_TRUE(s.shows(w, {{kDice, "DR = 6, 6"}, {kPanic, "All Classes Panic"}, {kResults, ""}, {kRoll, "-"}}));
-}
-
-TEST(ActionsWindow, ManualModeSelectsThenResolvesWithoutDice) {
-    using namespace actions_ids;
-    Session s;
+TEST_F(ActionsWindow, ManualModeSelectsThenResolvesWithoutDice) {
     const WindowId w = s.open(kCmdActions);
     s.seedFor({{1, 2}, {1, 5}});
     s.click(w, kInfAction); // dice 2 and 5
     s.click(w, kManualBox);
     EXPECT_EQ(s.scenario().manualDieRoll, 1);
-    EXPECT_EQ(enabledDieButtons(s, w), 11);
+    EXPECT_EQ(enabledDieButtons(w), 11);
     EXPECT_TRUE(s.shows(w, {{kIftMarker, kMarker}, {kResults, kIdle}}));
 
     const int rolls = s.stats().oneDieRolls + s.stats().twoDiceRolls;
@@ -64,43 +76,27 @@ TEST(ActionsWindow, ManualModeSelectsThenResolvesWithoutDice) {
 
     s.click(w, kManualBox); // manual mode off
     EXPECT_EQ(s.scenario().manualDieRoll, 0);
-    EXPECT_EQ(enabledDieButtons(s, w), 0);
+    EXPECT_EQ(enabledDieButtons(w), 0);
     EXPECT_TRUE(s.shows(w, {{kLatwMarker, ""}, {kResults, kIdle}, {kTitle, ""}, {kRoll, ""}}));
 }
 
-TEST(ActionsWindow, OpenedInManualModeResolvesIft) {
-    using namespace actions_ids;
-    Session s;
-    s.scenario().manualDieRoll = 1;
+// An action shows its dice and any panic; an automatic category then rolls a
+// DR of its own, and keeps the action's dice only if it is not the IFT.
+TEST_F(ActionsWindow, AnActionShowsItsDiceThenAutomaticCategoriesRollADR) {
     const WindowId w = s.open(kCmdActions);
-    EXPECT_TRUE(s.checked(w, kManualBox));
-    EXPECT_EQ(enabledDieButtons(s, w), 11);
-    EXPECT_EQ(s.text(w, kIftMarker), "") << "no marker until a choice";
-    s.click(w, dieButton(2));
-    EXPECT_TRUE(s.shows(w, {{kResults, priorityText(PriorityTable::IftAttack, 2)},
-                            {kDice, "-"},
-                            {kRoll, "DR = 2"},
-                            {kTitle, "Infantry Attack Directions"}}));
-}
-
-TEST(ActionsWindow, AutomaticCategoriesRollADR) {
-    using namespace actions_ids;
-    Session s;
-    const WindowId w = s.open(kCmdActions);
-    s.seedFor({{1, 1}, {1, 3}, {2, 9}, {2, 8}});
+    s.seedFor({{1, 1}, {1, 1}, {2, 9}, {2, 8}});
     s.click(w, kInfAction);
-    s.click(w, kVehMove); // keeps the action's dice
-    EXPECT_TRUE(s.shows(w, {{kDice, "DR = 1, 3"},
+    EXPECT_TRUE(s.shows(w, {{kDice, "DR = 1, 1"}, {kPanic, panicText(2)}, {kResults, "Unit MOVES"}, {kRoll, "-"}}));
+    s.click(w, kVehMove);
+    EXPECT_TRUE(s.shows(w, {{kDice, "DR = 1, 1"},
                             {kRoll, "DR = 9"},
                             {kResults, priorityText(PriorityTable::VehicleMovement, 9)},
                             {kTitle, "Vehicle Movement Directions"}}));
-    s.click(w, kIftAttack); // replaces them
+    s.click(w, kIftAttack);
     EXPECT_TRUE(s.shows(w, {{kDice, "-"}, {kRoll, "DR = 8"}}));
 }
 
-TEST(ActionsWindow, DirectionPictureAndField) {
-    using namespace actions_ids;
-    Session s;
+TEST_F(ActionsWindow, DirectionPictureAndField) {
     s.scenario().mapOrientation = 1;
     const WindowId w = s.open(kCmdActions);
     EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(1));
@@ -118,9 +114,7 @@ TEST(ActionsWindow, DirectionPictureAndField) {
     EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(1));
 }
 
-TEST(ActionsWindow, MarkedAdvanceMovementKeepsItsDirection) {
-    using namespace actions_ids;
-    Session s;
+TEST_F(ActionsWindow, MarkedAdvanceMovementKeepsItsDirection) {
     s.scenario().attitude = 1;
     const WindowId w = s.open(kCmdActions);
     s.seedFor({{2, 6}, {1, 6}}); // Inf. Move. DR 6 is marked
@@ -132,29 +126,21 @@ TEST(ActionsWindow, MarkedAdvanceMovementKeepsItsDirection) {
     EXPECT_EQ(s.image(w, kPicture), directionResultBitmap(0, 6));
 }
 
-TEST(ActionsWindow, ReopenedWindowStartsOver) {
-    using namespace actions_ids;
-    Session s;
-    WindowId w = s.open(kCmdActions);
-    s.click(w, kManualBox);
-    s.click(w, kVehMove);
-    s.click(w, kDirectionButton);
-    s.ui.closeBox(w);
-    w = s.open(kCmdActions);
-    EXPECT_EQ(s.text(w, kResults), kIdle);
-    EXPECT_EQ(s.scenario().actionCategory, kIftAttackCategory);
-    EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
-    EXPECT_TRUE(s.checked(w, kManualBox)) << "the mode is kept";
-}
+} // namespace actions
+
+namespace advance {
+using namespace advance_ids;
 
 TEST(AdvanceWindow, RollsTextsAndThePicture) {
-    using namespace advance_ids;
     Session s;
     const WindowId w = s.open(kCmdAdvance);
-    EXPECT_EQ(s.text(w, kTextArea).rfind("(Use the 'NTC' button", 0), 0u);
+    const std::string instructions = s.text(w, kTextArea);
+    EXPECT_EQ(instructions.rfind("(Use the 'NTC' button", 0), 0u);
     EXPECT_EQ(s.image(w, kPicture), directionKeyBitmap(0));
 
-    s.seedFor({{1, 6}, {2, 5}, {2, 9}, {1, 3}, {1, 4}});
+    s.seedFor({{1, 2}, {1, 6}, {2, 5}, {2, 9}, {1, 3}, {1, 4}});
+    s.click(w, kAttackButton);
+    EXPECT_TRUE(s.shows(w, {{kRollField, "dr = 2"}, {kTextArea, instructions}})) << "an attack shows no text";
     s.click(w, kAdvanceButton);
     EXPECT_TRUE(s.shows(w, {{kRollField, "dr = 6"}, {kTextArea, ""}}));
     EXPECT_EQ(s.image(w, kPicture), directionResultBitmap(0, 6));
@@ -176,21 +162,13 @@ TEST(AdvanceWindow, RollsTextsAndThePicture) {
     EXPECT_EQ(s.text(w, kTextArea), modifiers) << "NTC after Pairings shows the modifiers again";
 }
 
-TEST(AdvanceWindow, AttackRightAfterOpeningKeepsTheInstructions) {
-    using namespace advance_ids;
-    Session s;
-    const WindowId w = s.open(kCmdAdvance);
-    const std::string instructions = s.text(w, kTextArea);
-    s.click(w, kAttackButton);
-    EXPECT_EQ(s.text(w, kTextArea), instructions);
-    EXPECT_EQ(s.text(w, kRollField).rfind("dr = ", 0), 0u);
-}
-
 TEST(AdvanceWindow, PairingRulesByBand) {
     for (int dr : {1, 3, 5}) EXPECT_STREQ(pairingRuleText(dr), pairingRuleText(dr + 1)) << dr;
     EXPECT_STRNE(pairingRuleText(2), pairingRuleText(3));
     EXPECT_STRNE(pairingRuleText(4), pairingRuleText(5));
 }
+
+} // namespace advance
 
 } // namespace
 } // namespace treva

@@ -5,11 +5,12 @@ namespace treva {
 namespace {
 
 using namespace activation_ids;
-using testing::Session;
+struct ActivationWindow : ::testing::Test {
+    testing::Session s;
+    WindowId w = s.open(kCmdActivation);
+};
 
-TEST(ActivationWindow, FieldsRightAfterOpening) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, FieldsRightAfterOpeningAndReopening) {
     EXPECT_TRUE(s.shows(w, {{kDrField, "0"},
                             {kModifierField, "0"},
                             {kFinalField, "0"},
@@ -27,34 +28,42 @@ TEST(ActivationWindow, FieldsRightAfterOpening) {
     EXPECT_FALSE(s.checked(w, kAdvance));
     EXPECT_FALSE(s.enabled(w, kHold));
     EXPECT_FALSE(s.enabled(w, kAdvance));
+
+    // Reopened, it shows the modifiers as stored, and no roll.
+    s.click(w, kStone);
+    s.choose(w, kLevelList, 3);
+    s.choose(w, kTerrainList, 1);
+    EXPECT_EQ(s.text(w, kModifierField), "-3") << "a level higher up lowers the DR";
+    s.ui.closeBox(w);
+    w = s.open(kCmdActivation);
+    EXPECT_TRUE(s.checked(w, kStone));
+    EXPECT_FALSE(s.checked(w, kVpo));
+    EXPECT_TRUE(s.shows(w, {{kLevelList, "3 levels greater"}, {kTerrainList, "Village"}, {kStatus, "1"}}));
+    EXPECT_EQ(s.state().lastActivationDr, 0);
+    EXPECT_FALSE(s.checked(w, kAllowManual));
+    EXPECT_FALSE(s.checked(w, kAllowAttitude));
 }
 
-TEST(ActivationWindow, ModifiersBeforeTheFirstRollChangeOnlyTheNumbers) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+// Before the first roll a modifier changes only the numbers; the roll then
+// writes every field.
+TEST_F(ActivationWindow, ModifiersBeforeTheFirstRollChangeOnlyTheNumbersThenTheRollWritesEveryField) {
     s.click(w, kVpo);
     EXPECT_EQ(s.state().modifiers.vpoAdjacent, 1);
     EXPECT_TRUE(s.shows(w, {{kModifierField, "-1"}, {kFinalField, "-1"}}));
     s.choose(w, kTerrainList, 2); // City, under Hold
     EXPECT_TRUE(s.shows(w, {{kModifierField, "1"}, {kStatus, "1"}})) << "re-evaluated, not rolled";
-}
 
-TEST(ActivationWindow, RollWritesEveryField) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
-    s.seedFor({{1, 3}, {2, 7}});
+    s.seedFor({{1, 2}, {2, 7}});
     s.click(w, kRoll);
-    EXPECT_TRUE(s.shows(w, {{kDrField, "3"},
-                            {kModifierField, "0"},
+    EXPECT_TRUE(s.shows(w, {{kDrField, "2"},
+                            {kModifierField, "1"},
                             {kFinalField, "3"},
                             {kStatus, "S? Activated"},
                             {kA1Field, "A1 DR = 7/7"},
                             {kUnitsField, "(None) (A1 DR = 7)"}}));
 }
 
-TEST(ActivationWindow, AttitudeChangeThenModifierReevaluatesUnderTheNewAttitude) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, AttitudeChangeThenModifierReevaluatesUnderTheNewAttitude) {
     s.seedFor({{1, 3}, {2, 7}});
     s.choose(w, kTerrainList, 1); // Village: +1 under Hold
     s.click(w, kRoll);            // 3 + 1 = 4 > AC# 3
@@ -72,9 +81,7 @@ TEST(ActivationWindow, AttitudeChangeThenModifierReevaluatesUnderTheNewAttitude)
         << "the units of that roll";
 }
 
-TEST(ActivationWindow, AllowBoxesEnableTheirControls) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, AllowBoxesEnableTheirControls) {
     s.click(w, kManual);
     EXPECT_EQ(s.stats().twoDiceRolls, 0) << "a disabled button does nothing";
     s.click(w, kAllowManual);
@@ -96,32 +103,13 @@ TEST(ActivationWindow, AllowBoxesEnableTheirControls) {
     EXPECT_FALSE(s.checked(w, kHold));
 }
 
-TEST(ActivationWindow, FocusOnAListReevaluatesWithTheSameSelection) {
-    Session s;
-    const WindowId w = s.open(kCmdActivation);
+TEST_F(ActivationWindow, FocusOnAListReevaluatesWithTheSameSelection) {
     s.seedFor({{1, 4}, {2, 7}});
     s.click(w, kRoll);
     s.state().modifiers.levelModifier = -3; // not yet shown
     s.click(w, kLevelList);                 // the list gets the focus: selection unchanged
     EXPECT_EQ(s.state().modifiers.levelModifier, 0);
     EXPECT_EQ(s.text(w, kModifierField), "0");
-}
-
-TEST(ActivationWindow, ReopenedWindowShowsTheStoredModifiers) {
-    Session s;
-    WindowId w = s.open(kCmdActivation);
-    s.click(w, kStone);
-    s.choose(w, kLevelList, 3);
-    s.choose(w, kTerrainList, 1);
-    EXPECT_EQ(s.text(w, kModifierField), "-3") << "a level higher up lowers the DR";
-    s.ui.closeBox(w);
-    w = s.open(kCmdActivation);
-    EXPECT_TRUE(s.checked(w, kStone));
-    EXPECT_FALSE(s.checked(w, kVpo));
-    EXPECT_TRUE(s.shows(w, {{kLevelList, "3 levels greater"}, {kTerrainList, "Village"}, {kStatus, "1"}}));
-    EXPECT_EQ(s.state().lastActivationDr, 0);
-    EXPECT_FALSE(s.checked(w, kAllowManual));
-    EXPECT_FALSE(s.checked(w, kAllowAttitude));
 }
 
 } // namespace

@@ -45,11 +45,6 @@ struct Recorded {
     std::vector<Seen> take() { return std::exchange(seen, {}); }
 };
 
-TEST(HeadlessInput, TheFirstControlThatTakesInputHasTheFocusOnOpening) {
-    Recorded r(kActivationDialog);
-    EXPECT_EQ(r.ui.window(r.window)->focus, kRoll);
-}
-
 TEST(HeadlessInput, AListReportsTheFocusItGainsBeforeTheChoice) {
     Recorded r(kActivationDialog);
     ASSERT_TRUE(r.ui.choose(r.window, kLevelList, 2));
@@ -77,6 +72,7 @@ TEST(HeadlessInput, AClickOnAListOrAnEditBoxChoosesAndSendsNothing) {
     EXPECT_EQ(box.ui.window(box.window)->focus, special_ids::kA5Box);
 }
 
+// The focus starts on the first control that takes input, and stays there.
 TEST(HeadlessInput, StaticAndDisabledControlsTakeNeitherInputNorFocus) {
     Recorded r(kActivationDialog);
     r.ui.setEnabled(r.window, kTerrainList, false);
@@ -95,10 +91,7 @@ TEST(HeadlessInput, TypingPutsInWhatKeysTypeThenSendsOnce) {
     ASSERT_TRUE(box.ui.type(box.window, special_ids::kA1Box, "-1\t2\r\n3\x1b\x81\x7f\x80\xb3 x"));
     EXPECT_EQ(box.ui.text(box.window, special_ids::kA1Box), "-123\x80\xb3 x");
     ASSERT_EQ(box.take().size(), 1u);
-}
-
-TEST(HeadlessInput, AnEditBoxHoldsWhatARealOneHolds) {
-    Recorded box(kSpecialDialog);
+    // And it holds what a real edit box holds.
     ASSERT_TRUE(box.ui.type(box.window, special_ids::kA1Box, std::string(kEditBoxCapacity + 5, '7')));
     EXPECT_EQ(box.ui.text(box.window, special_ids::kA1Box), std::string(kEditBoxCapacity, '7'));
     box.ui.setText(box.window, special_ids::kA5Box, std::string(kEditBoxCapacity + 1, '-'));

@@ -23,7 +23,7 @@ ProgramState seeded() {
 const char *const kLabels[] = {"A", "B", "C"};
 
 // The roller records what it threw, and the record matches the dice the
-// statistics counted.
+// statistics counted; the counted rolls start again when they are cleared.
 TEST(RollHistory, TheRollerRecordsEachRollWithItsFaces) {
     ProgramState p = seeded();
     const int dr = rollDice(p, 1, 6, "Activation dr");
@@ -47,24 +47,19 @@ TEST(RollHistory, TheRollerRecordsEachRollWithItsFaces) {
     EXPECT_EQ(p.scenario.stats.oneDieRolls, 0);
     EXPECT_EQ(historyRow(e[1]).substr(0, 38), "2026-12-07 14:05:09  A1 DR            ");
     EXPECT_NE(historyRow(e[1]).find("June 1944, Advance"), std::string::npos);
-}
 
-TEST(RollHistory, CountedRollsStartAgainWhenTheStatisticsAreCleared) {
-    ProgramState p = seeded();
-    rollDice(p, 2, 6, "A1 DR");
-    clearDieStats(p);
-    rollDice(p, 1, 6, "Activation dr");
-    rollTwoSingleDice(p, "AFV Action DR");
     rollDice(p, 2, 6, "x6 DR");
+    rollTwoSingleDice(p, "AFV Action DR");
     drawPick(p, "1 - 10 hexes", 10);
     const CountedRolls n = countedSinceCleared(p.history);
-    EXPECT_EQ(n.oneDie, p.scenario.stats.oneDieRolls);
-    EXPECT_EQ(n.twoDice, p.scenario.stats.twoDiceRolls);
-    EXPECT_EQ(n.oneDie, 3);
+    EXPECT_EQ(n.oneDie, 2);
     EXPECT_EQ(n.twoDice, 1);
 }
 
-TEST(RollHistory, TheFileTextReadsBackAsItWasWritten) {
+// The text reads back as it was written, with lines ended the Windows way
+// or a byte-order mark too; and it may come in pieces of any size, so that a
+// file of any length is read without holding it.
+TEST(RollHistory, TheFileTextReadsBackAsItWasWrittenInPiecesOfAnySize) {
     ProgramState p = seeded();
     for (int i = 0; i < 50; ++i) rollDice(p, 1 + i % 2, 6, i % 3 ? "x6 DR" : "Direction dr");
     rollTwoSingleDice(p, "INF Action DR");
@@ -76,12 +71,20 @@ TEST(RollHistory, TheFileTextReadsBackAsItWasWritten) {
     ASSERT_TRUE(parseHistoryFile(text, read, error)) << error;
     EXPECT_EQ(read.entries, p.history.entries);
     EXPECT_EQ(historyFileText(read), text);
-    // Lines ended the Windows way read the same.
     std::string crlf;
     for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     RollHistory fromCrlf;
     ASSERT_TRUE(parseHistoryFile(crlf, fromCrlf, error)) << error;
     EXPECT_EQ(fromCrlf.entries, p.history.entries);
+
+    const std::string marked = "\xEF\xBB\xBF" + text;
+    for (const std::size_t size : {1u, 2u, 3u, 7u, 64u, 4096u}) {
+        HistoryParser parser;
+        for (std::size_t at = 0; at < marked.size(); at += size)
+            ASSERT_TRUE(parser.feed(std::string_view(marked).substr(at, size))) << size << ": " << parser.error();
+        ASSERT_TRUE(parser.finish()) << parser.error();
+        EXPECT_EQ(parser.history().entries, p.history.entries) << size;
+    }
 }
 
 TEST(RollHistory, ADamagedFileIsRefusedWithTheLineAndLeavesTheHistoryAlone) {
@@ -159,57 +162,42 @@ TEST(RollHistory, TheFileIsReadInItsOwnEncoding) {
     EXPECT_EQ(history.entries[0].purpose, "W\xFCrfel") << "an older file in the code page";
 }
 
-// The text may come in pieces of any size: a file of any length is read
-// without holding it, and reads as the whole text does.
-TEST(RollHistory, PiecesOfAnySizeReadAsTheWholeText) {
-    ProgramState p = seeded();
-    for (int i = 0; i < 40; ++i) rollDice(p, 1 + i % 2, 6, "x6 DR");
-    drawPick(p, "A - GG hexes", 3, kLabels);
-    const std::string text = "\xEF\xBB\xBF" + historyFileText(p.history);
-    for (const std::size_t size : {1u, 2u, 3u, 7u, 64u, 4096u}) {
-        HistoryParser parser;
-        for (std::size_t at = 0; at < text.size(); at += size)
-            ASSERT_TRUE(parser.feed(std::string_view(text).substr(at, size))) << size << ": " << parser.error();
-        ASSERT_TRUE(parser.finish()) << parser.error();
-        EXPECT_EQ(parser.history().entries, p.history.entries) << size;
-    }
-}
-
-// Where a roll goes, judged from the file's first and last bytes alone.
+// Where a roll goes, judged from the file's first and last bytes alone: the
+// next row's place, or why the file cannot take one.
 TEST(RollHistory, TheEndOfAFileIsFoundFromItsFirstAndLastBytes) {
     const std::string header = "TREVA roll history 1\n";
     const std::string row = "2026-12-07 14:05:09\tA1 DR\t4 + 3 = 7\tcounted\t1944-06\tHold\n";
     std::string many = header;
     for (int i = 0; i < 200; ++i) many += row;
-    const auto end = [](const std::string &text) {
-        const std::size_t n = std::min(text.size(), kHistoryEndBytes);
-        return findHistoryEnd(std::string_view(text).substr(0, n), std::string_view(text).substr(text.size() - n),
-                              text.size());
+    const struct {
+        std::string text;
+        std::size_t nextRow;
+        bool needsLineEnd;
+        const char *error = ""; // why it is damaged
+    } cases[] = {
+        {many, many.size(), false},
+        {header, header.size(), false},
+        {"TREVA roll history 1", 20, true},
+        {many.substr(0, many.size() - 1), many.size() - 1, true}, // a whole row without its line end
+        {many + row.substr(0, 30), many.size(), false},           // a cut line is set aside
+        {header + row.substr(0, 30), header.size(), false},
+        {"\xEF\xBB\xBF" + many, many.size() + 3, false},
+        {"", 0, false, "it is empty"},
+        {"not a history\n" + row, 0, false, "it is not a TREVA roll history"},
+        {many + "garbage\n", 0, false, "its last line is damaged"},
+        {many + "garbage\n" + row.substr(0, 10), 0, false, "its last line is damaged"},
+        {many + std::string(kHistoryEndBytes, 'x'), 0, false, "its last line is damaged"}, // longer than any row
     };
-    HistoryEnd e = end(many);
-    EXPECT_FALSE(e.damaged);
-    EXPECT_EQ(e.nextRow, many.size());
-    EXPECT_FALSE(e.needsLineEnd);
-    e = end(header);
-    EXPECT_FALSE(e.damaged || e.needsLineEnd);
-    e = end("TREVA roll history 1");
-    EXPECT_TRUE(!e.damaged && e.needsLineEnd);
-    e = end(many.substr(0, many.size() - 1));
-    EXPECT_TRUE(!e.damaged && e.needsLineEnd) << "a whole row without its line end";
-    EXPECT_EQ(e.nextRow, many.size() - 1);
-    e = end(many + row.substr(0, 30));
-    EXPECT_FALSE(e.damaged);
-    EXPECT_EQ(e.nextRow, many.size()) << "a cut line is set aside";
-    e = end(header + row.substr(0, 30));
-    EXPECT_FALSE(e.damaged);
-    EXPECT_EQ(e.nextRow, header.size());
-    e = end("\xEF\xBB\xBF" + many);
-    EXPECT_FALSE(e.damaged);
-    EXPECT_TRUE(end("").damaged);
-    EXPECT_EQ(end("not a history\n" + row).error, "it is not a TREVA roll history");
-    EXPECT_EQ(end(many + "garbage\n").error, "its last line is damaged");
-    EXPECT_EQ(end(many + "garbage\n" + row.substr(0, 10)).error, "its last line is damaged");
-    EXPECT_TRUE(end(many + std::string(kHistoryEndBytes, 'x')).damaged) << "longer than any row";
+    for (const auto &c : cases) {
+        const std::size_t n = std::min(c.text.size(), kHistoryEndBytes);
+        const std::string_view text = c.text;
+        const HistoryEnd e = findHistoryEnd(text.substr(0, n), text.substr(text.size() - n), text.size());
+        const std::string shown = c.text.substr(0, 40) + "..." + std::to_string(c.text.size());
+        EXPECT_EQ(e.damaged, *c.error != '\0') << shown;
+        EXPECT_EQ(e.damaged ? 0 : e.nextRow, c.nextRow) << shown;
+        EXPECT_EQ(e.needsLineEnd, c.needsLineEnd) << shown;
+        EXPECT_EQ(e.error, c.error) << shown;
+    }
 }
 
 } // namespace

@@ -67,6 +67,19 @@ struct Session {
         return result;
     }
 
+    // Whether the player was told exactly one error since the last look, and
+    // it says each of `words`; the errors are taken, for the next look.
+    ::testing::AssertionResult toldOnce(std::initializer_list<std::string> words) {
+        const std::vector<std::string> told = std::exchange(ui.errors, {});
+        bool says = told.size() == 1;
+        for (const std::string &word : words) says = says && told[0].find(word) != std::string::npos;
+        if (says) return ::testing::AssertionSuccess();
+        ::testing::AssertionResult result = ::testing::AssertionFailure() << "not one error saying";
+        for (const std::string &word : words) result << " \"" << word << "\"";
+        for (const std::string &error : told) result << "\n  told: " << error;
+        return result;
+    }
+
     void click(WindowId w, int id) { ASSERT_TRUE(ui.click(w, id)) << "no control " << id; }
     void choose(WindowId w, int id, int index) { ASSERT_TRUE(ui.choose(w, id, index)) << "list " << id; }
 };

@@ -9,8 +9,12 @@ using namespace setup_ids;
 using testing::Session;
 namespace special = special_ids;
 
-TEST(SetupWindow, OpensOnTheScenario) {
+// The window opens on the scenario; its buttons and the MSR list write to it
+// at once, the other lists only on OK.
+TEST(SetupWindow, OpensOnTheScenarioAndItsButtonsWriteAtOnce) {
     Session s;
+    s.scenario().a1Modifier = 4;
+    s.scenario().a5Modifier = -1;
     const WindowId w = s.open(kCmdSetup);
     EXPECT_TRUE(s.checked(w, kAc3));
     EXPECT_FALSE(s.checked(w, kAc2));
@@ -23,13 +27,7 @@ TEST(SetupWindow, OpensOnTheScenario) {
     EXPECT_EQ(s.ui.control(w, kYearList)->items.size(), 7u) << "1946 is not offered";
     EXPECT_EQ(s.ui.control(w, kMonthList)->items.size(), 12u);
     EXPECT_EQ(s.ui.control(w, kNationalityList)->items.size(), 8u);
-}
 
-TEST(SetupWindow, ImmediateControlsWriteAtOnce) {
-    Session s;
-    s.scenario().a1Modifier = 4;
-    s.scenario().a5Modifier = -1;
-    const WindowId w = s.open(kCmdSetup);
     s.choose(w, kMsrList, 3); // Plus 1
     EXPECT_EQ(s.scenario().msr, 1);
     EXPECT_EQ(s.scenario().a1Modifier, 0);
@@ -96,17 +94,6 @@ TEST(SetupWindow, EscapeInTheStartUpBoxKeepsImmediateChangesOnly) {
     EXPECT_EQ(toolWindow(s.app, ToolSlot::Setup), kNoWindow);
 }
 
-TEST(SpecialWindow, OpensWithTheModifiersSelected) {
-    Session s;
-    s.click(s.open(kCmdSetup), kSpecialButton); // nobody answers: the box stays open
-    const WindowId box = s.ui.newestWindow(kSpecialDialog);
-    ASSERT_TRUE(s.ui.isOpen(box));
-    EXPECT_TRUE(s.shows(box, {{special::kA1Box, "0"}, {special::kA5Box, "0"}}));
-    EXPECT_FALSE(s.checked(box, special::kFortificationBox));
-    EXPECT_EQ(s.ui.window(box)->focus, special::kA1Box);
-    EXPECT_TRUE(s.ui.window(box)->focusTextSelected);
-}
-
 TEST(SpecialWindow, NumbersAreReadLikeTheBoxShowsThem) {
     const struct {
         const char *text;
@@ -150,13 +137,19 @@ TEST(SpecialWindow, OkStoresModifiersAndOnlyNonZeroOnesClearTheMsr) {
     }
 }
 
-TEST(SpecialWindow, EscapeKeepsTheCheckBoxButNotTheTyping) {
+// The box opens on the scenario's modifiers, the first one selected; Escape
+// keeps the check box but not the typing.
+TEST(SpecialWindow, OpensOnTheModifiersAndEscapeKeepsTheCheckBoxButNotTheTyping) {
     Session s;
     s.scenario().a5Modifier = 3;
     s.scenario().msr = 0;
     const WindowId setup = s.open(kCmdSetup);
     s.ui.setSelection(setup, kMsrList, 4); // stale display, corrected after the box
     s.ui.onModal = [&](WindowId box) {
+        EXPECT_TRUE(s.shows(box, {{special::kA1Box, "0"}, {special::kA5Box, "3"}}));
+        EXPECT_FALSE(s.checked(box, special::kFortificationBox));
+        EXPECT_EQ(s.ui.window(box)->focus, special::kA1Box);
+        EXPECT_TRUE(s.ui.window(box)->focusTextSelected);
         s.click(box, special::kFortificationBox);
         EXPECT_TRUE(s.checked(box, special::kFortificationBox));
         s.ui.type(box, special::kA1Box, "5");
