@@ -250,182 +250,176 @@ class TextFitTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void activationWindow();
-    void actionsWindow();
-    void advanceAndRandomTablesWindows();
-    void dieStatsWindow();
-    void setupWindowAndSpecialBox();
-    void aboutAndNoticeBoxes();
-};
+    void activationWindow() {
+        Program p;
+        using namespace activation_ids;
+        ScenarioState &s = p.app.state.scenario;
+        const WindowId window = openToolWindow(p.app, ToolSlot::Activation);
+        p.fit.window(window);
 
-void TextFitTest::activationWindow() {
-    Program p;
-    using namespace activation_ids;
-    ScenarioState &s = p.app.state.scenario;
-    const WindowId window = openToolWindow(p.app, ToolSlot::Activation);
-    p.fit.window(window);
+        // Rolls under every nationality, attitude and modifier the Special box takes.
+        p.click(window, kAllowManual);
+        p.click(window, kAllowAttitude);
+        for (int32_t modifier : {0, kWidestModifiers[0], kWidestModifiers[1]}) {
+            for (int n = 0; n < kNationalityCount; ++n) {
+                s.nationality = n;
+                s.a1Modifier = s.a5Modifier = modifier;
+                p.clickAndCheck(window, {kRoll, kVpo, kManual, kAdvance, kStone, kHold}, 3);
+            }
+        }
 
-    // Rolls under every nationality, attitude and modifier the Special box takes.
-    p.click(window, kAllowManual);
-    p.click(window, kAllowAttitude);
-    for (int32_t modifier : {0, kWidestModifiers[0], kWidestModifiers[1]}) {
+        // The conditions of every nationality; the longest unit lists its tables
+        // give for any A1 DR the modifiers reach.
+        std::string mostBytes, mostLines;
+        const auto lines = [](const std::string &text) { return std::count(text.begin(), text.end(), '\r'); };
         for (int n = 0; n < kNationalityCount; ++n) {
             s.nationality = n;
-            s.a1Modifier = s.a5Modifier = modifier;
-            p.clickAndCheck(window, {kRoll, kVpo, kManual, kAdvance, kStone, kHold}, 3);
+            s.a1Modifier = s.a5Modifier = 0;
+            p.showText(window, kConditions, activationConditionsText(n));
+            for (s.yearIndex = kFirstYearIndex; s.yearIndex <= kLastYearIndex; ++s.yearIndex)
+                for (s.attitude = 0; s.attitude <= 1; ++s.attitude)
+                    for (s.a1Modifier = -5; s.a1Modifier <= 2; ++s.a1Modifier)
+                        for (int a1 = 2; a1 <= 12; ++a1)
+                            for (int draw = 0; draw < 3; ++draw) {
+                                std::string units;
+                                generateUnits(p.app.state, a1, units, kUnitsTextCapacity);
+                                if (units.size() > mostBytes.size()) mostBytes = units;
+                                if (lines(units) > lines(mostLines)) mostLines = units;
+                            }
         }
+        QVERIFY2(lines(mostLines) >= 4, mostLines.c_str());
+        p.showText(window, kUnitsField, mostBytes);
+        p.showText(window, kUnitsField, mostLines);
+        // As much as the units buffer takes: generated lists one after another.
+        std::string full;
+        while (full.size() < kUnitsTextCapacity - 1) {
+            std::string units;
+            generateUnits(p.app.state, 3, units, kUnitsTextCapacity);
+            appendBounded(full, units + "\r", kUnitsTextCapacity);
+        }
+        p.showText(window, kUnitsField, full);
+        QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
     }
 
-    // The conditions of every nationality; the longest unit lists its tables
-    // give for any A1 DR the modifiers reach.
-    std::string mostBytes, mostLines;
-    const auto lines = [](const std::string &text) { return std::count(text.begin(), text.end(), '\r'); };
-    for (int n = 0; n < kNationalityCount; ++n) {
-        s.nationality = n;
-        s.a1Modifier = s.a5Modifier = 0;
-        p.showText(window, kConditions, activationConditionsText(n));
-        for (s.yearIndex = kFirstYearIndex; s.yearIndex <= kLastYearIndex; ++s.yearIndex)
-            for (s.attitude = 0; s.attitude <= 1; ++s.attitude)
-                for (s.a1Modifier = -5; s.a1Modifier <= 2; ++s.a1Modifier)
-                    for (int a1 = 2; a1 <= 12; ++a1)
-                        for (int draw = 0; draw < 3; ++draw) {
-                            std::string units;
-                            generateUnits(p.app.state, a1, units, kUnitsTextCapacity);
-                            if (units.size() > mostBytes.size()) mostBytes = units;
-                            if (lines(units) > lines(mostLines)) mostLines = units;
-                        }
-    }
-    QVERIFY2(lines(mostLines) >= 4, mostLines.c_str());
-    p.showText(window, kUnitsField, mostBytes);
-    p.showText(window, kUnitsField, mostLines);
-    // As much as the units buffer takes: generated lists one after another.
-    std::string full;
-    while (full.size() < kUnitsTextCapacity - 1) {
-        std::string units;
-        generateUnits(p.app.state, 3, units, kUnitsTextCapacity);
-        appendBounded(full, units + "\r", kUnitsTextCapacity);
-    }
-    p.showText(window, kUnitsField, full);
-    QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
-}
-
-void TextFitTest::actionsWindow() {
-    Program p;
-    using namespace actions_ids;
-    ScenarioState &s = p.app.state.scenario;
-    const WindowId window = openToolWindow(p.app, ToolSlot::Actions);
-    const WindowId activation = openToolWindow(p.app, ToolSlot::Activation);
-    p.fit.window(window);
-
-    // Every table at every DR, as the die buttons give them.
-    p.click(window, kManualBox);
-    for (int table = kVehMove; table <= kOrdInf; ++table) {
-        p.click(window, table);
+    void actionsWindow() {
+        Program p;
+        using namespace actions_ids;
+        ScenarioState &s = p.app.state.scenario;
+        const WindowId window = openToolWindow(p.app, ToolSlot::Actions);
+        const WindowId activation = openToolWindow(p.app, ToolSlot::Activation);
         p.fit.window(window);
-        for (int dr = 2; dr <= 12; ++dr) {
-            p.click(window, dieButton(dr));
+
+        // Every table at every DR, as the die buttons give them.
+        p.click(window, kManualBox);
+        for (int table = kVehMove; table <= kOrdInf; ++table) {
+            p.click(window, table);
             p.fit.window(window);
+            for (int dr = 2; dr <= 12; ++dr) {
+                p.click(window, dieButton(dr));
+                p.fit.window(window);
+            }
         }
+        // Rolled actions, panic and directions under both attitudes.
+        p.click(window, kManualBox);
+        for (int32_t attitude : {0, 1}) {
+            s.attitude = attitude;
+            p.clickAndCheck(
+                window,
+                {kInfAction, kAfvAction, kVehMove, kInfMove, kIftAttack, kLatw, kOrdVeh, kOrdInf, kDirectionButton},
+                12);
+        }
+        for (int total = 2; total <= 12; total += 2) p.showText(window, kPanic, panicText(total));
+
+        // The scenario summary here and in the Activation window, for every scenario.
+        for (int n = 0; n < kNationalityCount; ++n)
+            for (int month = 1; month <= 12; ++month)
+                for (int32_t attitude : {0, 1})
+                    for (int32_t msr : {-2, 2}) {
+                        s.nationality = n;
+                        s.month = month;
+                        s.attitude = attitude;
+                        s.msr = msr;
+                        refreshToolWindows(p.app);
+                        p.fit.window(window, {kSummary});
+                        p.fit.window(activation, {activation_ids::kSummary});
+                    }
+        QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
     }
-    // Rolled actions, panic and directions under both attitudes.
-    p.click(window, kManualBox);
-    for (int32_t attitude : {0, 1}) {
-        s.attitude = attitude;
-        p.clickAndCheck(
-            window, {kInfAction, kAfvAction, kVehMove, kInfMove, kIftAttack, kLatw, kOrdVeh, kOrdInf, kDirectionButton},
-            12);
+
+    void advanceAndRandomTablesWindows() {
+        Program p;
+        using namespace random_tables_ids;
+        const WindowId advance = openToolWindow(p.app, ToolSlot::Advance);
+        p.fit.window(advance);
+        p.clickAndCheck(advance,
+                        {advance_ids::kAdvanceButton, advance_ids::kNtcButton, advance_ids::kPairingsButton,
+                         advance_ids::kAttackButton, advance_ids::kNtcButton},
+                        12);
+
+        const WindowId random = openToolWindow(p.app, ToolSlot::RandomTables);
+        p.fit.window(random);
+        p.clickAndCheck(random,
+                        {kTableA, kTableB, kTableC, kTableD, kTableE, kTableF, kTableG, kTableH, kSingleDie, kTwoDice,
+                         kHexRow, kHexNumber},
+                        20);
+        QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
     }
-    for (int total = 2; total <= 12; total += 2) p.showText(window, kPanic, panicText(total));
 
-    // The scenario summary here and in the Activation window, for every scenario.
-    for (int n = 0; n < kNationalityCount; ++n)
-        for (int month = 1; month <= 12; ++month)
-            for (int32_t attitude : {0, 1})
-                for (int32_t msr : {-2, 2}) {
-                    s.nationality = n;
-                    s.month = month;
-                    s.attitude = attitude;
-                    s.msr = msr;
-                    refreshToolWindows(p.app);
-                    p.fit.window(window, {kSummary});
-                    p.fit.window(activation, {activation_ids::kSummary});
-                }
-    QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
-}
+    void dieStatsWindow() {
+        Program p;
+        // The counters at their largest value; the averages at their widest.
+        DieRollStats &stats = p.app.state.scenario.stats;
+        for (int32_t &count : stats.twoDiceCounts) count = INT32_MAX;
+        for (int32_t &count : stats.oneDieCounts) count = INT32_MAX;
+        stats.twoDiceRolls = stats.oneDieRolls = INT32_MAX;
+        stats.twoDiceSum = INT32_MAX;
+        stats.oneDieSum = INT32_MAX;
+        const WindowId window = openToolWindow(p.app, ToolSlot::DieStats);
+        p.fit.window(window);
+        stats.twoDiceRolls = 1;
+        stats.twoDiceSum = 12;
+        stats.oneDieRolls = 1;
+        stats.oneDieSum = 6;
+        closeToolWindow(p.app, window, ToolSlot::DieStats, false);
+        p.fit.window(openToolWindow(p.app, ToolSlot::DieStats));
+        QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
+    }
 
-void TextFitTest::advanceAndRandomTablesWindows() {
-    Program p;
-    using namespace random_tables_ids;
-    const WindowId advance = openToolWindow(p.app, ToolSlot::Advance);
-    p.fit.window(advance);
-    p.clickAndCheck(advance,
-                    {advance_ids::kAdvanceButton, advance_ids::kNtcButton, advance_ids::kPairingsButton,
-                     advance_ids::kAttackButton, advance_ids::kNtcButton},
-                    12);
-
-    const WindowId random = openToolWindow(p.app, ToolSlot::RandomTables);
-    p.fit.window(random);
-    p.clickAndCheck(random,
-                    {kTableA, kTableB, kTableC, kTableD, kTableE, kTableF, kTableG, kTableH, kSingleDie, kTwoDice,
-                     kHexRow, kHexNumber},
-                    20);
-    QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
-}
-
-void TextFitTest::dieStatsWindow() {
-    Program p;
-    // The counters at their largest value; the averages at their widest.
-    DieRollStats &stats = p.app.state.scenario.stats;
-    for (int32_t &count : stats.twoDiceCounts) count = INT32_MAX;
-    for (int32_t &count : stats.oneDieCounts) count = INT32_MAX;
-    stats.twoDiceRolls = stats.oneDieRolls = INT32_MAX;
-    stats.twoDiceSum = INT32_MAX;
-    stats.oneDieSum = INT32_MAX;
-    const WindowId window = openToolWindow(p.app, ToolSlot::DieStats);
-    p.fit.window(window);
-    stats.twoDiceRolls = 1;
-    stats.twoDiceSum = 12;
-    stats.oneDieRolls = 1;
-    stats.oneDieSum = 6;
-    closeToolWindow(p.app, window, ToolSlot::DieStats, false);
-    p.fit.window(openToolWindow(p.app, ToolSlot::DieStats));
-    QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
-}
-
-void TextFitTest::setupWindowAndSpecialBox() {
-    Program p;
-    p.app.state.scenario.a1Modifier = kWidestModifiers[1];
-    p.app.state.scenario.a5Modifier = kWidestModifiers[0];
-    const WindowId setup = openToolWindow(p.app, ToolSlot::Setup);
-    p.fit.window(setup);
-    ModalScript script;
-    script.then([&](QWidget *box) {
-        const WindowId special = p.layer.windowOf(box);
-        p.fit.window(special);
-        p.click(special, special_ids::kFortificationBox);
-        p.fit.window(special);
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    p.click(setup, setup_ids::kSpecialButton);
-    QVERIFY(script.done());
-    QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
-}
-
-void TextFitTest::aboutAndNoticeBoxes() {
-    Program p;
-    ModalScript script;
-    QStringList titles;
-    for (int box = 0; box < 2; ++box)
-        script.then([&](QWidget *w) {
-            titles << w->windowTitle();
-            const WindowId window = p.layer.windowOf(w);
-            p.fit.window(window);
-            p.click(window, kCommandOk);
+    void setupWindowAndSpecialBox() {
+        Program p;
+        p.app.state.scenario.a1Modifier = kWidestModifiers[1];
+        p.app.state.scenario.a5Modifier = kWidestModifiers[0];
+        const WindowId setup = openToolWindow(p.app, ToolSlot::Setup);
+        p.fit.window(setup);
+        ModalScript script;
+        script.then([&](QWidget *box) {
+            const WindowId special = p.layer.windowOf(box);
+            p.fit.window(special);
+            p.click(special, special_ids::kFortificationBox);
+            p.fit.window(special);
+            QTest::keyClick(box, Qt::Key_Escape);
         });
-    frameCommand(p.app, kCmdAbout);
-    QCOMPARE(titles, (QStringList{"About TREVA!", "Beta Notice"}));
-    QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
-}
+        p.click(setup, setup_ids::kSpecialButton);
+        QVERIFY(script.done());
+        QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
+    }
+
+    void aboutAndNoticeBoxes() {
+        Program p;
+        ModalScript script;
+        QStringList titles;
+        for (int box = 0; box < 2; ++box)
+            script.then([&](QWidget *w) {
+                titles << w->windowTitle();
+                const WindowId window = p.layer.windowOf(w);
+                p.fit.window(window);
+                p.click(window, kCommandOk);
+            });
+        frameCommand(p.app, kCmdAbout);
+        QCOMPARE(titles, (QStringList{"About TREVA!", "Beta Notice"}));
+        QVERIFY2(p.fit.report().isEmpty(), qPrintable(p.fit.report()));
+    }
+};
 
 QTEST_MAIN(TextFitTest)
 #include "text_fit_test.moc"

@@ -82,67 +82,64 @@ QList<WId> stacking() {
 
 class WorkspaceTest : public QObject {
     Q_OBJECT
+
 private slots:
-    void everyToolWindowLeavesTheMenuAndTheCaptionsInSight();
-    void aWindowAskedForAgainComesToTheTop();
-    void aWindowMovedByThePlayerComesBackThereAfterARestart();
-};
-
-void WorkspaceTest::everyToolWindowLeavesTheMenuAndTheCaptionsInSight() {
-    Run run(nullptr);
-    const QRect available = run.layer.frameWidget()->screen()->availableGeometry();
-    const QMenuBar *menuBar = run.layer.frameWidget()->menuBar();
-    const QRect menu(menuBar->mapToGlobal(QPoint(0, 0)), menuBar->size());
-    // With room for all of them, nothing hides a caption; without, no more than half.
-    const bool roomy = available.width() >= 1920;
-    QList<QWidget *> opened;
-    for (const auto &[command, slot] : kOpenings) {
-        QWidget *window = run.open(command, slot);
-        QVERIFY(window);
-        const QRect outer = window->frameGeometry();
-        const QString what = window->windowTitle();
-        QVERIFY2(available.contains(outer), qPrintable(what));
-        QVERIFY2(!outer.intersects(menu), qPrintable(what + " covers the frame's menu"));
-        for (const QWidget *earlier : opened) {
-            const QRect bar = caption(earlier), hidden = bar.intersected(outer);
-            const int share = roomy ? 0 : bar.width() * bar.height() / 2;
-            QVERIFY2(hidden.width() * hidden.height() <= share,
-                     qPrintable(what + " hides the caption of " + earlier->windowTitle()));
+    void everyToolWindowLeavesTheMenuAndTheCaptionsInSight() {
+        Run run(nullptr);
+        const QRect available = run.layer.frameWidget()->screen()->availableGeometry();
+        const QMenuBar *menuBar = run.layer.frameWidget()->menuBar();
+        const QRect menu(menuBar->mapToGlobal(QPoint(0, 0)), menuBar->size());
+        // With room for all of them, nothing hides a caption; without, no more than half.
+        const bool roomy = available.width() >= 1920;
+        QList<QWidget *> opened;
+        for (const auto &[command, slot] : kOpenings) {
+            QWidget *window = run.open(command, slot);
+            QVERIFY(window);
+            const QRect outer = window->frameGeometry();
+            const QString what = window->windowTitle();
+            QVERIFY2(available.contains(outer), qPrintable(what));
+            QVERIFY2(!outer.intersects(menu), qPrintable(what + " covers the frame's menu"));
+            for (const QWidget *earlier : opened) {
+                const QRect bar = caption(earlier), hidden = bar.intersected(outer);
+                const int share = roomy ? 0 : bar.width() * bar.height() / 2;
+                QVERIFY2(hidden.width() * hidden.height() <= share,
+                         qPrintable(what + " hides the caption of " + earlier->windowTitle()));
+            }
+            opened << window;
         }
-        opened << window;
     }
-}
 
-void WorkspaceTest::aWindowAskedForAgainComesToTheTop() {
-    Run run(nullptr);
-    QWidget *history = run.open(kCmdRollHistory, ToolSlot::RollHistory);
-    QWidget *chart = run.open(kCmdDiceChart, ToolSlot::DiceChart);
-    chart->move(history->frameGeometry().topLeft());
-    settle();
-    QVERIFY(stacking().indexOf(chart->winId()) > stacking().indexOf(history->winId()));
-
-    run.layer.menuAction(kCmdRollHistory)->trigger(); // as Ctrl+H, the menu or the strip
-    settle();
-    const QList<WId> order = stacking();
-    QVERIFY(order.indexOf(history->winId()) > order.indexOf(chart->winId()));
-    QTRY_COMPARE(QApplication::activeWindow(), history);
-}
-
-void WorkspaceTest::aWindowMovedByThePlayerComesBackThereAfterARestart() {
-    QTemporaryDir folder;
-    QtSettingsStore store(folder.filePath(QStringLiteral("TREVA.conf")));
-    QPoint left;
-    {
-        Run first(&store);
-        QWidget *activation = first.open(kCmdActivation, ToolSlot::Activation);
-        left = activation->frameGeometry().topLeft() + QPoint(150, 60);
-        activation->move(left);
+    void aWindowAskedForAgainComesToTheTop() {
+        Run run(nullptr);
+        QWidget *history = run.open(kCmdRollHistory, ToolSlot::RollHistory);
+        QWidget *chart = run.open(kCmdDiceChart, ToolSlot::DiceChart);
+        chart->move(history->frameGeometry().topLeft());
         settle();
-        QCOMPARE(activation->frameGeometry().topLeft(), left);
-    } // Exit, with the window open
-    Run second(&store);
-    QCOMPARE(second.open(kCmdActivation, ToolSlot::Activation)->frameGeometry().topLeft(), left);
-}
+        QVERIFY(stacking().indexOf(chart->winId()) > stacking().indexOf(history->winId()));
+
+        run.layer.menuAction(kCmdRollHistory)->trigger(); // as Ctrl+H, the menu or the strip
+        settle();
+        const QList<WId> order = stacking();
+        QVERIFY(order.indexOf(history->winId()) > order.indexOf(chart->winId()));
+        QTRY_COMPARE(QApplication::activeWindow(), history);
+    }
+
+    void aWindowMovedByThePlayerComesBackThereAfterARestart() {
+        QTemporaryDir folder;
+        QtSettingsStore store(folder.filePath(QStringLiteral("TREVA.conf")));
+        QPoint left;
+        {
+            Run first(&store);
+            QWidget *activation = first.open(kCmdActivation, ToolSlot::Activation);
+            left = activation->frameGeometry().topLeft() + QPoint(150, 60);
+            activation->move(left);
+            settle();
+            QCOMPARE(activation->frameGeometry().topLeft(), left);
+        } // Exit, with the window open
+        Run second(&store);
+        QCOMPARE(second.open(kCmdActivation, ToolSlot::Activation)->frameGeometry().topLeft(), left);
+    }
+};
 
 QTEST_MAIN(WorkspaceTest)
 #include "workspace_test.moc"
