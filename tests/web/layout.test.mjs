@@ -31,70 +31,52 @@ import {
 const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const app = servedApp();
 
-const TARGET = 44;
-
-// What is too small on the screen in the window of `template` and the
-// frame: texts under `text` px, and targets a finger presses under 44 px high.
-async function tooSmall(page, template, text) {
+// What is wrong on the screen with the window of `template` (and the frame's
+// menu bar and strip) on `device`: controls not wholly on the screen (on a
+// phone, whose windows scroll, not wholly across it); controls or texts whose
+// content is larger than their box (lists that scroll and charts aside); and
+// under a finger, targets under 44 px high and, on a phone, texts under 16 px.
+async function problems(page, template, device) {
   return page.$eval(
     windowSelector(template),
-    (window, text, target) => {
+    (window, touch, text) => {
+      const scrolls = matchMedia('(max-width: 599.98px)').matches;
       const found = [];
+      const name = (e) => e.dataset.control ?? e.dataset.command ?? e.textContent.trim().slice(0, 30);
       const shown = (e) => e.checkVisibility();
-      const targets = [
-        ...window.querySelectorAll('button, select, input.edit, label.check, label.radio, [role=listbox]'),
-        ...document.querySelectorAll('#frame button'),
-      ];
-      for (const e of targets.filter(shown)) {
-        const high = e.getBoundingClientRect().height;
-        if (high < target - 0.5) found.push(`${e.dataset.control ?? e.textContent.trim()} ${Math.round(high)} px high`);
+      const all = (selector) => [...document.querySelectorAll(selector)].filter(shown);
+      const within = (selector) => [...window.querySelectorAll(selector)].filter(shown);
+      for (const control of [...within('[data-control]'), ...all('#menubar .menu-title, #strip button')]) {
+        const box = control.getBoundingClientRect();
+        if (box.left < 0 || box.right > innerWidth || (!scrolls && (box.top < 0 || box.bottom > innerHeight)))
+          found.push(
+            `${name(control)} off the screen at ${[box.left, box.top, box.right, box.bottom].map(Math.round)}`,
+          );
       }
-      if (!text) return found;
+      for (const e of within('[data-control], div.text, label')) {
+        if (e.matches('[role=listbox], .chart, img, input[type=checkbox], input[type=radio]')) continue;
+        if (e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight)
+          found.push(`${name(e)} cut off: ${e.scrollWidth}x${e.scrollHeight} in ${e.clientWidth}x${e.clientHeight}`);
+      }
+      if (!touch) return found;
+      for (const e of [
+        ...within('button, select, input.edit, label.check, label.radio, [role=listbox]'),
+        ...all('#frame button'),
+      ]) {
+        const high = e.getBoundingClientRect().height;
+        if (high < 43.5) found.push(`${name(e)} ${Math.round(high)} px high`);
+      }
       const scale = window.getBoundingClientRect().width / window.offsetWidth;
-      for (const e of [...window.querySelectorAll('*')].filter(shown)) {
+      for (const e of within('*')) {
         const own = [...e.childNodes].some((n) => n.nodeType === 3 && n.data.trim());
         const size = parseFloat(getComputedStyle(e).fontSize) * scale;
         if (own && size < text) found.push(`"${e.textContent.trim().slice(0, 20)}" at ${size} px`);
       }
       return found;
     },
-    text ?? 0,
-    TARGET,
+    !device.mouse,
+    device.text ?? 0,
   );
-}
-
-// What does not fit in the window of `template` (and in the frame's menu bar
-// and strip): controls not wholly on the screen (on a phone, whose windows
-// scroll, not wholly across it), and controls or texts whose content is
-// larger than their box. Lists that scroll and charts are left out of the
-// second.
-async function misfits(page, template) {
-  return page.$eval(windowSelector(template), (window) => {
-    const scrolls = matchMedia('(max-width: 599.98px)').matches;
-    const found = [];
-    const name = (element) =>
-      element.dataset.control ?? element.dataset.command ?? element.textContent.trim().slice(0, 30);
-    const shown = (element) => element.checkVisibility();
-    const controls = [
-      ...window.querySelectorAll('[data-control]'),
-      ...document.querySelectorAll('#menubar .menu-title, #strip button'),
-    ];
-    for (const control of controls.filter(shown)) {
-      const box = control.getBoundingClientRect();
-      if (box.left < 0 || box.right > innerWidth || (!scrolls && (box.top < 0 || box.bottom > innerHeight)))
-        found.push(`${name(control)} off the screen at ${[box.left, box.top, box.right, box.bottom].map(Math.round)}`);
-    }
-    const texts = [...window.querySelectorAll('[data-control], div.text, label')].filter(
-      (e) => shown(e) && !e.matches('[role=listbox], .chart, img, input[type=checkbox], input[type=radio]'),
-    );
-    for (const text of texts) {
-      if (text.scrollWidth > text.clientWidth || text.scrollHeight > text.clientHeight)
-        found.push(
-          `${name(text)} cut off: ${text.scrollWidth}x${text.scrollHeight} in ${text.clientWidth}x${text.clientHeight}`,
-        );
-    }
-    return found;
-  });
 }
 
 async function axeViolations(page) {
@@ -141,8 +123,7 @@ for (const device of DEVICES) {
         // a viewport of its own zoomed out).
         assert.equal(await page.evaluate(() => innerWidth), device.viewport.width);
         await everyWindow(page, async (template) => {
-          assert.deepEqual(await misfits(page, template), [], `window ${template}`);
-          if (!device.mouse) assert.deepEqual(await tooSmall(page, template, device.text), [], `window ${template}`);
+          assert.deepEqual(await problems(page, template, device), [], `window ${template}`);
           assert.deepEqual(await axeViolations(page), [], `window ${template}`);
         });
       } finally {
