@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -147,11 +148,25 @@ TEST_F(Files, FailedSavesAreReportedAndChangeNothing) {
     s.scenario().acNumber = 2;
     s.scenario().changed = 1;
     s.ui.menuEnabled[kCmdSave] = true;
-    const std::vector<FailedSave> failures = {
+    std::vector<FailedSave> failures = {
         {"missing folder", path("no-such-folder/x.trv")},
         {"read-only file system", "/proc/treva-test.trv"},
         {"full device", "/dev/full"},
     };
+    std::vector<std::string> left = {"good.trv"};
+#ifdef _WIN32
+    // Files Windows keeps from us: a read-only one, and one that another
+    // program has open and shares with nobody.
+    for (const char *name : {"held.trv", "read-only.trv"}) {
+        std::ofstream(path(name), std::ios::binary) << "old";
+        failures.push_back({name, path(name)});
+        left.push_back(name);
+    }
+    fs::permissions(path("read-only.trv"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const HANDLE holder = CreateFileW(fs::path(path("held.trv")).wstring().c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+#endif
     for (const FailedSave &f : failures) {
         if (f.target == "/dev/full" && !fs::exists("/dev/full")) continue;
         saveAs(f.target);
@@ -161,9 +176,16 @@ TEST_F(Files, FailedSavesAreReportedAndChangeNothing) {
         EXPECT_EQ(s.ui.frameCaption, "TREVA! (good)") << f.name;
         EXPECT_TRUE(s.ui.menuEnabled[kCmdSave]) << f.name;
     }
+#ifdef _WIN32
+    CloseHandle(holder);
+    fs::permissions(path("read-only.trv"), fs::perms::owner_write, fs::perm_options::add); // to be removed
+    EXPECT_EQ(readAll(path("held.trv")) + readAll(path("read-only.trv")), "oldold");
+#endif
     EXPECT_EQ(readAll(path("good.trv")), good);
-    for (const auto &entry : fs::directory_iterator(folder))
-        EXPECT_EQ(entry.path().filename(), "good.trv") << "no temporary file is left behind";
+    std::vector<std::string> found;
+    for (const auto &entry : fs::directory_iterator(folder)) found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, left) << "no temporary file is left behind";
 }
 
 TEST_F(Files, DamagedFilesAreRefusedAndChangeNothing) {
@@ -290,37 +312,7 @@ TEST_F(Files, UnsavedChangesAreAskedAboutBeforeTheScenarioIsGivenUp) {
     EXPECT_TRUE(unchanged.ui.saveQuestions.empty());
 }
 
-#ifdef _WIN32
-TEST_F(Files, FilesWindowsKeepsFromUsAreReportedAndChangeNothing) {
-    saveAs(path("good.trv"));
-    const std::string good = readAll(path("good.trv"));
-    s.scenario().acNumber = 2;
-
-    const std::string readOnly = path("read-only.trv");
-    std::ofstream(readOnly, std::ios::binary) << "old";
-    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const std::string held = path("held.trv");
-    std::ofstream(held, std::ios::binary) << "old";
-    // Another program has it open and shares it with nobody.
-    const HANDLE holder = CreateFileW(fs::path(held).wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    for (const std::string &target : {readOnly, held}) {
-        saveAs(target);
-        EXPECT_TRUE(s.toldOnce({target}));
-        EXPECT_EQ(s.app.frame.currentFilePath, path("good.trv"));
-        EXPECT_EQ(s.ui.frameCaption, "TREVA! (good)");
-        EXPECT_TRUE(s.ui.frameModified);
-    }
-    CloseHandle(holder);
-    EXPECT_EQ(readAll(readOnly), "old");
-    EXPECT_EQ(readAll(held), "old");
-    EXPECT_EQ(readAll(path("good.trv")), good);
-    for (const auto &entry : fs::directory_iterator(folder))
-        EXPECT_NE(entry.path().extension(), ".saving") << "no temporary file is left behind";
-    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add); // so that it can be removed
-}
-#else
+#ifndef _WIN32
 TEST_F(Files, SavingKeepsALinkAndTheFileMode) {
     saveAs(path("real.trv"));
     fs::permissions(path("real.trv"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
