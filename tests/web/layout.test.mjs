@@ -90,15 +90,22 @@ async function axeViolations(page) {
   });
 }
 
-// Each window in turn: the start-up boxes, then every tool window from the
-// menu (and Special from Setup Options), checked by `check`.
+// Each window in turn: the start-up boxes, each alone and modal, then the
+// Activation window with the frame's caption, then every tool window from
+// the menu (and Special from Setup Options), checked by `check`.
 async function everyWindow(page, check) {
   for (const box of [ABOUT.template, NOTICE_TEMPLATE, TEMPLATES.setup]) {
     await waitForWindow(page, box);
+    assert.deepEqual(await shownWindows(page), [{template: box, modal: true}]);
     await check(box);
     await clickControl(page, box, OK);
   }
   await waitForWindow(page, TEMPLATES.activation);
+  assert.deepEqual(await shownWindows(page), [{template: TEMPLATES.activation, modal: false}]);
+  assert.equal(await page.$eval('#caption', (c) => c.textContent), 'TREVA! A VENK Assistant [Untitled]');
+  assert.equal(await page.title(), 'TREVA! A VENK Assistant [Untitled]');
+  assert.equal(await page.evaluate(() => performance.getEntriesByName('treva-first-window').length), 1);
+  assert.equal(await page.$eval('#storage-notice', (n) => n.textContent.trim()), '', 'storage is kept');
   await closeWindow(page, TEMPLATES.activation);
   for (const entry of TOOL_WINDOWS) {
     await menuCommand(page, entry.menu, entry.command);

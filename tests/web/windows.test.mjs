@@ -1,5 +1,6 @@
-// The page's frame and windows as a person meets them: start-up, every
-// window from the menu and from the strip, and what a screen reader hears.
+// The page's frame and windows as a person meets them: every window from the
+// menu and from the strip, and what a screen reader hears (start-up is the
+// layout test's, on every device).
 // What the controls show after input is the drive sessions' (web/drive).
 import assert from 'node:assert/strict';
 import {describe, test} from 'node:test';
@@ -22,36 +23,12 @@ import {
   servedApp,
   shownWindows,
   stripCommand,
-  waitForWindow,
   waitForWindowGone,
   windowSelector,
   withStartedApp,
 } from './support.mjs';
 
 const app = servedApp();
-
-describe('start-up', () => {
-  test('the About box, the notice and Setup Options as modal boxes one after another, then the Activation window', async () => {
-    const {page} = await app.open();
-    // Ready once the first box is up: the About box, alone.
-    assert.deepEqual(await shownWindows(page), [{template: ABOUT.template, modal: true}]);
-    for (const [box, next] of [
-      [ABOUT.template, NOTICE_TEMPLATE],
-      [NOTICE_TEMPLATE, TEMPLATES.setup],
-      [TEMPLATES.setup, TEMPLATES.activation],
-    ]) {
-      await clickControl(page, box, OK);
-      await waitForWindow(page, next);
-      const modal = next !== TEMPLATES.activation;
-      assert.deepEqual(await shownWindows(page), [{template: next, modal}], `after box ${box}`);
-    }
-
-    assert.equal(await page.$eval('#caption', (c) => c.textContent), 'TREVA! A VENK Assistant [Untitled]');
-    assert.equal(await page.title(), 'TREVA! A VENK Assistant [Untitled]');
-    assert.equal(await page.evaluate(() => performance.getEntriesByName('treva-first-window').length), 1);
-    assert.equal(await page.$eval('#storage-notice', (n) => n.textContent.trim()), '', 'storage is kept');
-  });
-});
 
 describe('tool windows', () => {
   test('every tool window opens from its menu, in sight of the others; one asked for again comes to the front; each opens where the player left it after a reload', async () => {

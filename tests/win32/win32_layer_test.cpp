@@ -138,15 +138,7 @@ TEST_F(Program, APictureShowsAWindowWithoutItsCaption) {
     }
 }
 
-TEST_F(Program, ARadioGroupIsOneTabStopAtItsCheckedButton) {
-    const WindowId setup = openToolWindow(app, ToolSlot::Setup);
-    using namespace setup_ids;
-    click(setup, kAc5);
-    for (int id : {kAc2, kAc3, kAc4, kAc5})
-        EXPECT_EQ((GetWindowLongPtrW(control(setup, id), GWL_STYLE) & WS_TABSTOP) != 0, id == kAc5) << id;
-}
-
-TEST_F(Program, TabFollowsTheReadingOrderAndEscapeEndsBoxesAndOurWindows) {
+TEST_F(Program, TabFollowsTheReadingOrderStopsOnceInARadioGroupAndEscapeEndsBoxesAndOurWindows) {
     // Every button of this window takes the focus.
     const WindowId tables = openToolWindow(app, ToolSlot::RandomTables);
     const DialogTemplate &dialog = *findDialogTemplate(kRandomTablesDialog);
@@ -174,8 +166,11 @@ TEST_F(Program, TabFollowsTheReadingOrderAndEscapeEndsBoxesAndOurWindows) {
     }
     const WindowId actions = openToolWindow(app, ToolSlot::Actions);
 
-    // In a box, Escape is Cancel.
+    // A radio group is one stop, at its checked button; in a box, Escape is Cancel.
     const WindowId setup = openToolWindow(app, ToolSlot::Setup);
+    click(setup, setup_ids::kAc5);
+    for (int id : {setup_ids::kAc2, setup_ids::kAc3, setup_ids::kAc4, setup_ids::kAc5})
+        EXPECT_EQ((GetWindowLongPtrW(control(setup, id), GWL_STYLE) & WS_TABSTOP) != 0, id == setup_ids::kAc5) << id;
     inTheBox = [](WindowId) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); };
     click(setup, setup_ids::kSpecialButton);
     EXPECT_EQ(boxes, (std::vector<int>{kSpecialDialog}));
