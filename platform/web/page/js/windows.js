@@ -271,7 +271,6 @@ function bringForward(w) {
   open.forEach(function (x) {
     var b = el('button', 'open-window', x.frame.querySelector('.titlebar .title').textContent);
     b.type = 'button';
-    b.dataset.window = x.w;
     b.setAttribute('aria-pressed', String(x.w === front));
     b.addEventListener('click', function () {
       if (!programRunning()) call('webClickActivate', x.w);
