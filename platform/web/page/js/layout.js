@@ -71,11 +71,10 @@ export function place(target, units, x, y, width, height) {
   target.baseHeight = target.style.height;
 }
 
-// Tool windows open one below another to the right of the last, within the
-// page; a window wider than the page is drawn smaller to fit.
-// Under a finger (a tablet) a window is drawn larger where the screen
-// has room for it, its rows spread for a finger; on a phone it is laid out
-// in rows across the screen.
+// A window drawn to fit the page (the program places it): one wider than
+// the page is drawn smaller. Under a finger (a tablet) a window is drawn
+// larger where the screen has room for it, its rows spread for a finger; on
+// a phone it is laid out in rows across the screen.
 var touch = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
 export function fit(win) {
   if (narrow.matches) {
