@@ -166,8 +166,15 @@ TYPED = (list(b"0123456789") * 4 + list(b"+- ") * 3 + list(b"abcXYZ.,") + list(r
          [0x09, 0x0A, 0x0D, 0x1B, 0x08, 0x7F, 0x01])
 
 
+# Wine's edit box never returns from some texts that end in a small tilde
+# (byte 0x98 of the code page) after certain letters, such as "\xeb\xac\x98"
+# typed into the Special box: under Wine the sessions type no byte 0x98.
+WINE_HANGS_ON = {0x98}
+
+
 def random_text(rng):
-    return bytes(rng.choice(TYPED) for _ in range(rng.choice([0, 1, 2, 3, 4, 6, 9, 12, 20])))
+    typed = [b for b in TYPED if b not in WINE_HANGS_ON] if LAUNCHER else TYPED
+    return bytes(rng.choice(typed) for _ in range(rng.choice([0, 1, 2, 3, 4, 6, 9, 12, 20])))
 
 
 def token(rng, w):
