@@ -10,7 +10,6 @@ import {describe, test} from 'node:test';
 import {
   ABOUT,
   ACTIVATION,
-  COMMANDS,
   DEVICES,
   NOTICE_TEMPLATE,
   OK,
@@ -21,6 +20,7 @@ import {
   clickControl,
   closeWindow,
   menuCommand,
+  openTool,
   servedApp,
   shownWindows,
   waitForWindow,
@@ -124,26 +124,20 @@ async function everyWindow(page, check) {
 for (const device of DEVICES) {
   describe(`on a ${device.name}`, () => {
     test('every window fits, is big enough to read and touch, and axe-core finds nothing', async () => {
-      const {context, page} = await app.open({viewport: device.viewport});
-      try {
-        // Laid out for the screen's own width (a phone shows a page without
-        // a viewport of its own zoomed out).
-        assert.equal(await page.evaluate(() => innerWidth), device.viewport.width);
-        await everyWindow(page, async (template) => {
-          assert.deepEqual(await problems(page, template, device), [], `window ${template}`);
-          assert.deepEqual(await axeViolations(page), [], `window ${template}`);
-        });
-      } finally {
-        await context.close();
-      }
+      const {page} = await app.open({viewport: device.viewport});
+      // Laid out for the screen's own width (a phone shows a page without
+      // a viewport of its own zoomed out).
+      assert.equal(await page.evaluate(() => innerWidth), device.viewport.width);
+      await everyWindow(page, async (template) => {
+        assert.deepEqual(await problems(page, template, device), [], `window ${template}`);
+        assert.deepEqual(await axeViolations(page), [], `window ${template}`);
+      });
     });
 
     test('the roll history shows as many rows as it has room for when it opens, each whole', async () => {
       await withStartedApp(app, {viewport: device.viewport}, async (page) => {
         for (let i = 0; i < 4; i++) await clickControl(page, TEMPLATES.activation, ACTIVATION.roll);
-        const tool = TOOL_WINDOWS.find((w) => w.template === TEMPLATES.rollHistory);
-        await menuCommand(page, tool.menu, tool.command);
-        await waitForWindow(page, TEMPLATES.rollHistory);
+        await openTool(page, TEMPLATES.rollHistory);
         const shown = await page.$eval(`${windowSelector(TEMPLATES.rollHistory)} [role=listbox]`, (box) => {
           const rows = [...box.querySelectorAll('[role=option]')];
           const room = Math.floor(box.clientHeight / rows[0].offsetHeight);
@@ -172,8 +166,7 @@ describe('on a phone', () => {
 
   test('one window at a time across the screen, and the list of open windows switches between them', async () => {
     await withStartedApp(app, {viewport: phone}, async (page) => {
-      await menuCommand(page, 'Edit', COMMANDS.dieStats);
-      await waitForWindow(page, TEMPLATES.dieStats);
+      await openTool(page, TEMPLATES.dieStats);
       assert.deepEqual(await shownTools(page), [TEMPLATES.dieStats]);
       const width = await page.$eval(windowSelector(TEMPLATES.dieStats), (w) => w.getBoundingClientRect().width);
       assert.ok(width >= phone.width - 16 && width <= phone.width, `the window is ${width} px wide`);

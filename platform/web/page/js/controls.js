@@ -252,10 +252,8 @@ function makeListBox(w, id) {
   });
   // Rows set while the window is hidden, or a box made taller, show as many
   // rows as the box has room for.
-  var seen = 0;
   new ResizeObserver(function () {
-    if (box.clientHeight !== seen) drawRows(w, id, box);
-    seen = box.clientHeight;
+    if (box.clientHeight !== box.drawnHeight) drawRows(w, id, box);
   }).observe(box);
   box.redraw = function () {
     drawRows(w, id, box);
@@ -314,6 +312,7 @@ function drawRows(w, id, box) {
     inner = box.firstChild,
     high = rowHeight(box);
   inner.style.height = s.count * high + 'px';
+  box.drawnHeight = box.clientHeight;
   var first = Math.floor(box.scrollTop / high);
   var last = Math.min(s.count, first + Math.ceil(box.clientHeight / high) + 1);
   inner.textContent = '';

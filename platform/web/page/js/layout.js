@@ -193,7 +193,7 @@ export function fitTexts(boxes) {
 // at a time across its width, its controls in rows; a wider one under a
 // finger (a tablet) keeps the template's layout with rows spread apart.
 export var narrow = window.matchMedia('(max-width: 599.98px)');
-export var TARGET = 44; // CSS pixels a finger needs, high
+var TARGET = 44; // CSS pixels a finger needs, high
 
 var TARGETS = 'button.push, label.check, label.radio, select.list, input.edit';
 
@@ -231,7 +231,7 @@ function rowOf(boxes) {
 // page was given them (the Tab order), a radio group with the texts and
 // pictures of its group as one block, and every other text or picture
 // before the first control that reads after it.
-export function flow(win) {
+function flow(win) {
   if (win.flowed) return;
   var boxes = Array.prototype.slice.call(win.client.children);
   win.unflowed = boxes;
@@ -279,7 +279,7 @@ export function flow(win) {
   win.client.style.fontSize = Math.max(16, win.units.px) + 'px';
   win.flowed = true;
 }
-export function unflow(win) {
+function unflow(win) {
   if (!win.flowed) return;
   win.client.textContent = '';
   win.unflowed.forEach(function (box) {
@@ -293,7 +293,7 @@ export function unflow(win) {
 // TARGET pixels high on the screen (at the window's scale), and what lies
 // below it moves down by as much; a text beside or across such rows
 // stretches with them.
-export function spread(win, scale) {
+function spread(win, scale) {
   var boxes = Array.prototype.slice.call(win.client.children);
   var u = win.units;
   var targets = boxes.filter(function (b) {
